@@ -1,0 +1,106 @@
+// The game-state record: board grids, counters, settings and screen state.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/Screens.h"
+
+class TRegistry;
+
+constexpr int MaxAreaWidth = 10;
+constexpr int MaxAreaHeight = 14;
+
+// Colour components of a bubble; black is the empty set.
+constexpr uint8_t ComponentRed = 1;
+constexpr uint8_t ComponentGreen = 2;
+constexpr uint8_t ComponentBlue = 4;
+
+// A bubble: its colour is a 3-bit set of components (0 = black).
+class TBubble {
+ public:
+  explicit TBubble(uint8_t colour = 0) : Colour(colour & 7) {}
+  void SetColour(uint8_t colour) { Colour = colour & 7; }
+  uint8_t GetColour() const { return Colour; }
+  // Mask 0 asks whether the bubble is black; other masks whether any component is shared.
+  bool HasComponents(uint8_t mask) const { return mask == 0 ? Colour == 0 : (Colour & mask) != 0; }
+  void RemoveComponents(uint8_t mask) { Colour &= static_cast<uint8_t>(~mask & 7); }
+
+ private:
+  uint8_t Colour;
+};
+
+// An area tile: 0 plain, 1..8 the A-tiles (A-black, A-red, A-green, A-blue,
+// A-red+green, A-red+blue, A-green+blue, A-red+green+blue).
+class TArea {
+ public:
+  explicit TArea(uint8_t value = 0) : Value(value) {}
+  void SetValue(uint8_t value) { Value = value; }
+  uint8_t GetValue() const { return Value; }
+
+ private:
+  uint8_t Value;
+};
+
+// Column-major grids, [column][row], row 0 at the top; each grid owns its cells.
+using TBubbleGrid = std::array<std::array<std::unique_ptr<TBubble>, MaxAreaHeight>, MaxAreaWidth>;
+using TAreaGrid = std::array<std::array<std::unique_ptr<TArea>, MaxAreaHeight>, MaxAreaWidth>;
+
+class TSettings {
+ public:
+  // Reads the settings from the per-user store (see ui/SettingsStore.cpp).
+  TSettings();
+  ~TSettings();
+  TSettings(const TSettings&) = delete;
+  TSettings& operator=(const TSettings&) = delete;
+
+  // --- Board (core/Board.cpp) ---
+  void ClearBoard();
+  void AddScore(uint32_t amount);
+  void ResetScore();
+  uint32_t GetScore() const { return Score; }
+  uint32_t GetBestScore() const { return BestScore; }
+
+  // --- Settings store (ui/SettingsStore.cpp) ---
+  void SetKey(int slot, uint16_t code);
+  uint32_t KeyGlyphIndex(int slot) const;
+  uint16_t GetAreaSize(int which) const;
+  void ChangeAreaSize(int which, int delta);
+  uint32_t GetFlag(int which) const;
+  void ChangeFlags(int which, int value);
+  uint16_t GetStartLevel() const;
+  void SetStartLevel(int16_t n);
+  uint16_t GetLevel() const;
+  uint16_t SetLevel(uint16_t n);
+
+  // Settings (read at construction, written the moment they change).
+  std::string Path;
+  uint16_t KeyLeft = 0, KeyRight = 0, KeyUp = 0;
+  uint16_t HeightSetting = 0, WidthSetting = 0;
+  int16_t StartLevel = 0;
+  uint16_t Flags = 0;
+  std::unique_ptr<TRegistry> KeysRegistry, AreaRegistry, SettingsRegistry;
+
+  // High-score table: entries 0..4 stored, entry 5 the candidate being typed.
+  std::array<std::string, 6> HighScoreNames;
+  std::array<uint32_t, 6> HighScores{};
+
+  // Board.
+  TBubbleGrid Bubbles;
+  TAreaGrid Areas;
+
+  // Counters of the current game.
+  uint32_t Score = 0;
+  uint32_t BestScore = 0;
+  uint16_t Level = 0;
+  uint16_t LevelBubbles = 0;
+  std::array<uint16_t, 10> LevelIntervals{};
+  int16_t FullRowAbove = -1;
+
+  // Screen state.
+  uint8_t Screen = 0;
+  uint8_t MenuItem = 0;
+  uint8_t ReturnScreen = 0;
+  uint8_t KeyToSet = 0;
+};

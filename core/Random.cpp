@@ -1,0 +1,10 @@
+#include "core/Random.h"
+
+#include <chrono>
+
+TTickCount SystemTickCount() {
+  return [] {
+    using namespace std::chrono;
+    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+  };
+}

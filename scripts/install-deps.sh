@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs the Debian packages needed to build, run and test the game.
+set -euo pipefail
+packages=(
+  g++ cmake make pkg-config
+  libsdl2-dev libvorbis-dev libfreetype-dev fonts-comfortaa fonts-dejavu-core
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  xvfb xauth xdotool imagemagick x11-utils
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

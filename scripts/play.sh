@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Sets everything up and starts the game: installs the packages, builds, installs the game
+# under ~/.local, writes any absent default setting for this user, then runs it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+prefix=${HUEBLOC_PREFIX:-$HOME/.local}
+cmake -S . -B build-play -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+  -DHUEBLOC_TESTS=OFF -DHUEBLOC_BENCHMARKS=OFF >/dev/null
+cmake --build build-play -j"$(nproc)"
+cmake --install build-play >/dev/null
+if [ -x "$prefix/bin/huebloc-setup" ]; then "$prefix/bin/huebloc-setup"; fi
+exec "$prefix/bin/huebloc"

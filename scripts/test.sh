@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Sets everything up and runs every test: a plain build, an AddressSanitizer +
+# UndefinedBehaviorSanitizer build and a ThreadSanitizer build, each with the whole suite.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+jobs=$(nproc)
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+run_suite() {  # name, cmake args...
+  local dir=build-test-$1; shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+}
+run_suite plain
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  run_suite asan -DHUEBLOC_SANITIZE=address -DHUEBLOC_BENCHMARKS=OFF
+TSAN_OPTIONS=halt_on_error=1 \
+  run_suite tsan -DHUEBLOC_SANITIZE=thread -DHUEBLOC_BENCHMARKS=OFF
