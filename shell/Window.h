@@ -26,6 +26,8 @@ class TFormWindow {
   void FillAreaRows(uint16_t level);
   void PushAreaRow(uint16_t level, int16_t row);
   uint16_t AdvanceLevelCounter();
+  // The moving bubble comes to rest where it is: Landed* = Bubble*, then ResolveBubble.
+  void ComeToRest();
   // Starts the periodic clock; its ticks reach GameTick on the main thread while TimerId matches.
   void StartClock(uint16_t period);
   void OnClockTick(uint32_t id);
