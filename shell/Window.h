@@ -69,6 +69,7 @@ class TFormWindow {
   bool BubbleInFlight = false;
   int16_t LandedColumn = -1, LandedRow = -1;
   uint32_t TimerId = 0;
+  uint16_t ClockPeriod = 0;  // period of the running clock in ms (kept by StartClock)
 
   // Demo player.
   int16_t DemoTargetColumn = -1;
