@@ -1,0 +1,26 @@
+// Files embedded in the executable at build time (pictures and wave effects), found by their
+// ID_... name. The build's resource library registers its table before main runs.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace platform {
+
+struct ResourceEntry {
+  const char* Name;
+  const uint8_t* Data;
+  std::size_t Size;
+};
+
+// The bytes of the resource of that name, or nothing when the program holds none by that name.
+// The bytes live as long as the program.
+std::optional<std::span<const uint8_t>> FindResource(std::string_view name);
+
+// Adds a table of resources; called by the generated resource library during static
+// initialisation. A name already registered keeps its first bytes.
+void RegisterResources(std::span<const ResourceEntry> table);
+
+}  // namespace platform
