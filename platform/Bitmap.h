@@ -1,0 +1,30 @@
+// Pictures in the BMP format (24-bit or 32-bit, bottom-up or top-down), decoded into pixels
+// of the surface format and drawn into surfaces.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "platform/Graphics.h"
+
+namespace platform {
+
+struct Bitmap {
+  int Width = 0;
+  int Height = 0;
+  std::vector<uint32_t> Pixels;  // 0x00RRGGBB, rows from the top, Width pixels each
+};
+
+// Nothing when the bytes are not a readable BMP picture or are larger than a surface can be.
+std::optional<Bitmap> DecodeBitmap(std::span<const uint8_t> bytes);
+
+// The embedded bitmap resource of that name, decoded; nothing when absent or unreadable.
+std::optional<Bitmap> LoadBitmapResource(std::string_view name);
+
+// Draws the picture into the surface at (0, 0), unscaled; what lies outside is cut off.
+// DDERR_SURFACELOST when the surface has no memory.
+Result DrawBitmap(const Bitmap& bitmap, Surface& surface);
+
+}  // namespace platform

@@ -1,0 +1,87 @@
+// Off-screen surfaces of 32-bit pixels (0x00RRGGBB) and the blitter that copies between them:
+// stretched, colour-keyed and mirrored copies, with result codes (0 success) in the manner of
+// the game's drawing code, which retries a blit once after restoring a lost surface.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace platform {
+
+// Result codes: zero is success.
+using Result = int32_t;
+constexpr Result DD_OK = 0;
+constexpr Result DDERR_GENERIC = static_cast<Result>(0x80004005u);
+constexpr Result DDERR_INVALIDPARAMS = static_cast<Result>(0x80070057u);
+constexpr Result DDERR_INVALIDRECT = static_cast<Result>(0x88760096u);
+constexpr Result DDERR_NOCOLORKEY = static_cast<Result>(0x887600D7u);
+constexpr Result DDERR_SURFACELOST = static_cast<Result>(0x887601C2u);
+constexpr Result DDERR_WRONGMODE = static_cast<Result>(0x8876024Bu);
+
+// Blt flags. Blits are synchronous, so DDBLT_WAIT is accepted and changes nothing.
+constexpr uint32_t DDBLT_WAIT = 0x01000000u;
+constexpr uint32_t DDBLT_KEYSRC = 0x00008000u;
+constexpr uint32_t DDBLT_DDFX = 0x00000800u;
+// Effects, honoured when DDBLT_DDFX is among the flags.
+constexpr uint32_t DDBLTFX_MIRRORLEFTRIGHT = 0x00000002u;
+constexpr uint32_t DDBLTFX_MIRRORUPDOWN = 0x00000004u;
+constexpr uint32_t DDBLTFX_NOTEARING = 0x00000008u;
+
+// Only the low 24 bits of a pixel carry colour; the top byte is always zero.
+constexpr uint32_t ColourMask = 0x00FFFFFFu;
+
+// A rectangle of pixels; right and bottom are exclusive.
+struct Rect {
+  int32_t Left = 0;
+  int32_t Top = 0;
+  int32_t Right = 0;
+  int32_t Bottom = 0;
+  int32_t Width() const { return Right - Left; }
+  int32_t Height() const { return Bottom - Top; }
+  friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+class Surface {
+ public:
+  // Largest side accepted; larger requests are programming errors.
+  static constexpr int MaxSide = 16384;
+
+  // A plain surface, or one with a source colour key (low and high end of the range alike).
+  // Throws std::invalid_argument for a side outside 1..MaxSide. New pixels are black.
+  Surface(int width, int height, std::optional<uint32_t> colourKey = std::nullopt);
+
+  int Width() const { return W; }
+  int Height() const { return H; }
+  std::optional<uint32_t> ColourKey() const { return Key; }
+
+  // Copies the source rectangle of src onto the destination rectangle of this surface,
+  // stretched to it (nearest pixel); a null rectangle means the whole surface. With
+  // DDBLT_KEYSRC, source pixels of src's colour key are skipped. Parts of either rectangle
+  // outside its surface are clipped away; the rest maps exactly as without clipping.
+  // Returns DD_OK, DDERR_SURFACELOST when either surface lost its memory, DDERR_INVALIDRECT
+  // for an empty or inverted rectangle, DDERR_NOCOLORKEY for a keyed blit from an unkeyed
+  // source. Failed blits leave this surface unchanged.
+  Result Blt(const Rect* dest, const Surface& src, const Rect* srcRect, uint32_t flags, uint32_t fx = 0);
+
+  // DD_OK, or DDERR_SURFACELOST after the surface lost its memory.
+  Result IsLost() const;
+  // Gives a lost surface its memory back, without content (black). A surface that is not
+  // lost keeps its pixels.
+  Result Restore();
+  // Takes the memory away, as the display system may do to any surface at any time.
+  void MarkLost();
+
+  // One row of pixels; empty when the surface is lost or y is outside it.
+  std::span<uint32_t> Row(int y);
+  std::span<const uint32_t> Row(int y) const;
+
+ private:
+  int W;
+  int H;
+  std::optional<uint32_t> Key;
+  bool Lost = false;
+  std::vector<uint32_t> Pixels;
+};
+
+}  // namespace platform
