@@ -1,0 +1,111 @@
+// Helpers shared by the sound tests: PCM data, buffers on a device, mixed output.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "platform/Sound.h"
+
+namespace soundtest {
+
+using platform::PcmFormat;
+using platform::SoundBuffer;
+using platform::SoundBufferDesc;
+using platform::SoundBufferKind;
+using platform::SoundDevice;
+
+inline const PcmFormat EffectFormat{1, 22050, 16};
+inline const PcmFormat MusicFormat{2, 44100, 16};
+
+inline std::unique_ptr<SoundDevice> Offline(uint32_t rate, uint16_t channels) {
+  std::unique_ptr<SoundDevice> device;
+  EXPECT_EQ(SoundDevice::CreateOffline(rate, channels, device), platform::SoundOk);
+  return device;
+}
+
+inline std::vector<uint8_t> Bytes(const std::vector<int16_t>& samples) {
+  std::vector<uint8_t> bytes(samples.size() * 2);
+  for (size_t i = 0; i < samples.size(); ++i) {
+    const auto v = static_cast<uint16_t>(samples[i]);
+    bytes[2 * i] = static_cast<uint8_t>(v & 0xFF);
+    bytes[2 * i + 1] = static_cast<uint8_t>(v >> 8);
+  }
+  return bytes;
+}
+
+inline std::vector<int16_t> Constant(size_t count, int16_t value) {
+  return std::vector<int16_t>(count, value);
+}
+
+// Sample i is i scaled into range, so every frame is told apart from its neighbours.
+inline std::vector<int16_t> Ramp(size_t count) {
+  std::vector<int16_t> samples(count);
+  for (size_t i = 0; i < count; ++i) samples[i] = static_cast<int16_t>(i % 30000);
+  return samples;
+}
+
+inline std::vector<int16_t> Sine(size_t frames, uint16_t channels, double hz, double rate,
+                                 double amplitude) {
+  std::vector<int16_t> samples(frames * channels);
+  const double pi = std::acos(-1.0);
+  for (size_t f = 0; f < frames; ++f) {
+    const double v = amplitude * 32767.0 * std::sin(2.0 * pi * hz * static_cast<double>(f) / rate);
+    for (size_t c = 0; c < channels; ++c) samples[f * channels + c] = static_cast<int16_t>(std::lrint(v));
+  }
+  return samples;
+}
+
+inline std::unique_ptr<SoundBuffer> MakeBuffer(SoundDevice& device, SoundBufferKind kind,
+                                               const PcmFormat& format,
+                                               const std::vector<int16_t>& samples) {
+  const std::vector<uint8_t> bytes = Bytes(samples);
+  SoundBufferDesc desc;
+  desc.Kind = kind;
+  desc.Format = format;
+  desc.Bytes = static_cast<uint32_t>(bytes.size());
+  desc.Data = bytes.data();
+  std::unique_ptr<SoundBuffer> buffer;
+  EXPECT_EQ(device.CreateSoundBuffer(desc, buffer), platform::SoundOk);
+  return buffer;
+}
+
+inline std::unique_ptr<SoundBuffer> MakeEffect(SoundDevice& device, const std::vector<int16_t>& samples) {
+  return MakeBuffer(device, SoundBufferKind::Static, EffectFormat, samples);
+}
+
+inline std::vector<float> MixFloat(SoundDevice& device, size_t frames) {
+  std::vector<float> out(frames * device.Channels(), std::nanf(""));
+  device.GetMixer().Mix(out.data(), frames);
+  return out;
+}
+
+inline std::vector<int16_t> MixInt16(SoundDevice& device, size_t frames) {
+  std::vector<int16_t> out(frames * device.Channels(), 12345);
+  device.GetMixer().Mix(out.data(), frames);
+  return out;
+}
+
+// Writes `samples` into a buffer at `offset` through Lock/Unlock, wrapping like any writer.
+inline void Write(SoundBuffer& buffer, uint32_t offset, const std::vector<int16_t>& samples) {
+  const std::vector<uint8_t> bytes = Bytes(samples);
+  void* p1 = nullptr;
+  void* p2 = nullptr;
+  uint32_t n1 = 0, n2 = 0;
+  ASSERT_EQ(buffer.Lock(offset, static_cast<uint32_t>(bytes.size()), &p1, &n1, &p2, &n2),
+            platform::SoundOk);
+  std::memcpy(p1, bytes.data(), n1);
+  if (p2) std::memcpy(p2, bytes.data() + n1, n2);
+  ASSERT_EQ(buffer.Unlock(p1, n1, p2, n2), platform::SoundOk);
+}
+
+inline uint32_t Cursor(const SoundBuffer& buffer) {
+  uint32_t play = 0;
+  EXPECT_EQ(buffer.GetCurrentPosition(&play, nullptr), platform::SoundOk);
+  return play;
+}
+
+}  // namespace soundtest
