@@ -1,0 +1,14 @@
+// The art-review sheet: every picture at 1x with its name, strips with their glyph columns
+// marked, and the pictures put together the way the game's screens use them.
+#pragma once
+#include <map>
+#include <string>
+
+#include "Canvas.h"
+#include "Typeface.h"
+
+namespace picgen {
+
+Picture MakeContactSheet(const Typeface& face, const std::map<std::string, Picture>& pictures);
+
+}  // namespace picgen

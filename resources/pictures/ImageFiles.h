@@ -1,0 +1,17 @@
+// Writing pictures to disk: 24-bit BMP for the game, PNG for the art-review sheet.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "Canvas.h"
+
+namespace picgen {
+
+// A bottom-up, uncompressed 24-bit BMP with a BITMAPINFOHEADER, rows padded to 4 bytes.
+std::vector<uint8_t> EncodeBmp(const Picture& picture);
+// An 8-bit RGB PNG, deflated with zlib.
+std::vector<uint8_t> EncodePng(const Picture& picture);
+// Writes bytes to a file, replacing it whole; throws std::runtime_error on failure.
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
+
+}  // namespace picgen
