@@ -5,6 +5,10 @@
 #include <stdexcept>
 #include <string>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace platform {
 namespace {
 
@@ -82,7 +86,19 @@ void CopyRowKeyed(uint32_t* d, const uint32_t* s, const AxisMap& x, uint32_t key
   const int32_t n = x.Count;
   if (x.Step == 1) {
     const uint32_t* from = s + x.SrcFirst;
-    for (int32_t i = 0; i < n; ++i) {
+    int32_t i = 0;
+#if defined(__SSE2__)
+    // Four pixels at a time: where the source is the key, keep the destination.
+    const __m128i colour = _mm_set1_epi32(static_cast<int>(ColourMask));
+    const __m128i keys = _mm_set1_epi32(static_cast<int>(key));
+    for (; i + 4 <= n; i += 4) {
+      const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+      const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+      const __m128i isKey = _mm_cmpeq_epi32(_mm_and_si128(p, colour), keys);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_and_si128(isKey, old), _mm_andnot_si128(isKey, p)));
+    }
+#endif
+    for (; i < n; ++i) {
       const uint32_t p = from[i];
       d[i] = (p & ColourMask) == key ? d[i] : p;
     }

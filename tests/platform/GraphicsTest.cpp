@@ -127,16 +127,19 @@ TEST(Blt, MirrorsAreExactImages) {
   ASSERT_EQ(plain.Blt(nullptr, src, nullptr, 0, DDBLTFX_MIRRORLEFTRIGHT), DD_OK);
   EXPECT_TRUE(Same(plain, src));
 
-  // A mirrored, stretched, keyed strip: the right frame bar is the left one reversed.
+  // Mirrored keyed strips, as the right frame bar is the left one reversed; unscaled and
+  // stretched to twice the width.
   Surface keyed = Pattern(4, 3, Key);
   keyed.Row(0)[0] = Key;
-  Surface dest = Filled(8, 3, Background);
-  ASSERT_EQ(dest.Blt(nullptr, keyed, nullptr, DDBLT_KEYSRC | DDBLT_DDFX, DDBLTFX_MIRRORLEFTRIGHT), DD_OK);
-  for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 8; ++x) {
-      const int sx = 3 - x / 2;
-      ASSERT_EQ(At(dest, x, y), sx == 0 && y == 0 ? Background : Tag(sx, y)) << x << "," << y;
-    }
+  for (int width : {4, 8}) {
+    Surface dest = Filled(width, 3, Background);
+    ASSERT_EQ(dest.Blt(nullptr, keyed, nullptr, DDBLT_KEYSRC | DDBLT_DDFX, DDBLTFX_MIRRORLEFTRIGHT), DD_OK);
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < width; ++x) {
+        const int sx = 3 - x * 4 / width;
+        ASSERT_EQ(At(dest, x, y), sx == 0 && y == 0 ? Background : Tag(sx, y)) << width << ": " << x << "," << y;
+      }
+  }
 }
 
 // Clipping only cuts pixels away: what remains is what the unclipped blit puts there. A
