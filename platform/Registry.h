@@ -1,3 +1,86 @@
-// The per-user store of keys and typed values (being built).
+// The per-user store of keys and typed values (32-bit integers and strings), used like the
+// class-library registry object the game was written against: open a key below
+// HKEY_CURRENT_USER, read and write its values, close it.
+//
+// The keys live in text files in the format of registry export files: the settings keys in
+// $XDG_CONFIG_HOME/huebloc/settings.reg and the high-score keys in
+// $XDG_DATA_HOME/huebloc/highscores.reg, so clearing one's configuration never deletes one's
+// scores. Every write merges just its own change into the file as it is on disk, under a file
+// lock, and replaces the file atomically: a crash or a second running game never loses a
+// setting or a score. Reads see the file as it is on disk. A damaged file is reported (file
+// and line) and never overwritten.
+//
+// One object belongs to one thread; objects in any number of threads or processes may share
+// the files.
 #pragma once
-class TRegistry {};
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "platform/AtomicFile.h"
+#include "platform/RegistryFile.h"
+
+// The game's keys; anything else below HKEY_CURRENT_USER is not kept by this store.
+inline constexpr std::string_view GameKeyPath = "SOFTWARE\\Corvane Software\\Huebloc";
+inline constexpr std::string_view SettingsKeyPath = "SOFTWARE\\Corvane Software\\Huebloc\\Settings";
+inline constexpr std::string_view HighScoresKeyPath = "SOFTWARE\\Corvane Software\\Huebloc\\HighScores";
+
+inline constexpr std::string_view SettingsFileName = "settings.reg";
+inline constexpr std::string_view HighScoresFileName = "highscores.reg";
+
+// Registry failures. The message is the one the player sees ("Failed to get data for 'Width'",
+// or the damaged file and line); Detail() adds the cause of a failed write for logs.
+class ERegistryException : public std::runtime_error {
+ public:
+  explicit ERegistryException(const std::string& message, std::string detail = {});
+  const std::string& Detail() const { return DetailText; }
+
+ private:
+  std::string DetailText;
+};
+
+class TRegistry {
+ public:
+  TRegistry() = default;
+
+  // Opens a key by its full path below HKEY_CURRENT_USER (a leading backslash is allowed; paths
+  // are never relative to the key already open, so reusing an object cannot nest keys by
+  // mistake). Creates the key when asked to. False when the key does not exist and may not or
+  // cannot be created; the key open before stays open then. Throws ERegistryException when the
+  // key's file cannot be read or is damaged.
+  bool OpenKey(const std::string& key, bool canCreate);
+  void CloseKey();
+  bool HasCurrentKey() const { return IsOpen; }
+  // The open key's path below HKEY_CURRENT_USER, "" when none is open.
+  const std::string& CurrentPath() const { return KeyPath; }
+  // The file that keeps the open key, "" when none is open.
+  const std::string& CurrentFile() const { return FilePath; }
+
+  bool ValueExists(const std::string& name);
+  // "Failed to get data for '%s'" when absent, "Invalid data type for '%s'" when not of the type.
+  int32_t ReadInteger(const std::string& name);
+  std::string ReadString(const std::string& name);
+  // "Failed to set data for '%s'" when the value cannot be stored (no key open, the file is
+  // damaged or cannot be written).
+  void WriteInteger(const std::string& name, int32_t value);
+  void WriteString(const std::string& name, const std::string& value);
+
+  // The file that keeps a key (a path below HKEY_CURRENT_USER), resolved from the XDG
+  // variables now; "" for keys outside the game's or when no home folder can be found.
+  static std::string FileForKey(std::string_view keyPath);
+
+ private:
+  // Brings the cached document up to date with the file; throws when unreadable or damaged.
+  void Refresh();
+  const platform::RegValue* FindValue(const std::string& name);
+  void Write(const std::string& name, platform::RegValue value);
+
+  bool IsOpen = false;
+  std::string KeyPath;
+  std::string FilePath;
+
+  std::string CachedFile;
+  platform::FileStamp CachedStamp;
+  platform::RegDocument Cached;
+};
