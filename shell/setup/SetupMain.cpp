@@ -1,0 +1,38 @@
+// huebloc-setup: the per-user install step, run before the game (by scripts/play.sh and the
+// desktop entry). Writes every setting this user does not have yet with its default; settings
+// already there are left as they are. Prints nothing when all is well.
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+#include "platform/Registry.h"
+#include "ui/DefaultSettings.h"
+
+#ifndef HUEBLOC_DATADIR
+#error "HUEBLOC_DATADIR must name the installed data folder"
+#endif
+
+int main(int argc, char** argv) {
+  if (argc > 1) {
+    const bool help = std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0;
+    std::fprintf(help ? stdout : stderr,
+                 "Usage: huebloc-setup\n"
+                 "Writes the default Huebloc settings for this user where none are set yet.\n"
+                 "Existing settings are never changed.\n");
+    return help ? 0 : 2;
+  }
+  try {
+    const TDefaultSettingsResult result = WriteDefaultSettings(HUEBLOC_DATADIR);
+    for (const std::string& name : result.WrongType)
+      std::fprintf(stderr, "huebloc-setup: the setting '%s' has a type the game cannot read; left as it is\n",
+                   name.c_str());
+  } catch (const ERegistryException& error) {
+    std::fprintf(stderr, "huebloc-setup: %s\n", error.what());
+    if (!error.Detail().empty()) std::fprintf(stderr, "huebloc-setup: %s\n", error.Detail().c_str());
+    return 1;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "huebloc-setup: %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}
