@@ -9,14 +9,24 @@
 # A resource's name is its file name without the extension: ID_TITLESCREEN.bmp is
 # "ID_TITLESCREEN".
 
+# The custom targets of the default build under dir: the ones that make resource files.
+# Review targets left out of the default build (a contact sheet, say) are not wanted.
 function(_huebloc_resource_generator_targets dir out)
+  set(found "")
   get_property(targets DIRECTORY "${dir}" PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(t IN LISTS targets)
+    get_property(type TARGET ${t} PROPERTY TYPE)
+    get_property(excluded TARGET ${t} PROPERTY EXCLUDE_FROM_ALL)
+    if(type STREQUAL "UTILITY" AND NOT excluded)
+      list(APPEND found ${t})
+    endif()
+  endforeach()
   get_property(subdirs DIRECTORY "${dir}" PROPERTY SUBDIRECTORIES)
   foreach(sub IN LISTS subdirs)
     _huebloc_resource_generator_targets("${sub}" sub_targets)
-    list(APPEND targets ${sub_targets})
+    list(APPEND found ${sub_targets})
   endforeach()
-  set(${out} ${targets} PARENT_SCOPE)
+  set(${out} ${found} PARENT_SCOPE)
 endfunction()
 
 function(huebloc_add_resource_library target)
@@ -109,14 +119,19 @@ const Registration registration;
   # The compiler's dependency scan does not see .incbin: rebuild when any file changes.
   set_source_files_properties("${source}" PROPERTIES OBJECT_DEPENDS "${files}")
 
-  # Files made by the generators under resources/ must exist before they are pulled in.
+  # Files made by the generators must exist before they are pulled in: build first the
+  # targets named in the global property HUEBLOC_RESOURCE_TARGETS and the custom targets
+  # of the default build under resources/.
   if(generated_inputs)
+    get_property(generators GLOBAL PROPERTY HUEBLOC_RESOURCE_TARGETS)
     get_property(top_subdirs DIRECTORY "${PROJECT_SOURCE_DIR}" PROPERTY SUBDIRECTORIES)
     if("${PROJECT_SOURCE_DIR}/resources" IN_LIST top_subdirs)
-      _huebloc_resource_generator_targets("${PROJECT_SOURCE_DIR}/resources" generators)
-      if(generators)
-        add_dependencies(${target} ${generators})
-      endif()
+      _huebloc_resource_generator_targets("${PROJECT_SOURCE_DIR}/resources" found)
+      list(APPEND generators ${found})
+    endif()
+    list(REMOVE_DUPLICATES generators)
+    if(generators)
+      add_dependencies(${target} ${generators})
     endif()
   endif()
 endfunction()
