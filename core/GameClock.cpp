@@ -55,9 +55,8 @@ void TFormWindow::OnClockTick(uint32_t id) {
 void TFormWindow::BeginPlay() {
   PlayAudio(SoundPlayLevel);
   Settings.Screen = ScreenPlaying;
-  // The stored start level is not checked when read; it must never index the periods.
-  Settings.Level = static_cast<uint16_t>(std::clamp<int>(Settings.StartLevel, 0, TopLevel));
-  StartGame(Settings.LevelIntervals[Settings.Level], true);
+  // SetLevel keeps a stored start level beyond the last level from indexing the periods.
+  StartGame(Settings.SetLevel(Settings.GetStartLevel()), true);
 }
 
 void TFormWindow::StartDemo() {
@@ -89,7 +88,7 @@ void TFormWindow::StartGame(uint16_t period, bool isPlayer) {
   Settings.ClearBoard();
   if (!isPlayer) {
     FillAreaRows(TopLevel);
-  } else if (((Settings.Flags >> 8) & 3) == 1) {
+  } else if (Settings.GetFlag(2) == 1) {  // only mode 1 is Advanced
     AdvancedGame = 1;
     FillAreaRows(Settings.Level);
   } else {
