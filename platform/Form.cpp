@@ -1,0 +1,248 @@
+#include "platform/Form.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <cstdlib>
+#include <mutex>
+#include <stdexcept>
+
+#include "platform/Keys.h"
+
+namespace platform {
+
+namespace {
+
+// SDL hands out a limited number of event types: one for the whole program.
+uint32_t WakeEventType() {
+  static const uint32_t type = SDL_RegisterEvents(1);
+  return type;
+}
+
+constexpr uint32_t NoEventType = static_cast<uint32_t>(-1);
+
+// How many events one loop step handles before it turns to the posted work and timers.
+constexpr int EventsPerStep = 256;
+
+void SetDesktopIdentity() {
+  // SDL2 reads the window class from the environment; the desktop entry expects "huebloc".
+  // A value the user has set wins.
+  setenv("SDL_VIDEO_X11_WMCLASS", "huebloc", 0);
+  setenv("SDL_VIDEO_WAYLAND_WMCLASS", "huebloc", 0);
+  SDL_SetHint(SDL_HINT_APP_NAME, "Huebloc");
+  SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Huebloc");
+  // A keyboard game left idle in a menu must not keep the screen awake.
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  // A small window on the desktop: leave the compositor on, or the whole desktop flickers.
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+}
+
+}  // namespace
+
+struct Form::Native {
+  SDL_Window* Window = nullptr;
+  SDL_Cursor* WaitCursor = nullptr;
+
+  static void Dispatch(Form& form, const SDL_Event& event);
+  static void WindowEvent(Form& form, const SDL_WindowEvent& event);
+  static void DisplayChanged(Form& form);
+};
+
+// Lets other threads wake the loop; outlives the Form for threads still posting while it goes.
+struct Form::Waker {
+  uint32_t Type = NoEventType;
+  // One wake event in the SDL queue is enough however many tasks are posted before it is seen.
+  std::atomic<bool> Pending{false};
+  std::mutex Mutex;
+  bool Alive = true;
+
+  void operator()() {
+    if (Pending.exchange(true)) return;
+    std::lock_guard lock(Mutex);
+    if (!Alive || Type == NoEventType) return;
+    SDL_Event event{};
+    event.type = Type;
+    if (SDL_PushEvent(&event) != 1) Pending = false;  // the loop still pumps the queue every step
+  }
+};
+
+Form::Form(MainQueue& queue, TimerHost& timers)
+    : Queue(queue), Timers(timers), Sdl(std::make_unique<Native>()), Wake(std::make_shared<Waker>()) {
+  SetDesktopIdentity();
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    throw std::runtime_error(std::string("Cannot open the display: ") + SDL_GetError());
+  SDL_EnableScreenSaver();
+  Sdl->Window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, ClientWidth,
+                                 ClientHeight, SDL_WINDOW_HIDDEN);
+  if (!Sdl->Window) {
+    const std::string error = SDL_GetError();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    throw std::runtime_error("Cannot create the window: " + error);
+  }
+  // The game reads keys, not text: an input method must not hold key presses back.
+  SDL_StopTextInput();
+  DisplayDepth();
+
+  Wake->Type = WakeEventType();
+  Queue.SetWake([waker = Wake] { (*waker)(); });
+}
+
+Form::~Form() {
+  Queue.SetWake({});
+  {
+    std::lock_guard lock(Wake->Mutex);
+    Wake->Alive = false;
+  }
+  if (Sdl->WaitCursor) SDL_FreeCursor(Sdl->WaitCursor);
+  SDL_DestroyWindow(Sdl->Window);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  // The last one out also lets go of what SDL keeps beside its subsystems (the desktop bus
+  // connection, hints).
+  if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
+}
+
+void Form::SetCaption(const std::string& caption) { SDL_SetWindowTitle(Sdl->Window, caption.c_str()); }
+
+std::string Form::Caption() const { return SDL_GetWindowTitle(Sdl->Window); }
+
+bool Form::SetIcon(std::span<const uint32_t> pixels, int width, int height) {
+  if (width <= 0 || height <= 0 || width > INT_MAX / 4) return false;
+  if (pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) return false;
+  // SDL only reads the pixels: it copies them into the window's icon.
+  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels.data()), width, height,
+                                                            32, width * 4, SDL_PIXELFORMAT_ARGB8888);
+  if (!surface) return false;
+  SDL_SetWindowIcon(Sdl->Window, surface);
+  SDL_FreeSurface(surface);
+  return true;
+}
+
+void Form::SetCursor(CursorShape shape) {
+  CurrentCursor = shape;
+  SDL_Cursor* cursor = SDL_GetDefaultCursor();
+  if (shape == CursorShape::Wait) {
+    if (!Sdl->WaitCursor) Sdl->WaitCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
+    if (Sdl->WaitCursor) cursor = Sdl->WaitCursor;
+  }
+  if (cursor) SDL_SetCursor(cursor);
+}
+
+void Form::Show() { SDL_ShowWindow(Sdl->Window); }
+
+void Form::Hide() { SDL_HideWindow(Sdl->Window); }
+
+bool Form::Visible() const { return (SDL_GetWindowFlags(Sdl->Window) & SDL_WINDOW_SHOWN) != 0; }
+
+void Form::Close() {
+  if (IsClosed || Closing) return;
+  Closing = true;
+  if (OnClose) OnClose();
+  IsClosed = true;
+  // Gone from the desktop at once; the window itself goes with the Form.
+  SDL_HideWindow(Sdl->Window);
+}
+
+int Form::DisplayDepth() const {
+  int display = SDL_GetWindowDisplayIndex(Sdl->Window);
+  if (display < 0) display = 0;
+  SDL_DisplayMode mode{};
+  // While displays are being rearranged SDL may have no answer: keep the last one.
+  if (SDL_GetCurrentDisplayMode(display, &mode) == 0 && SDL_BITSPERPIXEL(mode.format) > 0)
+    LastDepth = static_cast<int>(SDL_BITSPERPIXEL(mode.format));
+  return LastDepth;
+}
+
+uint32_t Form::WindowId() const { return SDL_GetWindowID(Sdl->Window); }
+
+void Form::Run() {
+  if (IsClosed) return;
+  Show();
+  while (PumpOnce(-1)) {
+  }
+}
+
+int Form::WaitBudget(int maxWaitMs) const {
+  if (Queue.Pending() > 0) return 0;
+  int64_t budget = maxWaitMs < 0 ? -1 : maxWaitMs;
+  const int64_t timer = Timers.MsUntilNext();
+  if (timer >= 0 && (budget < 0 || timer < budget)) budget = timer;
+  // Without a wake event of our own, posted work is picked up by looking now and then.
+  if (Wake->Type == NoEventType && (budget < 0 || budget > 10)) budget = 10;
+  return static_cast<int>(std::min<int64_t>(budget, INT_MAX));
+}
+
+bool Form::PumpOnce(int maxWaitMs) {
+  if (IsClosed) return false;
+  const int wait = WaitBudget(maxWaitMs);
+  SDL_Event event;
+  int got = wait == 0 ? SDL_PollEvent(&event) : wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, wait);
+  for (int handled = 0; got == 1 && !IsClosed;) {
+    Native::Dispatch(*this, event);
+    if (++handled == EventsPerStep) break;
+    got = SDL_PollEvent(&event);
+  }
+  if (!IsClosed) Queue.Pump();
+  if (!IsClosed) Timers.FireDue();
+  return !IsClosed;
+}
+
+void Form::Native::Dispatch(Form& form, const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_KEYDOWN: {
+      const uint16_t key = VirtualKey(event.key.keysym.scancode, event.key.keysym.sym);
+      if (key != 0 && form.OnKeyDown) form.OnKeyDown(key);
+      break;
+    }
+    case SDL_KEYUP:
+      if (form.OnKeyUp) form.OnKeyUp(VirtualKey(event.key.keysym.scancode, event.key.keysym.sym));
+      break;
+    case SDL_WINDOWEVENT:
+      WindowEvent(form, event.window);
+      break;
+    case SDL_QUIT:  // also SIGINT and SIGTERM: the game closes as from its title bar
+      form.Close();
+      break;
+    case SDL_DISPLAYEVENT:
+    case SDL_RENDER_DEVICE_RESET:
+      DisplayChanged(form);
+      break;
+    default:
+      if (event.type == form.Wake->Type) {
+        // Cleared before pumping: a task posted after this point wakes the loop again.
+        form.Wake->Pending = false;
+        form.Queue.Pump();
+      }
+      break;
+  }
+}
+
+void Form::Native::WindowEvent(Form& form, const SDL_WindowEvent& event) {
+  switch (event.event) {
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      if (form.OnShow) form.OnShow();
+      break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      if (form.OnDeactivate) form.OnDeactivate();
+      break;
+    case SDL_WINDOWEVENT_EXPOSED:
+      if (form.OnPaint) form.OnPaint();
+      break;
+    case SDL_WINDOWEVENT_CLOSE:
+      form.Close();
+      break;
+    case SDL_WINDOWEVENT_DISPLAY_CHANGED:
+      DisplayChanged(form);
+      break;
+    default:
+      break;
+  }
+}
+
+void Form::Native::DisplayChanged(Form& form) {
+  if (form.OnDisplayChange) form.OnDisplayChange(form.DisplayDepth());
+}
+
+}  // namespace platform

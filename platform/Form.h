@@ -1,0 +1,89 @@
+// The game's one window and the main thread's event loop. Handlers set by the game run on
+// the main thread, one at a time, between events: keys, activation, paint, close, display
+// changes, the window timers of a TimerHost and the work posted through a MainQueue.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "platform/MainQueue.h"
+#include "platform/WindowTimer.h"
+
+namespace platform {
+
+enum class CursorShape : uint8_t { Arrow, Wait };
+
+class Form {
+ public:
+  static constexpr int ClientWidth = 632;
+  static constexpr int ClientHeight = 453;
+
+  // The window was shown, or the game got the keyboard focus back.
+  std::function<void()> OnShow;
+  // The game lost the keyboard focus to another window.
+  std::function<void()> OnDeactivate;
+  // Virtual-key codes (platform/Keys.h). Auto-repeat arrives as further key-downs. A key
+  // without a code is never pressed for the game, but its release still arrives (as 0), so
+  // any release re-arms what a press latched.
+  std::function<void(uint16_t key)> OnKeyDown;
+  std::function<void(uint16_t key)> OnKeyUp;
+  // The window's contents need drawing again.
+  std::function<void()> OnPaint;
+  // The window is closing (title bar, window manager, Close()); the loop ends after it.
+  std::function<void()> OnClose;
+  // The display changed under the window; the new colour depth in bits per pixel.
+  std::function<void(int bitsPerPixel)> OnDisplayChange;
+
+  // Creates the window hidden, centred, not resizable, with the game's desktop identity.
+  // Throws std::runtime_error when no window can be made.
+  Form(MainQueue& queue, TimerHost& timers);
+  ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  void SetCaption(const std::string& caption);
+  std::string Caption() const;
+  // Icon from 32-bit pixels 0xAARRGGBB, row by row; false when the size does not match.
+  bool SetIcon(std::span<const uint32_t> pixels, int width, int height);
+  void SetCursor(CursorShape shape);
+  CursorShape Cursor() const { return CurrentCursor; }
+
+  void Show();
+  void Hide();
+  bool Visible() const;
+  // Asks the window to close as the title bar would: OnClose runs, then the loop ends.
+  void Close();
+  bool Closed() const { return IsClosed; }
+
+  // Colour depth in bits per pixel of the display the window is on.
+  int DisplayDepth() const;
+  // SDL's id of the window, for the platform's presentation code.
+  uint32_t WindowId() const;
+
+  // Shows the window and handles events, timers and posted work until the window closes.
+  // Sleeps while there is nothing to do.
+  void Run();
+  // One step of the loop: waits at most maxWaitMs (-1: as long as needed, 0: not at all,
+  // either way no longer than the next window timer), then handles every waiting event,
+  // the posted work and the due timers. False once the window has closed.
+  bool PumpOnce(int maxWaitMs);
+
+ private:
+  struct Native;
+  struct Waker;
+
+  int WaitBudget(int maxWaitMs) const;
+
+  MainQueue& Queue;
+  TimerHost& Timers;
+  std::unique_ptr<Native> Sdl;
+  std::shared_ptr<Waker> Wake;
+  CursorShape CurrentCursor = CursorShape::Arrow;
+  bool IsClosed = false;
+  bool Closing = false;
+  mutable int LastDepth = 32;
+};
+
+}  // namespace platform

@@ -1,0 +1,14 @@
+// Modal message boxes with an OK button, for the few messages the game ever shows.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+enum class MessageIcon : uint8_t { None, Stop };
+
+// Shows the box and returns when the player has dismissed it. Where no display can show
+// one (no desktop, or a headless run) the message goes to standard error instead.
+void ShowMessageBox(const std::string& caption, const std::string& text, MessageIcon icon = MessageIcon::None);
+
+}  // namespace platform

@@ -1,0 +1,300 @@
+#include "platform/Form.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using platform::CursorShape;
+using platform::Form;
+using platform::MainQueue;
+using platform::TimerHost;
+using platform::WindowTimer;
+
+// Rescues a test whose loop would otherwise wait forever: after a generous grace period it
+// posts a task that marks the test failed and closes the form. Never part of a passing run.
+class Watchdog {
+ public:
+  Watchdog(MainQueue& queue, Form& form) : Worker([this, &queue, &form] {
+    std::unique_lock lock(Mutex);
+    if (Changed.wait_for(lock, std::chrono::seconds(20), [this] { return Done; })) return;
+    queue.Post([this, &form] {
+      Fired = true;
+      form.Close();
+    });
+  }) {}
+  ~Watchdog() {
+    {
+      std::lock_guard lock(Mutex);
+      Done = true;
+    }
+    Changed.notify_all();
+    Worker.join();
+  }
+  bool Fired = false;  // main thread only
+
+ private:
+  std::mutex Mutex;
+  std::condition_variable Changed;
+  bool Done = false;
+  std::thread Worker;
+};
+
+class FormTest : public testing::Test {
+ protected:
+  uint64_t NowMs = 1000;
+  MainQueue Queue;
+  TimerHost Timers{[this] { return NowMs; }};
+  Form Window{Queue, Timers};
+  std::vector<std::string> Log;
+
+  void SetUp() override {
+    ASSERT_STREQ(SDL_GetCurrentVideoDriver(), "dummy");
+    Window.OnShow = [this] { Log.push_back("show"); };
+    Window.OnDeactivate = [this] { Log.push_back("deactivate"); };
+    Window.OnKeyDown = [this](uint16_t key) { Log.push_back("down " + std::to_string(key)); };
+    Window.OnKeyUp = [this](uint16_t key) { Log.push_back("up " + std::to_string(key)); };
+    Window.OnPaint = [this] { Log.push_back("paint"); };
+    Window.OnClose = [this] { Log.push_back("close"); };
+    Window.OnDisplayChange = [this](int depth) { Log.push_back("display " + std::to_string(depth)); };
+  }
+
+  static void PushKey(uint32_t type, SDL_Scancode scancode, SDL_Keycode keycode, uint8_t repeat = 0,
+                      uint16_t mod = KMOD_NONE) {
+    SDL_Event event{};
+    event.type = type;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.repeat = repeat;
+    event.key.keysym.scancode = scancode;
+    event.key.keysym.sym = keycode;
+    event.key.keysym.mod = mod;
+    ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+  }
+
+  void PushWindowEvent(SDL_WindowEventID id) {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = Window.WindowId();
+    event.window.event = static_cast<uint8_t>(id);
+    ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+  }
+
+  static void PushEvent(uint32_t type) {
+    SDL_Event event{};
+    event.type = type;
+    ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+  }
+};
+
+TEST_F(FormTest, WindowIsTheGamesFixedHiddenCentredWindow) {
+  SDL_Window* window = SDL_GetWindowFromID(Window.WindowId());
+  ASSERT_NE(window, nullptr);
+  int width = 0, height = 0;
+  SDL_GetWindowSize(window, &width, &height);
+  EXPECT_EQ(width, 632);
+  EXPECT_EQ(height, 453);
+  const uint32_t flags = SDL_GetWindowFlags(window);
+  EXPECT_EQ(flags & SDL_WINDOW_RESIZABLE, 0u);
+  EXPECT_FALSE(Window.Visible());
+
+  int x = 0, y = 0;
+  SDL_GetWindowPosition(window, &x, &y);
+  SDL_Rect display{};
+  ASSERT_EQ(SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &display), 0);
+  EXPECT_EQ(x, display.x + (display.w - 632) / 2);
+  EXPECT_EQ(y, display.y + (display.h - 453) / 2);
+
+  Window.SetCaption("Huebloc");
+  EXPECT_EQ(Window.Caption(), "Huebloc");
+}
+
+TEST_F(FormTest, CarriesTheGamesNameAndLeavesTheScreensaverOn) {
+  EXPECT_STREQ(std::getenv("SDL_VIDEO_X11_WMCLASS"), "huebloc");
+  EXPECT_STREQ(SDL_GetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME), "Huebloc");
+  EXPECT_EQ(SDL_IsScreenSaverEnabled(), SDL_TRUE);
+}
+
+TEST_F(FormTest, IconNeedsOnePixelPerPlace) {
+  std::vector<uint32_t> pixels(32 * 32, 0xFF3060C0u);
+  EXPECT_TRUE(Window.SetIcon(pixels, 32, 32));
+  EXPECT_FALSE(Window.SetIcon(pixels, 32, 31));
+  EXPECT_FALSE(Window.SetIcon(pixels, 0, 0));
+  EXPECT_FALSE(Window.SetIcon(std::span<const uint32_t>(pixels).first(100), 32, 32));
+}
+
+TEST_F(FormTest, CursorShapes) {
+  EXPECT_EQ(Window.Cursor(), CursorShape::Arrow);
+  Window.SetCursor(CursorShape::Wait);
+  EXPECT_EQ(Window.Cursor(), CursorShape::Wait);
+  Window.SetCursor(CursorShape::Arrow);
+  EXPECT_EQ(Window.Cursor(), CursorShape::Arrow);
+}
+
+TEST_F(FormTest, KeysReachTheHandlersAsVirtualKeys) {
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_LEFT, SDLK_LEFT);
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_LEFT, SDLK_LEFT, 1);  // auto-repeat is passed on
+  PushKey(SDL_KEYUP, SDL_SCANCODE_LEFT, SDLK_LEFT);
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_RSHIFT, SDLK_RSHIFT);
+  PushKey(SDL_KEYUP, SDL_SCANCODE_RSHIFT, SDLK_RSHIFT);
+  // Keypad 1 with Num Lock off (the layout says End) and on.
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_KP_1, SDLK_END);
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_KP_1, SDLK_KP_1, 0, KMOD_NUM);
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_Q, 'a');  // AZERTY
+  EXPECT_TRUE(Window.PumpOnce(0));
+  EXPECT_EQ(Log, (std::vector<std::string>{"down 37", "down 37", "up 37", "down 16", "up 16", "down 97", "down 97",
+                                           "down 65"}));
+}
+
+TEST_F(FormTest, KeyWithoutCodeIsNeverPressedButItsReleaseArrives) {
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_UNKNOWN, 0x20AC);
+  PushKey(SDL_KEYUP, SDL_SCANCODE_UNKNOWN, 0x20AC);
+  Window.PumpOnce(0);
+  EXPECT_EQ(Log, (std::vector<std::string>{"up 0"}));
+}
+
+TEST_F(FormTest, WindowEventsReachTheirHandlers) {
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  PushWindowEvent(SDL_WINDOWEVENT_EXPOSED);
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  PushWindowEvent(SDL_WINDOWEVENT_MOVED);
+  PushWindowEvent(SDL_WINDOWEVENT_DISPLAY_CHANGED);
+  PushEvent(SDL_DISPLAYEVENT);
+  PushEvent(SDL_RENDER_DEVICE_RESET);
+  EXPECT_TRUE(Window.PumpOnce(0));
+  // The headless display is 24-bit.
+  EXPECT_EQ(Log, (std::vector<std::string>{"show", "paint", "deactivate", "display 24", "display 24", "display 24"}));
+  EXPECT_EQ(Window.DisplayDepth(), 24);
+}
+
+TEST_F(FormTest, ShowingTheWindowActivatesTheGame) {
+  Window.Show();
+  EXPECT_TRUE(Window.Visible());
+  Window.PumpOnce(0);
+  ASSERT_FALSE(Log.empty());
+  EXPECT_EQ(Log.front(), "show");
+  Window.Hide();
+  EXPECT_FALSE(Window.Visible());
+}
+
+TEST_F(FormTest, CloseRequestEndsTheLoopOnce) {
+  PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
+  PushEvent(SDL_QUIT);  // SDL follows the last window's close with a quit
+  PushKey(SDL_KEYDOWN, SDL_SCANCODE_A, 'a');
+  EXPECT_FALSE(Window.PumpOnce(0));
+  EXPECT_TRUE(Window.Closed());
+  EXPECT_FALSE(Window.Visible());
+  // Nothing reaches the game after the close.
+  EXPECT_EQ(Log, (std::vector<std::string>{"close"}));
+  EXPECT_FALSE(Window.PumpOnce(0));
+  EXPECT_EQ(Log.size(), 1u);
+}
+
+TEST_F(FormTest, QuitSignalClosesLikeTheTitleBar) {
+  PushEvent(SDL_QUIT);
+  EXPECT_FALSE(Window.PumpOnce(0));
+  EXPECT_EQ(Log, (std::vector<std::string>{"close"}));
+}
+
+TEST_F(FormTest, WindowTimersFireFromTheLoopWhenDue) {
+  int fired = 0;
+  WindowTimer title(Timers, 2000, [&] {
+    ++fired;
+    title.SetEnabled(false);  // one-shot, as the game uses its timers
+  });
+  title.SetEnabled(true);
+
+  NowMs += 1999;
+  Window.PumpOnce(0);
+  EXPECT_EQ(fired, 0);
+  NowMs += 1;
+  Window.PumpOnce(0);
+  EXPECT_EQ(fired, 1);
+  NowMs += 5000;
+  Window.PumpOnce(0);
+  EXPECT_EQ(fired, 1);
+}
+
+TEST_F(FormTest, LoopDoesNotSleepPastADueTimer) {
+  Watchdog watchdog(Queue, Window);
+  int fired = 0;
+  WindowTimer timer(Timers, 500, [&] {
+    ++fired;
+    timer.SetEnabled(false);
+  });
+  timer.SetEnabled(true);
+  NowMs += 500;
+  // Asked to wait for as long as needed, the step still returns for the due timer.
+  Window.PumpOnce(-1);
+  EXPECT_EQ(fired, 1);
+  EXPECT_FALSE(watchdog.Fired);
+}
+
+TEST_F(FormTest, TimerHandlerClosingTheWindowEndsRun) {
+  Watchdog watchdog(Queue, Window);
+  bool shownBeforeClose = false;
+  WindowTimer exitTimer(Timers, 2000, [&] {
+    exitTimer.SetEnabled(false);
+    shownBeforeClose = Window.Visible();
+    Window.Close();
+  });
+  exitTimer.SetEnabled(true);
+  NowMs += 2000;
+  Window.Run();
+  EXPECT_TRUE(shownBeforeClose);
+  EXPECT_TRUE(Window.Closed());
+  EXPECT_EQ(Log.back(), "close");
+  EXPECT_FALSE(watchdog.Fired);
+}
+
+TEST_F(FormTest, WorkPostedFromAnotherThreadWakesTheWaitingLoop) {
+  Watchdog watchdog(Queue, Window);
+  const auto mainThread = std::this_thread::get_id();
+  std::thread::id ranOn;
+  std::thread poster([&] { Queue.Post([&] { ranOn = std::this_thread::get_id(); }); });
+  // Nothing else is due: only the posted work can end this wait.
+  while (ranOn == std::thread::id() && Window.PumpOnce(-1)) {
+  }
+  poster.join();
+  EXPECT_EQ(ranOn, mainThread);
+  EXPECT_FALSE(watchdog.Fired);
+}
+
+TEST_F(FormTest, ManyPostsAreAllRunInOrder) {
+  std::vector<int> order;
+  std::thread poster([&] {
+    for (int i = 0; i < 1000; ++i) Queue.Post([&order, i] { order.push_back(i); });
+  });
+  poster.join();
+  // One wake event in SDL's queue stands for them all: it is what ends SDL's wait.
+  SDL_Event event;
+  ASSERT_EQ(SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 1);
+  EXPECT_GE(event.type, static_cast<uint32_t>(SDL_USEREVENT));
+  EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 1);
+  Window.PumpOnce(0);
+  ASSERT_EQ(order.size(), 1000u);
+  for (int i = 0; i < 1000; ++i) ASSERT_EQ(order[i], i);
+  // Nothing is left over to cut the next wait short.
+  EXPECT_EQ(SDL_PollEvent(&event), 0);
+}
+
+TEST_F(FormTest, WorkPostedAfterTheFormIsGoneIsHarmless) {
+  // The game clock may post a last tick while the window is being destroyed.
+  MainQueue queue;
+  {
+    TimerHost timers;
+    Form other(queue, timers);
+  }
+  queue.Post([] {});
+  EXPECT_EQ(queue.Pending(), 1u);
+}
+
+}  // namespace
