@@ -193,10 +193,11 @@ Picture Flatten(const Canvas& canvas, uint32_t key, Colour backdrop) {
     for (int x = 0; x < p.Width; ++x) {
       const Rgba& s = canvas.At(x, y);
       uint32_t out = key;
-      if (s.a >= 0.5f / 255.0f) {
+      // Transparency follows coverage alone, so the same shape in another colour keeps
+      // exactly the same transparent pixels.
+      if (s.a >= KeyCoverage) {
         out = Pack(Mix(backdrop, s.c, std::min(s.a, 1.0f)));
-        if (out != key && ChannelDistance(out, key) < KeyClearance) out = s.a < 0.5f ? key : PushClear(out, key);
-        else if (out == key && s.a >= 0.5f) out = PushClear(out, key);
+        if (ChannelDistance(out, key) < KeyClearance) out = PushClear(out, key);
       }
       p.SetPixel(x, y, out);
     }

@@ -88,10 +88,10 @@ struct Picture {
   void SetPixel(int x, int y, uint32_t rgb);
 };
 
-// Flattens a canvas: uncovered pixels become the key colour, partly covered ones are blended
-// over backdrop (the colour the picture will be drawn on). A result that lands within a few
-// steps of the key is either made the key (mostly uncovered) or pushed clear of it, so no
-// pixel is ever accidentally transparent or shows a near-key fringe.
+// Flattens a canvas: pixels covered less than KeyCoverage become the key colour, the others
+// are blended over backdrop (the colour the picture will be drawn on). A result that lands
+// within a few steps of the key is pushed clear of it, so no pixel is ever accidentally
+// transparent.
 Picture Flatten(const Canvas& canvas, uint32_t key, Colour backdrop);
 // Flattens a fully painted canvas without a key.
 Picture FlattenOpaque(const Canvas& canvas);
@@ -100,5 +100,7 @@ Picture FlattenOpaque(const Canvas& canvas);
 int ChannelDistance(uint32_t a, uint32_t b);
 // How close to the key a non-key pixel may come.
 constexpr int KeyClearance = 4;
+// Coverage below which a pixel is left transparent: too faint to see.
+constexpr float KeyCoverage = 0.04f;
 
 }  // namespace picgen

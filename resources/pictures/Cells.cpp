@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <vector>
 
 #include "Palette.h"
 #include "Pictures.h"
@@ -14,10 +15,7 @@ constexpr int CellSize = 30;
 constexpr float CellCentre = 15.0f;
 constexpr float HoleRadius = 9.5f;
 constexpr float PieceRadius = 13.6f;
-// Tiles keep a ring of plain ground where a piece's edge falls, so every piece's edge,
-// blended into the ground, sits on exactly that colour whatever the tile.
-constexpr float SocketInner = 12.5f;
-constexpr float SocketOuter = 14.8f;
+constexpr float DimpleRadius = 11.0f;
 
 // Every cell is a slightly raised square: a light edge at the top left, a shaded one at the
 // bottom right, so the grid reads without lines of its own.
@@ -43,6 +41,31 @@ void PaintHole(Canvas& c, Colour floor, float radius) {
                      : Mix(col, Lighten(floor, 0.55f), wall * facing * 0.9f);
     return Rgba{col, 1.0f};
   });
+}
+
+Canvas PaintedPiece(int colour) {
+  Canvas c(CellSize, CellSize);
+  PaintBubble(c, CellCentre, CellCentre, PieceRadius, palette::Bubble[colour]);
+  return c;
+}
+
+// The pixels where a piece's edge is blended into the ground: partly covered ones, and any
+// next to a transparent one. Every piece has the same outline, so one colour stands for all.
+std::vector<bool> PieceEdge() {
+  const Canvas piece = PaintedPiece(0);
+  const auto clear = [&](int x, int y) {
+    return x < 0 || y < 0 || x >= CellSize || y >= CellSize || piece.At(x, y).a < KeyCoverage;
+  };
+  std::vector<bool> edge(CellSize * CellSize);
+  for (int y = 0; y < CellSize; ++y)
+    for (int x = 0; x < CellSize; ++x) {
+      if (clear(x, y)) continue;
+      bool nextToClear = false;
+      for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) nextToClear = nextToClear || clear(x + dx, y + dy);
+      edge[static_cast<size_t>(y * CellSize + x)] = nextToClear || piece.At(x, y).a < 0.999f;
+    }
+  return edge;
 }
 
 }  // namespace
@@ -73,28 +96,26 @@ Picture MakeAreaTile(int value) {
   c.Paint(0, 0, CellSize, CellSize, [&](float x, float y) -> std::optional<Rgba> {
     const float d = RoundBoxDistance(x, y, x0, x0, x1, x1, radius);
     if (d > 0) return std::nullopt;
-    Colour col = faded;
-    if (d > -1.0f) {
-      col = edge;
-    } else if (d > -2.5f) {  // bevel: lit towards the upper left
-      const float side = (x - CellCentre) * 0.6f + (y - CellCentre) * 0.8f;
-      col = side < 0 ? Lighten(faded, 0.45f) : Scale(faded, 0.9f);
-    }
-    return Rgba{col, 1.0f};
+    return Rgba{d > -1.0f ? edge : faded, 1.0f};
   });
+  // A thin ring of plain ground where a piece's edge falls: pieces blend their edges into
+  // the ground, so they sit on any tile without a fringe.
   c.Paint(0, 0, CellSize, CellSize, [](float x, float y) -> std::optional<Rgba> {
     const float d = std::hypot(x - CellCentre, y - CellCentre);
-    if (d < SocketInner || d > SocketOuter) return std::nullopt;
+    if (d < PieceRadius - 1.6f || d > PieceRadius + 1.0f) return std::nullopt;
     return Rgba{palette::Ground, 1.0f};
   });
-  PaintHole(c, Scale(faded, 0.95f), SocketInner);
+  const std::vector<bool> ring = PieceEdge();
+  for (int y = 0; y < CellSize; ++y)
+    for (int x = 0; x < CellSize; ++x)
+      if (ring[static_cast<size_t>(y * CellSize + x)]) c.At(x, y) = {palette::Ground, 1.0f};
+  PaintHole(c, Scale(faded, 0.95f), DimpleRadius);
   return FlattenOpaque(c);
 }
 
 Picture MakePiece(int colour) {
   if (colour < 0 || colour >= palette::ColourCount) throw std::out_of_range("piece colour");
-  Canvas c(CellSize, CellSize);
-  PaintBubble(c, CellCentre, CellCentre, PieceRadius, palette::Bubble[colour]);
+  const Canvas c = PaintedPiece(colour);
   // The edge blends into the empty cell's ground, which is what lies under most pieces.
   return Flatten(c, KeyPaleYellow, palette::Ground);
 }

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -37,13 +38,26 @@ Lettering PlainStyle() {
 }
 
 // Paints text in both states, centred in the columns [x0, x0 + width): selected above,
-// plain below. Fails if the text and its effects would not stay inside.
+// plain below. Both states share one shape and one pen position, whatever their effects;
+// fails if the text and its effects would not stay inside.
 void PaintTwoState(Canvas& c, const Typeface& face, std::string_view text, int x0, int width) {
-  const Lettering styles[2] = {SelectedStyle(), PlainStyle()};
+  Lettering styles[2] = {SelectedStyle(), PlainStyle()};
+  Lettering bare = styles[0];
+  bare.Glow = 0;
+  // Condense (rarely) so that the wider of the two states fits with a pixel to spare.
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    const int widest = std::max(Letter(face, text, styles[0]).Width(), Letter(face, text, styles[1]).Width());
+    if (widest <= width - 2) break;
+    const float squeeze = static_cast<float>(width - 2) / static_cast<float>(widest) - 0.01f;
+    for (Lettering& s : styles) s.XScale *= squeeze;
+    bare.XScale *= squeeze;
+  }
+  // The text body itself is centred; glow and shadow fall around it.
+  const Lettered body = Letter(face, text, bare);
+  const int pen = x0 + CentredLeft(body, static_cast<float>(width) / 2.0f) - body.Left;
   for (int half = 0; half < 2; ++half) {
-    const Lettered l = LetterToFit(face, text, styles[half], width - 2);
-    const int left = x0 + CentredLeft(l, static_cast<float>(width) / 2.0f);
-    const int top = Baseline + l.Top;
+    const Lettered l = Letter(face, text, styles[half]);
+    const int left = pen + l.Left, top = Baseline + l.Top;
     if (left < x0 || left + l.Width() > x0 + width || top < 0 || top + l.Height() > HalfHeight)
       throw std::runtime_error("menu text does not fit: " + std::string(text));
     c.Draw(l.Art, left, half * HalfHeight + top);
