@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   g++ cmake make pkg-config
-  libsdl2-dev libvorbis-dev libfreetype-dev fonts-comfortaa fonts-dejavu-core
+  libsdl2-dev libvorbis-dev libfreetype-dev zlib1g-dev fonts-comfortaa fonts-dejavu-core
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils
 )
