@@ -1,0 +1,61 @@
+// Program entry: the game's window, its settings and the main thread's event loop.
+#include <exception>
+#include <string>
+
+#include "platform/Bitmap.h"
+#include "platform/Form.h"
+#include "platform/Graphics.h"
+#include "platform/MessageBox.h"
+#include "platform/Presenter.h"
+#include "shell/Window.h"
+
+namespace {
+
+const std::string ApplicationTitle = "Huebloc";
+const std::string WarningCaption = "Warning!";
+const std::string NotTrueColour = "Game must run in a true color mode.";
+
+// An escaped error is shown with the title as caption, as a sentence.
+void ShowFatal(const std::exception& error) {
+  std::string text = error.what();
+  if (!text.empty() && text.back() > '.') text += '.';
+  platform::ShowMessageBox(ApplicationTitle, text, platform::MessageIcon::Stop);
+}
+
+}  // namespace
+
+int main() {
+  try {
+    TFormWindow window;
+    platform::Form form(window.Queue, window.Timers);
+    form.SetCaption(ApplicationTitle);
+    if (form.DisplayDepth() < 24) {
+      platform::ShowMessageBox(WarningCaption, NotTrueColour);
+      return 0;
+    }
+
+    // The window shows the title picture until the screens are composed by the renderer.
+    platform::Surface backBuffer(platform::Form::ClientWidth, platform::Form::ClientHeight);
+    if (auto title = platform::LoadBitmapResource("ID_TITLESCREEN")) platform::DrawBitmap(*title, backBuffer);
+    platform::Presenter presenter(form.WindowId());
+    const auto present = [&] {
+      if (presenter.Present(backBuffer) == platform::DDERR_SURFACELOST) {
+        if (presenter.IsLost() != platform::DD_OK) presenter.Restore();
+        presenter.Present(backBuffer);
+      }
+    };
+
+    form.OnShow = [&] {
+      form.SetCaption(ApplicationTitle);
+      present();
+    };
+    form.OnPaint = present;
+    form.OnKeyDown = [&](uint16_t key) { window.FormKeyDown(key); };
+    form.OnKeyUp = [&](uint16_t key) { window.FormKeyUp(key); };
+    form.OnClose = [&] { window.StopClock(); };
+    form.Run();
+  } catch (const std::exception& error) {
+    ShowFatal(error);
+  }
+  return 0;
+}
