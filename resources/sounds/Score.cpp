@@ -306,12 +306,14 @@ Score ComposeScore() {
   }
   AddPad(score);
 
+  // Fixed seeds: each picks one tune among the many the rules allow, chosen by ear.
   Rng tuneRng(31337);
   const std::vector<MelodyNote> homeTune = ComposeMelody(tuneRng, Section::Home, 9);
   const std::vector<MelodyNote> flowTune = ComposeMelody(tuneRng, Section::Flow, 10);
   const std::vector<MelodyNote> bridgeTune = ComposeMelody(tuneRng, Section::Bridge, 8);
   const std::vector<MelodyNote> driftTune = ComposeMelody(tuneRng, Section::Drift, 9);
 
+  // Small liberties of the players: arpeggio timing and touch, shaker accents, bubbles.
   Rng playRng(77);
   for (std::size_t s = 0; s < Form.size(); ++s) {
     const Section section = Form[s];
