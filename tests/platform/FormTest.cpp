@@ -14,7 +14,6 @@
 
 namespace {
 
-using platform::CursorShape;
 using platform::Form;
 using platform::MainQueue;
 using platform::TimerHost;
@@ -129,14 +128,6 @@ TEST_F(FormTest, IconNeedsOnePixelPerPlace) {
   EXPECT_FALSE(Window.SetIcon(pixels, 32, 31));
   EXPECT_FALSE(Window.SetIcon(pixels, 0, 0));
   EXPECT_FALSE(Window.SetIcon(std::span<const uint32_t>(pixels).first(100), 32, 32));
-}
-
-TEST_F(FormTest, CursorShapes) {
-  EXPECT_EQ(Window.Cursor(), CursorShape::Arrow);
-  Window.SetCursor(CursorShape::Wait);
-  EXPECT_EQ(Window.Cursor(), CursorShape::Wait);
-  Window.SetCursor(CursorShape::Arrow);
-  EXPECT_EQ(Window.Cursor(), CursorShape::Arrow);
 }
 
 TEST_F(FormTest, KeysReachTheHandlersAsVirtualKeys) {
