@@ -55,7 +55,7 @@ void TFormWindow::OnClockTick(uint32_t id) {
 void TFormWindow::BeginPlay() {
   PlayAudio(SoundPlayLevel);
   Settings.Screen = ScreenPlaying;
-  // SetLevel keeps a stored start level beyond the last level from indexing the periods.
+  // A stored start level beyond the last level plays as the last level (SetLevel).
   StartGame(Settings.SetLevel(Settings.GetStartLevel()), true);
 }
 
