@@ -354,7 +354,7 @@ Picture MakeContactSheet(const Typeface& face, const std::map<std::string, Pictu
     auto [x, y] = layout.Box(p.Width, p.Height, e.Name);
     BlitWhole(sheet, p, x, y);
     if (strip) MarkColumns(sheet, x, y, p.Height, StripWidths(e.Cut));
-    if (e.Key) {
+    if (e.Key && e.DrawnWithKey) {
       const auto [ax, ay] = layout.Box(p.Width, p.Height, "as drawn");
       FillRect(sheet, ax, ay, p.Width, p.Height, Backdrop(e));
       BlitWhole(sheet, p, ax, ay, e.Key);

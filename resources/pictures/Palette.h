@@ -50,7 +50,7 @@ const Colour Bubble[ColourCount] = {
     {52, 54, 66},     // black
     {232, 36, 40},    // red
     {44, 196, 62},    // green
-    {250, 208, 16},   // red + green: yellow
+    {255, 218, 24},   // red + green: yellow
     {40, 92, 236},    // blue
     {214, 46, 206},   // red + blue: magenta
     {16, 204, 228},   // green + blue: cyan

@@ -12,7 +12,9 @@ namespace picgen {
 namespace {
 
 PictureEntry Tile(std::string_view name, int value) {
-  return {name, 30, 30, KeyPaleYellow, Layout::Whole, [value](const Typeface&) { return MakeAreaTile(value); }};
+  // Tiles are created with the key but always drawn opaque.
+  return {name, 30, 30, KeyPaleYellow, Layout::Whole, [value](const Typeface&) { return MakeAreaTile(value); },
+          false};
 }
 
 PictureEntry Piece(std::string_view name, int colour) {

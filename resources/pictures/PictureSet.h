@@ -27,6 +27,7 @@ struct PictureEntry {
   std::optional<uint32_t> Key;  // source colour key, none for opaque pictures
   Layout Cut;
   std::function<Picture(const Typeface&)> Make;
+  bool DrawnWithKey = true;  // false for pictures created with a key but always drawn opaque
 };
 
 const std::vector<PictureEntry>& PictureList();
