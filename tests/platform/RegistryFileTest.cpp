@@ -26,15 +26,16 @@ const std::string Head = "Windows Registry Editor Version 5.00\n\n";
 
 TEST(RegistryFile, WriterAndParserRoundTripEveryKindOfValue) {
   RegDocument document;
-  RegKey& key = document.AddKey("SOFTWARE\\Maker\\Game\\Settings");
-  key.SetValue(Text("Path", "C:\\games\\\"quoted\"\\"));
-  key.SetValue(Text("Say \"hi\"\\", "tab\there"));
-  key.SetValue(Number("Flags", 0x2a));
-  key.SetValue(Number("All", 0xFFFFFFFFu));
-  key.SetValue(Text("", "default value"));
-  key.SetValue(Text("Lines", "one\ntwo\r\n\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"));  // é € and an emoji
-  key.SetValue({"Raw", RegType::Other, "hex(b):01,02,03,04,05,06,07,08", 0});
+  RegKey& settings = document.AddKey("SOFTWARE\\Maker\\Game\\Settings");
+  settings.SetValue(Text("Path", "C:\\games\\\"quoted\"\\"));
+  settings.SetValue(Text("Say \"hi\"\\", "tab\there"));
+  settings.SetValue(Number("Flags", 0x2a));
+  settings.SetValue(Number("All", 0xFFFFFFFFu));
+  settings.SetValue(Text("", "default value"));
+  settings.SetValue(Text("Lines", "one\ntwo\r\n\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"));  // é € and an emoji
+  settings.SetValue({"Raw", RegType::Other, "hex(b):01,02,03,04,05,06,07,08", 0});
   document.AddKey("SOFTWARE\\Maker\\Game\\Empty");
+  const RegKey& key = document.Keys[0];
 
   const std::string text = FormatRegistryText(document);
   EXPECT_NE(text.find("\"Path\"=\"C:\\\\games\\\\\\\"quoted\\\"\\\\\"\n"), std::string::npos) << text;
