@@ -7,8 +7,8 @@ namespace picgen {
 // Signed distance from (x, y) to a rounded box (negative inside).
 float RoundBoxDistance(float x, float y, float x0, float y0, float x1, float y1, float radius);
 
-// Coverage of a shape edge at signed distance d, for one sample (hard edge; the canvas's
-// supersampling smooths it).
+// Whether one sample point at signed distance d lies inside a shape; the canvas's
+// supersampling turns these hard answers into smooth edges.
 inline bool InsideShape(float d) { return d <= 0.0f; }
 
 // Fills a rounded box with one colour.
