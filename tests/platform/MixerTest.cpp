@@ -17,18 +17,6 @@ namespace {
 
 constexpr float FromInt16(int v) { return static_cast<float>(v) / 32768.0f; }
 
-// Sounding frames (any channel above the threshold) from the first to the last one.
-size_t SoundingSpan(const std::vector<float>& out, uint16_t channels, float threshold) {
-  size_t first = SIZE_MAX, last = 0;
-  for (size_t i = 0; i < out.size(); ++i) {
-    if (std::fabs(out[i]) > threshold) {
-      first = std::min(first, i / channels);
-      last = i / channels;
-    }
-  }
-  return first == SIZE_MAX ? 0 : last - first + 1;
-}
-
 size_t RisingZeroCrossings(const std::vector<float>& out, uint16_t channels, size_t from, size_t to) {
   size_t count = 0;
   for (size_t f = from + 1; f < to; ++f)
@@ -55,26 +43,16 @@ TEST(EffectBuffer, VolumeScalesTheSound) {
   for (int32_t volume : {0, -600, -2000, -10000}) {
     SCOPED_TRACE(volume);
     ASSERT_EQ(effect->SetVolume(volume), SoundOk);
-    int32_t read = 1;
-    ASSERT_EQ(effect->GetVolume(&read), SoundOk);
-    EXPECT_EQ(read, volume);
     ASSERT_EQ(effect->Play(0), SoundOk);
-    const auto out = MixFloat(*device, 200);
-    for (float v : out) ASSERT_NEAR(v, 0.5f * VolumeToGain(volume), 1e-6f);
+    for (float v : MixFloat(*device, 200)) ASSERT_NEAR(v, 0.5f * VolumeToGain(volume), 1e-6f);
     ASSERT_EQ(effect->Stop(), SoundOk);
   }
-}
-
-TEST(EffectBuffer, RejectsVolumesOutOfRange) {
-  auto device = Offline(22050, 1);
-  auto effect = MakeEffect(*device, Constant(100, 1000));
-  ASSERT_EQ(effect->SetVolume(-1500), SoundOk);
+  // Out of range is refused and changes nothing.
   EXPECT_EQ(effect->SetVolume(300), platform::SoundErrInvalidParam);
   EXPECT_EQ(effect->SetVolume(-10001), platform::SoundErrInvalidParam);
-  int32_t volume = 0;
-  effect->GetVolume(&volume);
-  EXPECT_EQ(volume, -1500);
-  EXPECT_EQ(effect->GetVolume(nullptr), platform::SoundErrInvalidParam);
+  int32_t volume = 1;
+  ASSERT_EQ(effect->GetVolume(&volume), SoundOk);
+  EXPECT_EQ(volume, -10000);
 }
 
 TEST(EffectBuffer, VolumeChangeWhileSoundingGlidesWithinABlock) {
@@ -116,14 +94,6 @@ TEST(EffectBuffer, PlaysOnceToItsEndAndThenFromTheStartAgain) {
   for (size_t k = 0; k < 10; ++k) EXPECT_EQ(out[k], FromInt16(samples[k]));
 }
 
-TEST(EffectBuffer, EndingExactlyAtABlockBoundaryStops) {
-  auto device = Offline(22050, 1);
-  auto effect = MakeEffect(*device, Constant(platform::Mixer::MaxBlockFrames, 1000));
-  effect->Play(0);
-  MixFloat(*device, platform::Mixer::MaxBlockFrames);
-  EXPECT_FALSE(effect->IsPlaying());
-}
-
 TEST(EffectBuffer, RepeatedRequestNeitherRestartsNorAddsAVoice) {
   auto device = Offline(22050, 1);
   const auto samples = Ramp(1000);
@@ -151,17 +121,6 @@ TEST(EffectBuffer, StopSilencesAndTheNextRequestStartsOver) {
   for (size_t k = 0; k < 10; ++k) EXPECT_EQ(out[k], FromInt16(samples[k]));
 }
 
-TEST(EffectBuffer, LoopingCyclesUntilStopped) {
-  auto device = Offline(22050, 1);
-  const auto samples = Ramp(300);
-  auto effect = MakeEffect(*device, samples);
-  effect->Play(platform::SoundPlayLooping);
-  const auto out = MixFloat(*device, 1000);
-  for (size_t k = 0; k < 1000; ++k) ASSERT_EQ(out[k], FromInt16(samples[k % 300])) << k;
-  EXPECT_TRUE(effect->IsPlaying());
-  EXPECT_EQ(effect->Play(4), platform::SoundErrInvalidParam);
-}
-
 TEST(Mixer, SumsBuffersAndClipsTheSum) {
   auto device = Offline(22050, 1);
   auto quarterA = MakeEffect(*device, Constant(500, 8192));
@@ -177,15 +136,11 @@ TEST(Mixer, SumsBuffersAndClipsTheSum) {
   for (float v : MixFloat(*device, 100)) ASSERT_EQ(v, 1.0f);
   for (int16_t v : MixInt16(*device, 100)) ASSERT_EQ(v, 32767);
 
+  for (auto* effect : {&quarterA, &quarterB, &loud, &louder}) (*effect)->Stop();
   auto low = MakeEffect(*device, Constant(500, -30000));
   auto lower = MakeEffect(*device, Constant(500, -30000));
-  quarterA->Stop();
-  quarterB->Stop();
-  loud->Stop();
-  louder->Stop();
   low->Play(0);
   lower->Play(0);
-  for (float v : MixFloat(*device, 100)) ASSERT_EQ(v, -1.0f);
   for (int16_t v : MixInt16(*device, 100)) ASSERT_EQ(v, -32768);
 }
 
@@ -262,35 +217,18 @@ TEST(EffectBuffer, LockAndUnlockReplaceTheSound) {
 
 TEST(SoundDevice, RefusesBuffersItCannotMake) {
   auto device = Offline(44100, 2);
-  std::unique_ptr<platform::SoundBuffer> buffer;
   auto attempt = [&](platform::SoundBufferKind kind, PcmFormat format, uint32_t bytes) {
-    platform::SoundBufferDesc desc;
-    desc.Kind = kind;
-    desc.Format = format;
-    desc.Bytes = bytes;
+    platform::SoundBufferDesc desc{kind, bytes, format, nullptr};
+    std::unique_ptr<platform::SoundBuffer> buffer;
     const int result = device->CreateSoundBuffer(desc, buffer);
     EXPECT_EQ(buffer, nullptr);
     return result;
   };
   using K = platform::SoundBufferKind;
   EXPECT_EQ(attempt(K::Static, EffectFormat, 0), platform::SoundErrInvalidParam);
-  EXPECT_EQ(attempt(K::Static, EffectFormat, platform::SoundBufferMaxBytes + 1),
-            platform::SoundErrInvalidParam);
+  EXPECT_EQ(attempt(K::Static, EffectFormat, platform::SoundBufferMaxBytes + 1), platform::SoundErrInvalidParam);
   EXPECT_EQ(attempt(K::Static, {0, 22050, 16}, 100), platform::SoundErrBadFormat);
-  EXPECT_EQ(attempt(K::Static, {9, 22050, 16}, 100), platform::SoundErrBadFormat);
   EXPECT_EQ(attempt(K::Static, {1, 22050, 24}, 99), platform::SoundErrBadFormat);
   EXPECT_EQ(attempt(K::Stream, {2, 0, 16}, 100), platform::SoundErrBadFormat);
-  EXPECT_EQ(attempt(K::Stream, MusicFormat, 1002), platform::SoundErrInvalidParam);
-
-  std::unique_ptr<platform::SoundDevice> none;
-  EXPECT_EQ(platform::SoundDevice::CreateOffline(0, 2, none), platform::SoundErrInvalidParam);
-  EXPECT_EQ(platform::SoundDevice::CreateOffline(44100, 0, none), platform::SoundErrInvalidParam);
-  EXPECT_EQ(none, nullptr);
-}
-
-TEST(Mixer, IdleOutputIsSilence) {
-  auto device = Offline(48000, 2);
-  for (float v : MixFloat(*device, 3000)) ASSERT_EQ(v, 0.0f);
-  for (int16_t v : MixInt16(*device, 3000)) ASSERT_EQ(v, 0);
-  EXPECT_EQ(device->GetMixer().FramesMixed(), 6000u);
+  EXPECT_EQ(attempt(K::Stream, MusicFormat, 1002), platform::SoundErrInvalidParam);  // part of a frame
 }

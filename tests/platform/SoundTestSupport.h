@@ -2,10 +2,16 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/Sound.h"
@@ -106,6 +112,50 @@ inline uint32_t Cursor(const SoundBuffer& buffer) {
   uint32_t play = 0;
   EXPECT_EQ(buffer.GetCurrentPosition(&play, nullptr), platform::SoundOk);
   return play;
+}
+
+// Frames from the first to the last one with any channel above the threshold.
+inline size_t SoundingSpan(const std::vector<float>& out, uint16_t channels, float threshold) {
+  size_t first = SIZE_MAX, last = 0;
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (std::fabs(out[i]) > threshold) {
+      first = std::min(first, i / channels);
+      last = i / channels;
+    }
+  }
+  return first == SIZE_MAX ? 0 : last - first + 1;
+}
+
+// Sets an environment variable (SDL reads its drivers' settings from there) for one scope.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : Name(name) {
+    if (const char* old = std::getenv(name)) Old = old;
+    setenv(name, value, 1);
+  }
+  ~ScopedEnv() {
+    if (Old)
+      setenv(Name.c_str(), Old->c_str(), 1);
+    else
+      unsetenv(Name.c_str());
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string Name;
+  std::optional<std::string> Old;
+};
+
+// Waits for another thread (the audio thread) to get somewhere; false if it never does.
+template <typename Condition>
+bool WaitUntil(Condition done, std::chrono::seconds limit = std::chrono::seconds(30)) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::yield();
+  }
+  return true;
 }
 
 }  // namespace soundtest

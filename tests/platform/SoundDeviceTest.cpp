@@ -1,0 +1,100 @@
+// The real SDL audio device, headless: the dummy driver opens, a missing driver is a result
+// code, and the disk driver's output file carries what was played.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <unistd.h>
+
+#include "platform/Sound.h"
+#include "tests/platform/SoundTestSupport.h"
+
+using namespace soundtest;
+using platform::SoundOk;
+
+TEST(SoundDevice, OpensTheDummyOutput) {
+  ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
+  std::unique_ptr<SoundDevice> device;
+  ASSERT_EQ(SoundDevice::Create(device), SoundOk);
+  ASSERT_NE(device, nullptr);
+  EXPECT_TRUE(device->HasOutput());
+  EXPECT_GE(device->Rate(), 8000u);
+  EXPECT_LE(device->Rate(), 384000u);
+  EXPECT_GE(device->Channels(), 1u);
+  EXPECT_LE(device->Channels(), 8u);
+  EXPECT_EQ(device->SetCooperativeLevel(), SoundOk);
+
+  auto effect = MakeEffect(*device, Sine(2205, 1, 441.0, 22050.0, 0.5));
+  ASSERT_NE(effect, nullptr);
+  EXPECT_EQ(effect->SetVolume(-1500), SoundOk);
+  EXPECT_EQ(effect->Play(0), SoundOk);
+  EXPECT_EQ(effect->Stop(), SoundOk);
+
+  // Some drivers have room for one device only: a second one opens or is a plain refusal,
+  // and either way the first one goes on.
+  std::unique_ptr<SoundDevice> second;
+  const int result = SoundDevice::Create(second);
+  EXPECT_TRUE(result == SoundOk || result == platform::SoundErrNoDevice) << result;
+  EXPECT_EQ(second != nullptr, result == SoundOk);
+  second.reset();
+  EXPECT_EQ(effect->Play(0), SoundOk);
+  EXPECT_TRUE(effect->IsPlaying());
+}
+
+TEST(SoundDevice, MissingDriverIsAResultNotACrash) {
+  {
+    ScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
+    std::unique_ptr<SoundDevice> device;
+    EXPECT_EQ(SoundDevice::Create(device), platform::SoundErrNoDevice);
+    EXPECT_EQ(device, nullptr);
+  }
+  // The failed attempt leaves nothing behind that would stop a later one.
+  ScopedEnv driver("SDL_AUDIODRIVER", "dummy");
+  std::unique_ptr<SoundDevice> device;
+  EXPECT_EQ(SoundDevice::Create(device), SoundOk);
+}
+
+TEST(SoundDevice, DiskOutputCarriesThePlayedEffect) {
+  const std::string path = ::testing::TempDir() + "huebloc-sound-" + std::to_string(getpid()) + ".raw";
+  std::remove(path.c_str());
+  uint32_t rate = 0;
+  uint16_t channels = 0;
+  {
+    ScopedEnv driver("SDL_AUDIODRIVER", "disk");
+    ScopedEnv file("SDL_DISKAUDIOFILE", path.c_str());
+    ScopedEnv pace("SDL_DISKAUDIODELAY", "1");  // far faster than real time
+    std::unique_ptr<SoundDevice> device;
+    ASSERT_EQ(SoundDevice::Create(device), SoundOk);
+    rate = device->Rate();
+    channels = device->Channels();
+    // 110 whole periods of 441 Hz (a quarter of a second) at half scale, 6 dB down.
+    auto tone = MakeEffect(*device, Sine(5500, 1, 441.0, 22050.0, 0.5));
+    tone->SetVolume(-600);
+    const uint64_t before = device->GetMixer().FramesMixed();
+    ASSERT_EQ(tone->Play(0), SoundOk);
+    ASSERT_TRUE(WaitUntil([&] {
+      return !tone->IsPlaying() && device->GetMixer().FramesMixed() > before + rate / 2;
+    })) << "the audio thread made no progress";
+  }  // closing the device ends its output file
+
+  std::ifstream in(path, std::ios::binary);
+  ASSERT_TRUE(in) << path;
+  const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::remove(path.c_str());
+  std::vector<float> samples(raw.size() / sizeof(float));
+  std::memcpy(samples.data(), raw.data(), samples.size() * sizeof(float));
+  ASSERT_GT(samples.size(), size_t{rate} * channels / 2);
+
+  float peak = 0.0f;
+  for (float v : samples) peak = std::max(peak, std::fabs(v));
+  const size_t span = SoundingSpan(samples, channels, 0.01f);
+  ASSERT_GT(span, 0u) << "the output is silence";
+  EXPECT_NEAR(static_cast<double>(span), rate * 5500.0 / 22050.0, rate * 0.005);
+  EXPECT_NEAR(peak, 0.25f, 0.01f);
+}

@@ -1,0 +1,86 @@
+// The game's three sound threads at once, on a real audio thread: the callback mixes, a music
+// thread refills the half of the ring the cursor has left, and the main thread plays effects,
+// stops them and changes volumes, makes and drops buffers. Run under ThreadSanitizer, this
+// finds any state they share without synchronisation.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "platform/Sound.h"
+#include "tests/platform/SoundTestSupport.h"
+
+using namespace soundtest;
+using platform::SoundOk;
+
+TEST(SoundThreading, CallbackMusicWriterAndVolumeChangesRunTogether) {
+  ScopedEnv driver("SDL_AUDIODRIVER", "disk");
+  ScopedEnv file("SDL_DISKAUDIOFILE", "/dev/null");
+  // About ten times real time, leaving the writer a comfortable lead, as the game has.
+  ScopedEnv pace("SDL_DISKAUDIODELAY", "2");
+  std::unique_ptr<SoundDevice> device;
+  ASSERT_EQ(SoundDevice::Create(device), SoundOk);
+
+  const uint32_t size = 4 * MusicFormat.AvgBytesPerSec();
+  const uint32_t half = size / 2;
+  auto music = MakeBuffer(*device, SoundBufferKind::Stream, MusicFormat,
+                          Sine(size / 4, 2, 441.0, 44100.0, 0.2));
+  std::vector<std::unique_ptr<SoundBuffer>> effects;
+  for (int i = 0; i < 10; ++i) effects.push_back(MakeEffect(*device, Sine(2205, 1, 500.0 + 40 * i, 22050.0, 0.1)));
+  music->Play(platform::SoundPlayLooping);
+
+  // The writer talks to the main thread through relaxed flags only, as the game's threads
+  // share nothing but the buffers: every ordering the mixing needs must come from the sound
+  // layer itself.
+  constexpr int Fills = 8;
+  constexpr auto relaxed = std::memory_order_relaxed;
+  std::atomic<int> filled{0};
+  std::atomic<bool> gaveUp{false};
+  std::thread writer([&] {
+    const std::vector<int16_t> block = Sine(half / 4, 2, 441.0, 44100.0, 0.2);
+    const std::vector<uint8_t> bytes = Bytes(block);
+    bool lowerDue = true;
+    for (int n = 0; n < Fills; ++n) {
+      const bool ready = WaitUntil([&] {
+        uint32_t play = 0;
+        music->GetCurrentPosition(&play, nullptr);
+        return lowerDue ? play >= half : play < half;
+      });
+      if (!ready) {
+        gaveUp.store(true, relaxed);
+        return;
+      }
+      void* p1 = nullptr;
+      void* p2 = nullptr;
+      uint32_t n1 = 0, n2 = 0;
+      if (music->Lock(lowerDue ? 0 : half, half, &p1, &n1, &p2, &n2) != SoundOk) {
+        gaveUp.store(true, relaxed);
+        return;
+      }
+      std::memcpy(p1, bytes.data(), n1);
+      music->Unlock(p1, n1, p2, n2);
+      lowerDue = !lowerDue;
+      filled.fetch_add(1, relaxed);
+    }
+  });
+
+  int round = 0;
+  while (filled.load(relaxed) < Fills && !gaveUp.load(relaxed)) {
+    auto& effect = effects[static_cast<size_t>(round) % effects.size()];
+    effect->SetVolume(-(round % 31) * 100);
+    effect->Play(0);
+    if (round % 7 == 0) effects[static_cast<size_t>(round / 7) % effects.size()]->Stop();
+    music->SetVolume(round % 2 ? -600 : 0);
+    if (round % 50 == 0) {
+      // Buffers come and go while the callback mixes (the display-change rebuild does this).
+      auto extra = MakeEffect(*device, Constant(500, 1000));
+      extra->Play(0);
+    }
+    ++round;
+    std::this_thread::yield();
+  }
+  writer.join();
+  EXPECT_FALSE(gaveUp.load()) << "the play cursor stopped moving";
+  EXPECT_EQ(filled.load(), Fills);
+  EXPECT_GT(device->GetMixer().FramesMixed(), uint64_t{Fills / 2} * 4 * device->Rate() * 9 / 10);
+}
