@@ -1,5 +1,6 @@
 #include "platform/Form.h"
 
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <mutex>
 #include <stdexcept>
 
+#include "platform/DisplayMode.h"
 #include "platform/Keys.h"
 
 namespace platform {
@@ -145,12 +147,8 @@ void Form::Close() {
 }
 
 int Form::DisplayDepth() const {
-  int display = SDL_GetWindowDisplayIndex(Sdl->Window);
-  if (display < 0) display = 0;
-  SDL_DisplayMode mode{};
-  // While displays are being rearranged SDL may have no answer: keep the last one.
-  if (SDL_GetCurrentDisplayMode(display, &mode) == 0 && SDL_BITSPERPIXEL(mode.format) > 0)
-    LastDepth = static_cast<int>(SDL_BITSPERPIXEL(mode.format));
+  // While displays are being rearranged there may be no answer: keep the last one.
+  if (const int depth = DisplayBitsPerPixel(WindowId()); depth > 0) LastDepth = depth;
   return LastDepth;
 }
 
