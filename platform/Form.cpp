@@ -1,6 +1,5 @@
 #include "platform/Form.h"
 
-
 #include <SDL.h>
 
 #include <algorithm>
