@@ -66,6 +66,8 @@ std::string TRegistry::FileForKey(std::string_view keyPath) {
 }
 
 void TRegistry::Refresh() {
+  // Every write of ours replaces the file by rename, so a changed inode marks it; edits made
+  // in place by hand show in the size and modification time.
   try {
     if (CachedFile == FilePath && platform::StampOf(FilePath) == CachedStamp) return;
     platform::FileStamp stamp;
