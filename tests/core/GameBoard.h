@@ -10,7 +10,7 @@
 
 #include "core/Random.h"
 #include "shell/Window.h"
-#include "support/IsolatedStore.h"
+#include "support/TempStore.h"
 
 // The tick count that makes the next entering bubble take this colour.
 inline uint32_t SeedForColour(uint8_t colour) {
@@ -25,8 +25,8 @@ inline uint32_t SeedForColour(uint8_t colour) {
 // queued some (each entering bubble and each demo start reads it).
 class GameBoard : public ::testing::Test {
  protected:
+  TempStore Store;  // never the player's own settings and scores
   void SetUp() override {
-    IsolatedStoreRoot();
     Window = std::make_unique<TFormWindow>();
     Window->TickCount = [this] {
       ++TickReads;

@@ -4,7 +4,7 @@
 
 #include "core/ColourRules.h"
 #include "shell/Window.h"
-#include "support/IsolatedStore.h"
+#include "support/TempStore.h"
 #include "ui/KeyDispatch.h"
 
 namespace {
@@ -16,7 +16,6 @@ constexpr uint16_t KeyA = 65, KeyD = 68, KeyW = 87;
 class PlayControls : public ::testing::Test {
  protected:
   void SetUp() override {
-    IsolatedStoreRoot();
     w = std::make_unique<TFormWindow>();
     w->TickCount = [] { return 1234u; };
     w->Settings.KeyLeft = KeyA;
@@ -44,11 +43,12 @@ class PlayControls : public ::testing::Test {
     w->FormKeyUp(key);
   }
 
+  TempStore store;
   std::unique_ptr<TFormWindow> w;
 };
 
 TEST(KeyTranslation, BoundKeysWinInTheOrderLeftRightUpAndMenusUseArrows) {
-  IsolatedStoreRoot();
+  TempStore store;
   TSettings s;
   s.KeyLeft = KeyA;
   s.KeyRight = KeyA;  // a clash only a damaged store can produce: Left wins
