@@ -15,6 +15,15 @@ const std::string ApplicationTitle = "Huebloc";
 const std::string WarningCaption = "Warning!";
 const std::string NotTrueColour = "Game must run in a true color mode.";
 
+// The window's icon: a glossy red bubble, its key-coloured corners transparent.
+void SetWindowIcon(platform::Form& form) {
+  constexpr uint32_t PieceKey = 0x00FFFEC1;
+  auto piece = platform::LoadBitmapResource("ID_RED");
+  if (!piece) return;
+  for (uint32_t& pixel : piece->Pixels) pixel = pixel == PieceKey ? 0 : (pixel | 0xFF000000u);
+  form.SetIcon(piece->Pixels, piece->Width, piece->Height);
+}
+
 // An escaped error is shown with the title as caption, as a sentence.
 void ShowFatal(const std::exception& error) {
   std::string text = error.what();
@@ -29,6 +38,7 @@ int main() {
     TFormWindow window;
     platform::Form form(window.Queue, window.Timers);
     form.SetCaption(ApplicationTitle);
+    SetWindowIcon(form);
     if (form.DisplayDepth() < 24) {
       platform::ShowMessageBox(WarningCaption, NotTrueColour);
       return 0;
