@@ -351,37 +351,32 @@ void Mixer::MixBlock(uint32_t frames) {
   for (const auto& voice : Voices) voice->MixInto(Scratch.data(), frames);
 }
 
-void Mixer::Mix(float* out, size_t frames) {
+// Mixes in blocks of the scratch buffer's size and hands each block out through convert,
+// which clips the sum into the output's range.
+template <typename Sample, typename Convert>
+void Mixer::MixOut(Sample* out, size_t frames, Convert convert) {
   for (size_t done = 0; done < frames;) {
     const uint32_t n = static_cast<uint32_t>(std::min<size_t>(frames - done, MaxBlockFrames));
     const size_t count = size_t{n} * OutChannels;
-    float* dst = out + done * OutChannels;
+    Sample* dst = out + done * OutChannels;
     {
       std::lock_guard<std::mutex> hold(Lock);
       MixBlock(n);
-      for (size_t i = 0; i < count; ++i) dst[i] = std::clamp(Scratch[i], -1.0f, 1.0f);
+      for (size_t i = 0; i < count; ++i) dst[i] = convert(Scratch[i]);
     }
     done += n;
   }
   MixedFrames.fetch_add(frames, std::memory_order_relaxed);
 }
 
+void Mixer::Mix(float* out, size_t frames) {
+  MixOut(out, frames, [](float v) { return std::clamp(v, -1.0f, 1.0f); });
+}
+
 void Mixer::Mix(int16_t* out, size_t frames) {
-  for (size_t done = 0; done < frames;) {
-    const uint32_t n = static_cast<uint32_t>(std::min<size_t>(frames - done, MaxBlockFrames));
-    const size_t count = size_t{n} * OutChannels;
-    int16_t* dst = out + done * OutChannels;
-    {
-      std::lock_guard<std::mutex> hold(Lock);
-      MixBlock(n);
-      for (size_t i = 0; i < count; ++i) {
-        const float v = std::clamp(Scratch[i] * 32768.0f, -32768.0f, 32767.0f);
-        dst[i] = static_cast<int16_t>(std::lrint(v));
-      }
-    }
-    done += n;
-  }
-  MixedFrames.fetch_add(frames, std::memory_order_relaxed);
+  MixOut(out, frames, [](float v) {
+    return static_cast<int16_t>(std::lrint(std::clamp(v * 32768.0f, -32768.0f, 32767.0f)));
+  });
 }
 
 }  // namespace platform

@@ -180,6 +180,8 @@ class Mixer {
  private:
   // Mixing lock held: sums every voice into Scratch for one block.
   void MixBlock(uint32_t frames);
+  template <typename Sample, typename Convert>
+  void MixOut(Sample* out, size_t frames, Convert convert);
 
   const uint32_t OutRate;
   const uint16_t OutChannels;
