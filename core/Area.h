@@ -9,8 +9,13 @@
 
 class TRegistry;
 
+// Play-area sizes a game may have; the grids always hold the largest.
+constexpr int MinAreaWidth = 5;
 constexpr int MaxAreaWidth = 10;
+constexpr int MinAreaHeight = 7;
 constexpr int MaxAreaHeight = 14;
+// Levels run from 0 to TopLevel, each with its own tick period.
+constexpr uint16_t TopLevel = 9;
 
 // Colour components of a bubble; black is the empty set.
 constexpr uint8_t ComponentRed = 1;

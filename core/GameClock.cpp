@@ -7,10 +7,6 @@
 
 namespace {
 
-constexpr uint16_t MinAreaWidth = 5;
-constexpr uint16_t MinAreaHeight = 7;
-constexpr uint16_t TopLevel = 9;
-
 // Tile values a new bottom row may draw from at a level, and whether it always gets one.
 struct TileDraw {
   bool Always;

@@ -12,10 +12,6 @@ constexpr uint16_t SoundVolumeMask = 0x000F;
 constexpr uint16_t MusicVolumeMask = 0x00F0;
 constexpr uint16_t GameModeMask = 0x0300;
 constexpr int MaxVolume = 10;
-constexpr uint16_t HighestLevel = 9;
-
-constexpr uint16_t MinWidth = 5, MaxWidth = 10;
-constexpr uint16_t MinHeight = 7, MaxHeight = 14;
 
 uint16_t Low16(int32_t value) { return static_cast<uint16_t>(static_cast<uint32_t>(value) & 0xFFFF); }
 
@@ -46,7 +42,7 @@ TSettings::TSettings() {
     const uint16_t level = Low16(SettingsRegistry->ReadInteger("Level"));
     StartLevel = static_cast<int16_t>(level);
     // The stored level may be anything; the current level must always index LevelIntervals.
-    Level = std::min(level, HighestLevel);
+    Level = std::min(level, TopLevel);
   }
 
   Screen = 0;
@@ -95,11 +91,11 @@ void TSettings::ChangeAreaSize(int which, int delta) {
   // range, and so wraps to the smallest size, just as 0 + 1 is below it and wraps to the largest.
   if (which == 0) {
     const auto width = static_cast<uint16_t>(WidthSetting + delta);
-    WidthSetting = width > MaxWidth ? MinWidth : width < MinWidth ? MaxWidth : width;
+    WidthSetting = static_cast<uint16_t>(width > MaxAreaWidth ? MinAreaWidth : width < MinAreaWidth ? MaxAreaWidth : width);
     AreaRegistry->WriteInteger("Width", WidthSetting);
   } else if (which == 1) {
     const auto height = static_cast<uint16_t>(HeightSetting + delta);
-    HeightSetting = height > MaxHeight ? MinHeight : height < MinHeight ? MaxHeight : height;
+    HeightSetting = static_cast<uint16_t>(height > MaxAreaHeight ? MinAreaHeight : height < MinAreaHeight ? MaxAreaHeight : height);
     AreaRegistry->WriteInteger("Height", HeightSetting);
   }
 }
@@ -144,7 +140,7 @@ void TSettings::ChangeFlags(int which, int value) {
 uint16_t TSettings::GetStartLevel() const { return static_cast<uint16_t>(StartLevel); }
 
 void TSettings::SetStartLevel(int16_t n) {
-  StartLevel = n > static_cast<int16_t>(HighestLevel) ? int16_t{0} : n < 0 ? static_cast<int16_t>(HighestLevel) : n;
+  StartLevel = n > static_cast<int16_t>(TopLevel) ? int16_t{0} : n < 0 ? static_cast<int16_t>(TopLevel) : n;
   SettingsRegistry->WriteInteger("Level", StartLevel);
 }
 
@@ -152,6 +148,6 @@ uint16_t TSettings::GetLevel() const { return Level; }
 
 uint16_t TSettings::SetLevel(uint16_t n) {
   // A start level read from the store can be anything: beyond the last level is the last level.
-  Level = std::min(n, HighestLevel);
+  Level = std::min(n, TopLevel);
   return LevelIntervals[Level];
 }
