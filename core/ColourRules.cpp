@@ -93,3 +93,12 @@ ScanResult ScanUpward(const TSettings& settings, int16_t column, int16_t row, ui
   }
   return ScanResult::Blocked;
 }
+
+int16_t NearestRestingColumn(const TSettings& settings, int16_t from, int step, int16_t row, uint8_t colour,
+                             uint16_t width) {
+  const int columns = std::min<int>(width, MaxAreaWidth);
+  const auto below = static_cast<int16_t>(row + 1);
+  for (int c = from + step; c >= 0 && c < columns; c += step)
+    if (ScanUpward(settings, static_cast<int16_t>(c), below, colour) == ScanResult::Found) return static_cast<int16_t>(c);
+  return -1;
+}

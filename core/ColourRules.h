@@ -23,3 +23,9 @@ uint8_t ComponentCount(uint8_t colour);
 // first tile that accepts the colour.
 enum class ScanResult { Blocked, Found };
 ScanResult ScanUpward(const TSettings& settings, int16_t column, int16_t row, uint8_t colour);
+
+// The nearest column beside `from`, walking `step` (+1 right, -1 left) up to the edge of an
+// area `width` wide, whose upward scan from just below `row` is Found: a sideways move there
+// has somewhere to rest. Columns whose cell in `row` is taken are passed over. -1 when none.
+int16_t NearestRestingColumn(const TSettings& settings, int16_t from, int step, int16_t row, uint8_t colour,
+                             uint16_t width);

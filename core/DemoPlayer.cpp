@@ -133,18 +133,9 @@ void TFormWindow::DemoSidewaysMove() {
   if (bubbles[BubbleColumn][BubbleRow] == nullptr) return;
   const uint8_t k = bubbles[BubbleColumn][BubbleRow]->GetColour();
 
-  // The nearest column towards the target with an empty run upward from the bubble's row
-  // that offers a tile the bubble may rest on; columns without one are passed over.
+  // Steps towards the target, passing over columns that offer no resting place.
   const int step = DemoTargetColumn > BubbleColumn ? 1 : -1;
-  int found = -1;
-  for (int c = BubbleColumn + step; c >= 0 && c < width && found < 0; c += step) {
-    for (int r = BubbleRow; r >= 0 && bubbles[c][r] == nullptr; --r) {
-      if (CanRestOn(k, TileAt(Settings, c, r))) {
-        found = c;
-        break;
-      }
-    }
-  }
+  const int found = NearestRestingColumn(Settings, BubbleColumn, step, BubbleRow, k, AreaWidth);
   if (found < 0) return;
 
   PlayAudio(SoundPlayLeftRight);

@@ -13,29 +13,19 @@ TBubble* MovingBubble(TFormWindow& w) {
 
 bool Occupied(const TFormWindow& w, int column, int row) { return w.Settings.Bubbles[column][row] != nullptr; }
 
-// Moves the bubble one step left (-1) or right (+1); in the Advanced rules it may carry on past
-// columns that offer no resting place to the nearest one that does.
+// Moves the bubble one column left (-1) or right (+1), or in the Advanced rules to the nearest
+// column in that direction that offers a resting place; the cell beside it must be free.
 void MoveSideways(TFormWindow& w, int step) {
   TBubble* bubble = MovingBubble(w);
   if (bubble == nullptr || w.BubbleColumn == w.LandedColumn) return;
   const int next = w.BubbleColumn + step;
   if (next < 0 || next >= w.AreaWidth || Occupied(w, next, w.BubbleRow)) return;
 
-  int target = next;
-  if (w.AdvancedGame == 1) {
-    // A column qualifies when the upward scan started just below the bubble's row finds an
-    // accepting tile; columns whose cell beside the bubble is taken are simply passed over.
-    const auto colour = bubble->GetColour();
-    target = -1;
-    for (int c = next; c >= 0 && c < w.AreaWidth; c += step) {
-      const auto from = static_cast<int16_t>(w.BubbleRow + 1);
-      if (ScanUpward(w.Settings, static_cast<int16_t>(c), from, colour) == ScanResult::Found) {
-        target = c;
-        break;
-      }
-    }
-    if (target < 0) return;
-  }
+  // In the Advanced rules the bubble carries on past columns that offer no resting place.
+  const int target = w.AdvancedGame == 1
+                         ? NearestRestingColumn(w.Settings, w.BubbleColumn, step, w.BubbleRow, bubble->GetColour(), w.AreaWidth)
+                         : next;
+  if (target < 0) return;
 
   w.PlayAudio(SoundPlayLeftRight);
   auto& bubbles = w.Settings.Bubbles;
