@@ -115,7 +115,7 @@ const Registration registration;
 ")
 
   add_library(${target} OBJECT "${source}")
-  target_link_libraries(${target} PRIVATE huebloc_platform)
+  target_link_libraries(${target} PRIVATE huebloc_platform_base)
   # The compiler's dependency scan does not see .incbin: rebuild when any file changes.
   set_source_files_properties("${source}" PROPERTIES OBJECT_DEPENDS "${files}")
 

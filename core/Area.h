@@ -6,8 +6,7 @@
 #include <string>
 
 #include "core/Screens.h"
-
-class TRegistry;
+#include "core/SettingsWriter.h"
 
 // Play-area sizes a game may have; the grids always hold the largest.
 constexpr int MinAreaWidth = 5;
@@ -52,11 +51,16 @@ class TArea {
 using TBubbleGrid = std::array<std::array<std::unique_ptr<TBubble>, MaxAreaHeight>, MaxAreaWidth>;
 using TAreaGrid = std::array<std::array<std::unique_ptr<TArea>, MaxAreaHeight>, MaxAreaWidth>;
 
+// Selectors of GetFlag and ChangeFlags, and of GetAreaSize and ChangeAreaSize.
+enum TFlagField : int { FlagSoundVolume = 0, FlagMusicVolume = 1, FlagGameMode = 2 };
+enum TAreaSide : int { SideWidth = 0, SideHeight = 1 };
+
+// The game-state record: settings, the high-score table, the board and the counters of the
+// current game, and the screen state. It reads nothing: the settings store fills it, and each
+// change made through the setters below is written at once through the attached writer.
 class TSettings {
  public:
-  // Reads the settings from the per-user store (see ui/SettingsStore.cpp).
   TSettings();
-  ~TSettings();
   TSettings(const TSettings&) = delete;
   TSettings& operator=(const TSettings&) = delete;
 
@@ -67,7 +71,7 @@ class TSettings {
   uint32_t GetScore() const { return Score; }
   uint32_t GetBestScore() const { return BestScore; }
 
-  // --- Settings store (ui/SettingsStore.cpp) ---
+  // --- Settings (core/Settings.cpp) ---
   void SetKey(int slot, uint16_t code);
   uint32_t KeyGlyphIndex(int slot) const;
   uint16_t GetAreaSize(int which) const;
@@ -79,13 +83,15 @@ class TSettings {
   uint16_t GetLevel() const;
   uint16_t SetLevel(uint16_t n);
 
-  // Settings (read at construction, written the moment they change).
+  // Receives every change of a stored setting; null writes nothing.
+  ISettingsWriter* Writer = nullptr;
+
+  // Settings.
   std::string Path;
   uint16_t KeyLeft = 0, KeyRight = 0, KeyUp = 0;
   uint16_t HeightSetting = 0, WidthSetting = 0;
   int16_t StartLevel = 0;
   uint16_t Flags = 0;
-  std::unique_ptr<TRegistry> KeysRegistry, AreaRegistry, SettingsRegistry;
 
   // High-score table: entries 0..4 stored, entry 5 the candidate being typed.
   std::array<std::string, 6> HighScoreNames;
@@ -104,8 +110,11 @@ class TSettings {
   int16_t FullRowAbove = -1;
 
   // Screen state.
-  uint8_t Screen = 0;
-  uint8_t MenuItem = 0;
-  uint8_t ReturnScreen = 0;
+  TScreen Screen = ScreenNone;
+  TMenuItem MenuItem = ItemStartGame;
+  TScreen ReturnScreen = ScreenNone;
   uint8_t KeyToSet = 0;
+
+ private:
+  void Write(TStoredSetting setting, int32_t value);
 };

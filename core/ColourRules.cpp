@@ -38,17 +38,17 @@ bool CanRestOn(uint8_t colour, uint8_t tile) {
   return colour != 0 && (colour & needed) == needed;
 }
 
-int RowState(const TSettings& settings, int16_t row, uint16_t width) {
-  if (row < 0 || row >= MaxAreaHeight) return 0;
+TRowState RowState(const TSettings& settings, int16_t row, uint16_t width) {
+  if (row < 0 || row >= MaxAreaHeight) return RowNotFull;
   const int columns = UsableWidth(width);
-  if (columns == 0) return 0;
+  if (columns == 0) return RowNotFull;
   bool coloured = false;
   for (int c = 0; c < columns; ++c) {
     const TBubble* bubble = settings.Bubbles[c][row].get();
-    if (bubble == nullptr) return 0;
+    if (bubble == nullptr) return RowNotFull;
     if (bubble->GetColour() != 0) coloured = true;
   }
-  return coloured ? 2 : 1;
+  return coloured ? RowMixed : RowAllBlack;
 }
 
 void ResolveBubble(TSettings& settings, int16_t column, int16_t row, uint16_t width) {
@@ -59,7 +59,7 @@ void ResolveBubble(TSettings& settings, int16_t column, int16_t row, uint16_t wi
   const int columns = UsableWidth(width);
 
   // The bubble above is a neighbour only when its whole row is full and not all black.
-  if (row > 0 && RowState(settings, static_cast<int16_t>(row - 1), width) == 2)
+  if (row > 0 && RowState(settings, static_cast<int16_t>(row - 1), width) == RowMixed)
     settings.FullRowAbove = static_cast<int16_t>(row - 1);
 
   TBubble* above = settings.FullRowAbove >= 0 ? settings.Bubbles[column][row - 1].get() : nullptr;

@@ -8,8 +8,13 @@
 // Whether a bubble of this colour (bit set) may come to rest on this tile (value 0..8).
 bool CanRestOn(uint8_t colour, uint8_t tile);
 
-// 0: the row has an empty cell; 1: full of black bubbles; 2: full, some bubble still coloured.
-int RowState(const TSettings& settings, int16_t row, uint16_t width);
+// Whether a row is full, and of what.
+enum TRowState : int {
+  RowNotFull = 0,   // an empty cell somewhere
+  RowAllBlack = 1,  // full of black bubbles: it is removed
+  RowMixed = 2,     // full, some bubble still coloured
+};
+TRowState RowState(const TSettings& settings, int16_t row, uint16_t width);
 
 // A bubble has come to rest at (column, row): each of its components cancels that component
 // in the left and right neighbours, and in the bubble above when that row is full and mixed.

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/ColourRules.h"
-#include "shell/Window.h"
+#include "core/Game.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ uint8_t TileAt(const TSettings& settings, int column, int row) {
 
 }  // namespace
 
-void TFormWindow::ChooseDemoColumn() {
+void TGame::ChooseDemoColumn() {
   const int width = std::min<int>(AreaWidth, MaxAreaWidth);
   const int height = std::min<int>(AreaHeight, MaxAreaHeight);
   if (BubbleColumn < 0 || BubbleColumn >= width || BubbleRow < 0 || BubbleRow >= height) return;
@@ -56,7 +56,7 @@ void TFormWindow::ChooseDemoColumn() {
   }
 }
 
-void TFormWindow::EvaluateColumn() {
+void TGame::EvaluateColumn() {
   const int width = std::min<int>(AreaWidth, MaxAreaWidth);
   const int c = DemoColumn;
   if (c < 0 || c >= width || BubbleColumn < 0 || BubbleColumn >= width || BubbleRow < 0 ||
@@ -92,10 +92,10 @@ void TFormWindow::EvaluateColumn() {
   ResolveBubble(Settings, static_cast<int16_t>(c), static_cast<int16_t>(row), AreaWidth);
 
   const auto occupied = [&](int column, int r) { return bubbles[column][r] != nullptr; };
-  if (RowState(Settings, static_cast<int16_t>(row), AreaWidth) == 1) {
+  if (RowState(Settings, static_cast<int16_t>(row), AreaWidth) == RowAllBlack) {
     DemoValue += 2000;
     DemoLineFound = true;
-  } else if (row > 0 && RowState(Settings, static_cast<int16_t>(row - 1), AreaWidth) == 1 && !DemoLineFound) {
+  } else if (row > 0 && RowState(Settings, static_cast<int16_t>(row - 1), AreaWidth) == RowAllBlack && !DemoLineFound) {
     DemoValue += 1000;
     DemoLineFound = true;
   } else {
@@ -125,7 +125,7 @@ void TFormWindow::EvaluateColumn() {
   moving = std::move(bubbles[c][row]);
 }
 
-void TFormWindow::DemoSidewaysMove() {
+void TGame::DemoSidewaysMove() {
   const int width = std::min<int>(AreaWidth, MaxAreaWidth);
   const int height = std::min<int>(AreaHeight, MaxAreaHeight);
   if (BubbleColumn < 0 || BubbleColumn >= width || BubbleRow < 0 || BubbleRow >= height) return;
@@ -138,7 +138,7 @@ void TFormWindow::DemoSidewaysMove() {
   const int found = NearestRestingColumn(Settings, BubbleColumn, step, BubbleRow, k, AreaWidth);
   if (found < 0) return;
 
-  PlayAudio(SoundPlayLeftRight);
+  Host.PlayAudio(SoundPlayLeftRight);
   bubbles[found][BubbleRow] = std::move(bubbles[BubbleColumn][BubbleRow]);
   BubbleColumn = static_cast<int16_t>(found);
   if (BubbleRow > 0 && bubbles[BubbleColumn][BubbleRow - 1] != nullptr) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/ColourRules.h"
-#include "shell/Window.h"
+#include "core/Game.h"
 
 namespace {
 
@@ -28,34 +28,19 @@ TileDraw TileDrawFor(uint16_t level) {
 
 }  // namespace
 
-void TFormWindow::StopClock() {
-  if (TimerId != 0) {
-    Clock.KillEvent(TimerId);
-    TimerId = 0;
-  }
-  ClockPeriod = 0;
-}
+TGame::TGame(TSettings& settings, IGameHost& host)
+    : Settings(settings), Host(host), TickCount(SystemTickCount()) {}
 
-void TFormWindow::StartClock(uint16_t period) {
-  // Only one clock ever drives the game.
-  StopClock();
-  TimerId = Clock.SetEvent(period, [this](uint32_t id) { OnClockTick(id); });
-  ClockPeriod = period;
-}
+void TGame::StopClock() { Host.StopClock(); }
 
-void TFormWindow::OnClockTick(uint32_t id) {
-  // A tick posted before its clock was stopped or replaced is dropped.
-  if (TimerId != 0 && id == TimerId) GameTick();
-}
-
-void TFormWindow::BeginPlay() {
-  PlayAudio(SoundPlayLevel);
+void TGame::BeginPlay() {
+  Host.PlayAudio(SoundPlayLevel);
   Settings.Screen = ScreenPlaying;
   // A stored start level beyond the last level plays as the last level (SetLevel).
   StartGame(Settings.SetLevel(Settings.GetStartLevel()), true);
 }
 
-void TFormWindow::StartDemo() {
+void TGame::StartDemo() {
   Random.Seed(TickCount());
   AreaWidth = static_cast<uint16_t>(Random.Next(6) + MinAreaWidth);
   SpawnColumn = AreaWidth / 2;
@@ -64,7 +49,7 @@ void TFormWindow::StartDemo() {
   StartGame(Settings.LevelIntervals[TopLevel], false);
 }
 
-void TFormWindow::StartGame(uint16_t period, bool isPlayer) {
+void TGame::StartGame(uint16_t period, bool isPlayer) {
   DemoTargetColumn = -1;
   Settings.ResetScore();
   Settings.LevelBubbles = 0;
@@ -84,7 +69,7 @@ void TFormWindow::StartGame(uint16_t period, bool isPlayer) {
   Settings.ClearBoard();
   if (!isPlayer) {
     FillAreaRows(TopLevel);
-  } else if (Settings.GetFlag(2) == 1) {  // only mode 1 is Advanced
+  } else if (Settings.GetFlag(FlagGameMode) == 1) {  // only mode 1 is Advanced
     AdvancedGame = 1;
     FillAreaRows(Settings.Level);
   } else {
@@ -97,14 +82,14 @@ void TFormWindow::StartGame(uint16_t period, bool isPlayer) {
   BubbleRow = BubbleColumn = LandedRow = LandedColumn = -1;
 
   GameTick();
-  StartClock(period);
+  Host.StartClock(period);
 }
 
-void TFormWindow::FillAreaRows(uint16_t level) {
+void TGame::FillAreaRows(uint16_t level) {
   for (int i = 0; i < std::min<int>(AreaHeight, MaxAreaHeight); ++i) PushAreaRow(level, 0);
 }
 
-void TFormWindow::PushAreaRow(uint16_t level, int16_t row) {
+void TGame::PushAreaRow(uint16_t level, int16_t row) {
   const int width = std::min<int>(AreaWidth, MaxAreaWidth);
   const int height = std::min<int>(AreaHeight, MaxAreaHeight);
   if (width == 0 || row < 0 || row >= height) return;
@@ -127,7 +112,7 @@ void TFormWindow::PushAreaRow(uint16_t level, int16_t row) {
     areas[c][height - 1] = std::make_unique<TArea>(c == tileColumn ? value : uint8_t{0});
 }
 
-uint16_t TFormWindow::AdvanceLevelCounter() {
+uint16_t TGame::AdvanceLevelCounter() {
   if (Settings.LevelBubbles == 50 && Settings.Level < TopLevel) {
     Settings.LevelBubbles = 1;
     Settings.Level += 1;
@@ -138,19 +123,19 @@ uint16_t TFormWindow::AdvanceLevelCounter() {
   return 0;
 }
 
-void TFormWindow::ComeToRest() {
+void TGame::ComeToRest() {
   LandedColumn = BubbleColumn;
   LandedRow = BubbleRow;
   ResolveBubble(Settings, LandedColumn, LandedRow, AreaWidth);
 }
 
-void TFormWindow::GameTick() {
+void TGame::GameTick() {
   const bool player = Settings.Screen == ScreenPlaying;
   uint16_t level = Settings.Level;
   const int width = std::min<int>(AreaWidth, MaxAreaWidth);
   const int height = std::min<int>(AreaHeight, MaxAreaHeight);
   if (width == 0 || height == 0) {  // no game has been set up yet
-    ComposeScreen();
+    Host.ComposeScreen();
     return;
   }
   auto& bubbles = Settings.Bubbles;
@@ -177,12 +162,12 @@ void TFormWindow::GameTick() {
         top = row;
         if (newTiles) PushAreaRow(level, row);
       };
-      if (RowState(Settings, LandedRow, AreaWidth) == 1) removeRow(LandedRow);
-      if (LandedRow > 0 && RowState(Settings, static_cast<int16_t>(LandedRow - 1), AreaWidth) == 1)
+      if (RowState(Settings, LandedRow, AreaWidth) == RowAllBlack) removeRow(LandedRow);
+      if (LandedRow > 0 && RowState(Settings, static_cast<int16_t>(LandedRow - 1), AreaWidth) == RowAllBlack)
         removeRow(static_cast<int16_t>(LandedRow - 1));
 
       if (count > 0) {
-        PlayAudio(SoundPlayLine);
+        Host.PlayAudio(SoundPlayLine);
         if (player) Settings.AddScore(static_cast<uint32_t>(AreaWidth * AreaHeight * (count == 1 ? 10 : 50)));
         // The rows below move up; the bubble that has just entered keeps its cell (and a
         // bubble is never moved onto it).
@@ -212,11 +197,11 @@ void TFormWindow::GameTick() {
       if (rises) {
         bubbles[BubbleColumn][BubbleRow - 1] = std::move(bubbles[BubbleColumn][BubbleRow]);
         BubbleRow -= 1;
-        PlayAudio(SoundPlayMove);
+        Host.PlayAudio(SoundPlayMove);
         if (player) Settings.AddScore(10);
         if (BubbleRow > 0 && bubbleAt(BubbleColumn, BubbleRow - 1) == nullptr) {
           BubbleInFlight = true;
-          ComposeScreen();
+          Host.ComposeScreen();
           return;
         }
       }
@@ -239,11 +224,11 @@ void TFormWindow::GameTick() {
       StopClock();
       if (player) {
         Settings.Screen = ScreenGameOver;
-        TimerGameOver.SetEnabled(true);
+        Host.EnableGameOverTimer();
       } else {
         StartDemo();
       }
-      ComposeScreen();
+      Host.ComposeScreen();
       return;
     }
 
@@ -255,8 +240,9 @@ void TFormWindow::GameTick() {
     if (player) {
       const uint16_t period = AdvanceLevelCounter();
       if (period > 0) {
-        PlayAudio(SoundPlayLevel);
-        StartClock(period);
+        Host.PlayAudio(SoundPlayLevel);
+        StopClock();
+        Host.StartClock(period);
       }
     }
 
@@ -265,5 +251,5 @@ void TFormWindow::GameTick() {
     if (!player && bubbleAt(BubbleColumn, BubbleRow - 1) == nullptr) ChooseDemoColumn();
   }
 
-  ComposeScreen();
+  Host.ComposeScreen();
 }

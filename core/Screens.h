@@ -1,46 +1,55 @@
-// Screen numbers, menu items and effect indices shared by every part of the game.
+// Screen numbers, menu items and effect indices shared by every part of the game. The numbers
+// are the game's own: the screen and item numbers are compared and stored as bytes.
 #pragma once
 #include <cstdint>
 
-constexpr uint8_t ScreenTitle = 2;
-constexpr uint8_t ScreenMainMenu = 3;
-constexpr uint8_t ScreenPlaySetup = 4;
-constexpr uint8_t ScreenGameSetup = 5;
-constexpr uint8_t ScreenKeysSetup = 6;
-constexpr uint8_t ScreenGameMenu = 7;
-constexpr uint8_t ScreenPlaying = 8;
-constexpr uint8_t ScreenGameOver = 9;
-constexpr uint8_t ScreenExit = 10;
-constexpr uint8_t ScreenCongratulations = 11;
-constexpr uint8_t ScreenHighScores = 12;
+// The screen on show. 0 exists only until start-up has built everything and shown the title.
+enum TScreen : uint8_t {
+  ScreenNone = 0,
+  ScreenTitle = 2,
+  ScreenMainMenu = 3,
+  ScreenPlaySetup = 4,
+  ScreenGameSetup = 5,
+  ScreenKeysSetup = 6,
+  ScreenGameMenu = 7,
+  ScreenPlaying = 8,
+  ScreenGameOver = 9,
+  ScreenExit = 10,
+  ScreenCongratulations = 11,
+  ScreenHighScores = 12,
+};
 
 // One numbering for the items of every menu.
-constexpr uint8_t ItemStartGame = 0;
-constexpr uint8_t ItemPlaySetup = 1;
-constexpr uint8_t ItemGameSetup = 2;
-constexpr uint8_t ItemExit = 3;
-constexpr uint8_t ItemLevel = 4;
-constexpr uint8_t ItemMode = 5;
-constexpr uint8_t ItemHeight = 6;
-constexpr uint8_t ItemWidth = 7;
-constexpr uint8_t ItemKeys = 8;
-constexpr uint8_t ItemSound = 9;
-constexpr uint8_t ItemMusic = 10;
-constexpr uint8_t ItemLeft = 11;
-constexpr uint8_t ItemRight = 12;
-constexpr uint8_t ItemUp = 13;
-constexpr uint8_t ItemResumeGame = 14;
-constexpr uint8_t ItemRestartGame = 15;
+enum TMenuItem : uint8_t {
+  ItemStartGame = 0,
+  ItemPlaySetup = 1,
+  ItemGameSetup = 2,
+  ItemExit = 3,
+  ItemLevel = 4,
+  ItemMode = 5,
+  ItemHeight = 6,
+  ItemWidth = 7,
+  ItemKeys = 8,
+  ItemSound = 9,
+  ItemMusic = 10,
+  ItemLeft = 11,
+  ItemRight = 12,
+  ItemUp = 13,
+  ItemResumeGame = 14,
+  ItemRestartGame = 15,
+};
 
 // Indices for PlayAudio: 0..9 are effects, 10 is the music.
-constexpr int SoundMenuUpDown = 0;
-constexpr int SoundMenuLeftRight = 1;
-constexpr int SoundMenuIn = 2;
-constexpr int SoundMenuOut = 3;
-constexpr int SoundMenuChar = 4;
-constexpr int SoundPlayLeftRight = 5;
-constexpr int SoundPlayUp = 6;
-constexpr int SoundPlayLine = 7;
-constexpr int SoundPlayMove = 8;
-constexpr int SoundPlayLevel = 9;
-constexpr int SoundMusic = 10;
+enum TSoundIndex : int {
+  SoundMenuUpDown = 0,
+  SoundMenuLeftRight = 1,
+  SoundMenuIn = 2,
+  SoundMenuOut = 3,
+  SoundMenuChar = 4,
+  SoundPlayLeftRight = 5,
+  SoundPlayUp = 6,
+  SoundPlayLine = 7,
+  SoundPlayMove = 8,
+  SoundPlayLevel = 9,
+  SoundMusic = 10,
+};

@@ -1,5 +1,8 @@
-#include "shell/Window.h"
+#include "render/ComposeScreen.h"
 
-// Composition and presentation of the current screen. The drawing itself arrives with the
-// renderer; until then a composition changes nothing.
-void TFormWindow::ComposeScreen() {}
+#include "platform/Bitmap.h"
+
+void ComposeScreen(const TScreenView& /*view*/, platform::Surface& backBuffer) {
+  // Every screen shows the title picture until the screens are drawn from their pictures.
+  if (auto title = platform::LoadBitmapResource("ID_TITLESCREEN")) platform::DrawBitmap(*title, backBuffer);
+}

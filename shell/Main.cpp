@@ -4,9 +4,7 @@
 
 #include "platform/Bitmap.h"
 #include "platform/Form.h"
-#include "platform/Graphics.h"
 #include "platform/MessageBox.h"
-#include "platform/Presenter.h"
 #include "shell/Window.h"
 
 namespace {
@@ -36,30 +34,20 @@ void ShowFatal(const std::exception& error) {
 int main() {
   try {
     TFormWindow window;
-    platform::Form form(window.Queue, window.Timers);
+    platform::Form& form = window.Form;
     form.SetCaption(ApplicationTitle);
     SetWindowIcon(form);
     if (form.DisplayDepth() < 24) {
       platform::ShowMessageBox(WarningCaption, NotTrueColour);
       return 0;
     }
-
-    // The window shows the title picture until the screens are composed by the renderer.
-    platform::Surface backBuffer(platform::Form::ClientWidth, platform::Form::ClientHeight);
-    if (auto title = platform::LoadBitmapResource("ID_TITLESCREEN")) platform::DrawBitmap(*title, backBuffer);
-    platform::Presenter presenter(form.WindowId());
-    const auto present = [&] {
-      if (presenter.Present(backBuffer) == platform::DDERR_SURFACELOST) {
-        if (presenter.IsLost() != platform::DD_OK) presenter.Restore();
-        presenter.Present(backBuffer);
-      }
-    };
+    window.Settings.Screen = ScreenTitle;
 
     form.OnShow = [&] {
       form.SetCaption(ApplicationTitle);
-      present();
+      window.ComposeScreen();
     };
-    form.OnPaint = present;
+    form.OnPaint = [&] { window.FormPaint(); };
     form.OnKeyDown = [&](uint16_t key) { window.FormKeyDown(key); };
     form.OnKeyUp = [&](uint16_t key) { window.FormKeyUp(key); };
     form.OnClose = [&] { window.StopClock(); };

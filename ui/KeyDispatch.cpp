@@ -1,6 +1,6 @@
 #include "ui/KeyDispatch.h"
 
-#include "shell/Window.h"
+#include "core/Game.h"
 
 MenuKey TranslateMenuKey(const TSettings& /*settings*/, uint16_t key) {
   switch (key) {
@@ -21,44 +21,26 @@ PlayKey TranslatePlayKey(const TSettings& settings, uint16_t key) {
   return PlayKey::None;
 }
 
-// One action per key press: auto-repeats and a second key pressed while the first is held
-// are ignored until some key is released. Every accepted press ends with a redraw.
-void TFormWindow::FormKeyDown(uint16_t key) {
-  if (KeyHeld == 1) return;
-  KeyHeld = 1;
-  switch (Settings.Screen) {
-    case ScreenMainMenu:
-    case ScreenPlaySetup:
-    case ScreenGameSetup:
-    case ScreenKeysSetup:
-    case ScreenGameMenu:
-      MenuKeyDown(key);
-      break;
+namespace {
+
+void PlayKeyDown(TGame& game, uint16_t key) {
+  switch (TranslatePlayKey(game.Settings, key)) {
+    case PlayKey::PlayLeft: game.PlayLeft(); break;
+    case PlayKey::PlayRight: game.PlayRight(); break;
+    case PlayKey::PlayUp: game.PlayUp(); break;
+    case PlayKey::PlayEscape: game.PlayEscape(); break;
+    case PlayKey::None: break;
+  }
+}
+
+}  // namespace
+
+void ScreenKeyDown(TGame& game, uint16_t key) {
+  switch (game.Settings.Screen) {
     case ScreenPlaying:
-      switch (TranslatePlayKey(Settings, key)) {
-        case PlayKey::PlayLeft: PlayLeft(); break;
-        case PlayKey::PlayRight: PlayRight(); break;
-        case PlayKey::PlayUp: PlayUp(); break;
-        case PlayKey::PlayEscape: PlayEscape(); break;
-        case PlayKey::None: break;
-      }
-      break;
-    case ScreenCongratulations:
-      NameEntryKeyDown(key);
-      break;
-    case ScreenHighScores:
-      HighScoresKeyDown(key);
+      PlayKeyDown(game, key);
       break;
     default:  // title, game over, exit and start-up take no keys
       break;
   }
-  ComposeScreen();
 }
-
-void TFormWindow::FormKeyUp(uint16_t /*key*/) { KeyHeld = 0; }
-
-// The menus, the name entry and the high-score screen take their keys here once they exist;
-// until then a key on those screens is consumed and only redraws.
-void TFormWindow::MenuKeyDown(uint16_t /*key*/) {}
-void TFormWindow::NameEntryKeyDown(uint16_t /*key*/) {}
-void TFormWindow::HighScoresKeyDown(uint16_t /*key*/) {}

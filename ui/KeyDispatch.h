@@ -1,8 +1,10 @@
-// Translation of virtual-key codes into menu and play actions.
+// Key handling by screen: what a key press means on the current screen, and the translation
+// of virtual-key codes into menu and play actions.
 #pragma once
 #include <cstdint>
 
 class TSettings;
+class TGame;
 
 // Windows-style virtual-key codes the game compares against.
 constexpr uint16_t VkBack = 8;
@@ -22,3 +24,7 @@ enum class PlayKey : uint8_t { None = 0, PlayLeft = 6, PlayRight = 7, PlayUp = 8
 MenuKey TranslateMenuKey(const TSettings& settings, uint16_t key);
 // Bound keys are compared in the order Left, Right, Up, then Escape.
 PlayKey TranslatePlayKey(const TSettings& settings, uint16_t key);
+
+// A key press the window has taken (one per press): runs the current screen's key handling.
+// The title, game-over and exit screens take no keys.
+void ScreenKeyDown(TGame& game, uint16_t key);

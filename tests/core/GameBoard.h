@@ -1,5 +1,6 @@
-// Shared helpers for the game-core tests: a window on an isolated store whose tick count
-// (and so every random draw) the test controls, board set-up, snapshots and invariants.
+// Shared helpers for the game-core tests: a game on a settings record of its own with a
+// recording host, whose tick count (and so every random draw) the test controls, board set-up,
+// snapshots and invariants.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -8,9 +9,9 @@
 #include <memory>
 #include <vector>
 
+#include "core/Game.h"
 #include "core/Random.h"
-#include "shell/Window.h"
-#include "support/TempStore.h"
+#include "support/RecordingHost.h"
 
 // The tick count that makes the next entering bubble take this colour.
 inline uint32_t SeedForColour(uint8_t colour) {
@@ -21,14 +22,13 @@ inline uint32_t SeedForColour(uint8_t colour) {
   }
 }
 
-// A window whose tick count is a plain counter, or the queued values when a test has
+// A game whose tick count is a plain counter, or the queued values when a test has
 // queued some (each entering bubble and each demo start reads it).
 class GameBoard : public ::testing::Test {
  protected:
-  TempStore Store;  // never the player's own settings and scores
   void SetUp() override {
-    Window = std::make_unique<TFormWindow>();
-    Window->TickCount = [this] {
+    Current = std::make_unique<TGame>(Settings, Host);
+    Current->TickCount = [this] {
       ++TickReads;
       if (!Queued.empty()) {
         const uint32_t next = Queued.front();
@@ -39,8 +39,8 @@ class GameBoard : public ::testing::Test {
     };
   }
 
-  TFormWindow& W() { return *Window; }
-  TSettings& S() { return Window->Settings; }
+  TGame& W() { return *Current; }
+  TSettings& S() { return Settings; }
 
   // The next bubbles to enter get these colours.
   void QueueColours(std::initializer_list<uint8_t> colours) {
@@ -85,7 +85,9 @@ class GameBoard : public ::testing::Test {
     return count;
   }
 
-  std::unique_ptr<TFormWindow> Window;
+  TSettings Settings;
+  RecordingHost Host;
+  std::unique_ptr<TGame> Current;
   std::deque<uint32_t> Queued;
   uint32_t Counter = 1000;
   int TickReads = 0;
@@ -114,7 +116,7 @@ inline BoardSnapshot Snapshot(const TSettings& settings) {
 }
 
 // What must hold between any two ticks of a running game.
-inline ::testing::AssertionResult BoardConsistent(const TFormWindow& w) {
+inline ::testing::AssertionResult BoardConsistent(const TGame& w) {
   const auto& s = w.Settings;
   if (w.AreaWidth < 5 || w.AreaWidth > 10 || w.AreaHeight < 7 || w.AreaHeight > 14)
     return ::testing::AssertionFailure() << "size " << w.AreaWidth << "x" << w.AreaHeight;

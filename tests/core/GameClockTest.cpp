@@ -76,8 +76,7 @@ TEST_F(GameClock, ABubbleRisesOneRowPerTickAndRestsAtTheTop) {
   QueueColours({ComponentRed});
   StartPlayer(7, 9);
   EXPECT_EQ(S().Screen, ScreenPlaying);
-  EXPECT_NE(W().TimerId, 0u);
-  EXPECT_EQ(W().ClockPeriod, 1000);
+  EXPECT_EQ(Host.Period, 1000);
   ASSERT_TRUE(W().BubbleInFlight);
   ASSERT_EQ(W().BubbleColumn, 3);
   ASSERT_EQ(W().BubbleRow, 8);
@@ -228,58 +227,58 @@ TEST_F(GameClock, TheEntryColumnAlternatesForEvenWidths) {
 
 TEST_F(GameClock, TheLevelRisesWithBubble51AndEveryFiftyAfter) {
   StartPlayer(10, 14);
-  uint32_t id = W().TimerId;
+  int starts = Host.ClockStarts;
   for (int n = 2; n <= 560; ++n) {
     const uint16_t before = S().Level;
+    Host.Calls.clear();
     NextEntry();
     const int expected = std::min(9, (n - 1) / 50);
     ASSERT_EQ(S().Level, expected) << "bubble " << n;
-    EXPECT_EQ(W().ClockPeriod, S().LevelIntervals[S().Level]) << "bubble " << n;
+    EXPECT_EQ(Host.Period, S().LevelIntervals[S().Level]) << "bubble " << n;
     if (S().Level != before) {
       EXPECT_EQ(n % 50, 1) << "bubble " << n;
-      EXPECT_NE(W().TimerId, id) << "the clock is restarted at the new period";
-      id = W().TimerId;
+      EXPECT_EQ(Host.ClockStarts, starts + 1) << "the clock is restarted at the new period";
+      // The level's sound comes before the clock changes pace.
+      const std::vector<std::string> order = {"sound 9", "stop", "clock " + std::to_string(Host.Period), "compose"};
+      EXPECT_EQ(Host.Calls, order) << "bubble " << n;
+      starts = Host.ClockStarts;
     } else {
-      EXPECT_EQ(W().TimerId, id) << "bubble " << n;
+      EXPECT_EQ(Host.ClockStarts, starts) << "bubble " << n;
     }
   }
-  EXPECT_EQ(W().ClockPeriod, 250);
+  EXPECT_EQ(Host.Period, 250);
 }
 
 TEST_F(GameClock, AGameStartedAtLevelNineKeepsItsPeriod) {
   StartPlayer(8, 10, false, 9);
-  const uint32_t id = W().TimerId;
-  EXPECT_EQ(W().ClockPeriod, 250);
+  const int starts = Host.ClockStarts;
+  EXPECT_EQ(Host.Period, 250);
   for (int n = 0; n < 300; ++n) NextEntry();
   EXPECT_EQ(S().Level, 9);
-  EXPECT_EQ(W().TimerId, id);
-  EXPECT_EQ(W().ClockPeriod, 250);
+  EXPECT_EQ(Host.ClockStarts, starts);
+  EXPECT_EQ(Host.Period, 250);
 }
 
 TEST_F(GameClock, AnOccupiedEntryCellEndsThePlayersGame) {
   StartPlayer(5, 7);
   W().BubbleInFlight = false;  // the bubble stays in the entry cell
   const BoardSnapshot before = Snapshot(S());
-  const uint32_t id = W().TimerId;
+  Host.Calls.clear();
   W().GameTick();
   EXPECT_EQ(S().Screen, ScreenGameOver);
-  EXPECT_TRUE(W().TimerGameOver.Enabled());
-  EXPECT_EQ(W().TimerId, 0u);
-  EXPECT_EQ(W().ClockPeriod, 0);
+  EXPECT_TRUE(Host.GameOverTimer);
+  EXPECT_EQ(Host.Period, 0);
+  EXPECT_EQ(Host.Calls, (std::vector<std::string>{"stop", "game over", "compose"}));
   EXPECT_EQ(Snapshot(S()), before) << "game over leaves the board for the game-over pause";
-  // A tick the stopped clock had already posted changes nothing.
-  W().OnClockTick(id);
-  EXPECT_EQ(Snapshot(S()), before);
-  EXPECT_EQ(S().Screen, ScreenGameOver);
 }
 
 TEST_F(GameClock, AnOccupiedEntryCellStartsANewDemoGame) {
   S().Screen = ScreenMainMenu;
   W().StartDemo();
-  EXPECT_EQ(W().ClockPeriod, 250);
+  EXPECT_EQ(Host.Period, 250);
   EXPECT_TRUE(BoardConsistent(W()));
   for (int i = 0; i < 3; ++i) W().GameTick();
-  const uint32_t id = W().TimerId;
+  const int starts = Host.ClockStarts;
 
   // The next demo game's size comes from the tick count: the smallest width, the largest height.
   auto seedFor = [](uint32_t range, uint32_t wanted) {
@@ -296,39 +295,16 @@ TEST_F(GameClock, AnOccupiedEntryCellStartsANewDemoGame) {
   Queued = {seedFor(6, 0), seedFor(8, 7)};
   W().GameTick();
   EXPECT_EQ(S().Screen, ScreenMainMenu);
-  EXPECT_FALSE(W().TimerGameOver.Enabled());
+  EXPECT_FALSE(Host.GameOverTimer);
   EXPECT_EQ(W().AreaWidth, 5);
   EXPECT_EQ(W().AreaHeight, 14);
   EXPECT_EQ(W().SpawnColumn, 2);
-  EXPECT_NE(W().TimerId, 0u);
-  EXPECT_NE(W().TimerId, id);
-  EXPECT_EQ(W().ClockPeriod, 250);
+  EXPECT_EQ(Host.ClockStarts, starts + 1);
+  EXPECT_EQ(Host.Period, 250);
   EXPECT_EQ(BubbleCount(), 1) << "a fresh board with its first bubble";
   EXPECT_EQ(W().BubbleRow, 13);
   EXPECT_EQ(S().Score, 0u);
   EXPECT_TRUE(BoardConsistent(W()));
-}
-
-TEST_F(GameClock, OnlyTicksOfTheRunningClockReachTheGame) {
-  StartPlayer(7, 9);
-  const uint32_t id = W().TimerId;
-  ASSERT_NE(id, 0u);
-  W().OnClockTick(id + 1);
-  EXPECT_EQ(W().BubbleRow, 8);
-  W().OnClockTick(id);
-  EXPECT_EQ(W().BubbleRow, 7);
-
-  // Restarted (as on a level change): the old clock's late ticks are dropped.
-  W().StartClock(900);
-  EXPECT_NE(W().TimerId, id);
-  W().OnClockTick(id);
-  EXPECT_EQ(W().BubbleRow, 7);
-  W().OnClockTick(W().TimerId);
-  EXPECT_EQ(W().BubbleRow, 6);
-
-  W().StopClock();
-  W().OnClockTick(0);
-  EXPECT_EQ(W().BubbleRow, 6);
 }
 
 // A black bubble that rests in its entry cell can complete the bottom row; the row goes,
@@ -376,7 +352,7 @@ TEST_F(GameClock, ABubbleRemovedWithItsRowIsNeverTouchedAgain) {
       // The green bubble is stuck in its entry cell too: a player's game then ends normally.
       if (player) {
         EXPECT_EQ(PlayToGameOver(3), 1);
-        EXPECT_TRUE(W().TimerGameOver.Enabled());
+        EXPECT_TRUE(Host.GameOverTimer);
       }
     }
   }
@@ -402,7 +378,7 @@ TEST_F(GameClock, StoredSizesAndLevelsOutOfRangeAreBroughtIntoRange) {
       EXPECT_EQ(W().AreaHeight, c.ExpectedHeight);
       EXPECT_EQ(W().SpawnColumn, c.ExpectedWidth / 2);
       EXPECT_EQ(S().Level, c.ExpectedLevel);
-      EXPECT_EQ(W().ClockPeriod, S().LevelIntervals[c.ExpectedLevel]);
+      EXPECT_EQ(Host.Period, S().LevelIntervals[c.ExpectedLevel]);
       ASSERT_TRUE(BoardConsistent(W()));
       EXPECT_GT(PlayToGameOver(20000), 0);
     }
@@ -423,20 +399,20 @@ TEST_F(GameClock, APlayersGameWithoutInputRunsToGameOver) {
       EXPECT_EQ(S().BestScore, 50u);
       const int ticks = PlayToGameOver(100000);
       ASSERT_GT(ticks, 0);
-      EXPECT_TRUE(W().TimerGameOver.Enabled());
-      EXPECT_EQ(W().TimerId, 0u);
+      EXPECT_TRUE(Host.GameOverTimer);
+      EXPECT_EQ(Host.Period, 0);
       EXPECT_GT(BubbleCount(), 0);
       EXPECT_EQ(S().BestScore, std::max<uint32_t>(50, S().Score));
       if (!advanced) {
         EXPECT_GE(S().Score, 10u * (height - 1)) << "the first bubble alone rises to the top";
       }
-      W().TimerGameOver.SetEnabled(false);
+      Host.GameOverTimer = false;
     }
   }
 }
 
 TEST_F(GameClock, TheSameTickCountsReplayTheSameGame) {
-  auto play = [](TFormWindow& w, uint8_t screen) {
+  auto play = [](TGame& w, TScreen screen) {
     uint32_t counter = 0;
     w.TickCount = [&counter] { return ++counter; };
     w.Settings.Screen = screen;
@@ -453,8 +429,10 @@ TEST_F(GameClock, TheSameTickCountsReplayTheSameGame) {
     w.TickCount = SystemTickCount();
     return result;
   };
-  for (const uint8_t screen : {ScreenPlaying, ScreenTitle}) {
-    TFormWindow other;
+  for (const TScreen screen : {ScreenPlaying, ScreenTitle}) {
+    TSettings otherSettings;
+    TNullGameHost quiet;
+    TGame other(otherSettings, quiet);
     other.Random.Seed(99);  // the generator's state before the game matters only for the tiles
     W().Random.Seed(99);
     EXPECT_EQ(play(W(), screen), play(other, screen));

@@ -5,6 +5,7 @@
 #include "core/Area.h"
 #include "platform/Registry.h"
 #include "support/TempStore.h"
+#include "ui/SettingsStore.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ TEST(DefaultSettings, FreshUserGetsEveryDefault) {
   EXPECT_FALSE(std::filesystem::exists(store.DataHome()));  // scores are not settings
 
   TSettings settings;
+  TSettingsStore().Load(settings);
   EXPECT_EQ(settings.KeyLeft, 37);
   EXPECT_EQ(settings.KeyRight, 39);
   EXPECT_EQ(settings.KeyUp, 38);

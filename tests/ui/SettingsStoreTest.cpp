@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "core/Area.h"
+#include "core/KeyTable.h"
 #include "platform/Registry.h"
 #include "support/TempStore.h"
-#include "ui/KeyTable.h"
+#include "ui/SettingsStore.h"
 
 namespace {
 
@@ -41,9 +42,18 @@ void PutAll(int32_t flags = 0x68) {
   Put("GamePlayArea", "Width", 7);
 }
 
+// A settings record filled from the store, writing every change back to it, as the game runs.
+struct StoredSettings : TSettings {
+  StoredSettings() {
+    Store.Load(*this);
+    Writer = &Store;
+  }
+  TSettingsStore Store;
+};
+
 std::string ConstructionError() {
   try {
-    TSettings settings;
+    StoredSettings settings;
   } catch (const ERegistryException& error) {
     return error.what();
   }
@@ -59,7 +69,7 @@ TEST(SettingsStore, ReadsEverySettingAtConstruction) {
   Put("", "Level", 4);
   Put("Keys", "Left", 0x10041);  // keys keep their low 16 bits: 'A'
   Put("GamePlayArea", "Width", 6);
-  TSettings settings;
+  StoredSettings settings;
   EXPECT_EQ(settings.Path, "/a;/b c");
   EXPECT_EQ(settings.Flags, 0xFD39);
   EXPECT_EQ(settings.GetFlag(0), 9u);
@@ -79,7 +89,7 @@ TEST(SettingsStore, ChangesSurviveTheNextStart) {
   TempStore store;
   PutAll();
   {
-    TSettings settings;
+    StoredSettings settings;
     settings.SetKey(KeySlotUp, 'W');
     settings.ChangeAreaSize(0, +1);
     settings.ChangeAreaSize(1, -1);
@@ -87,7 +97,7 @@ TEST(SettingsStore, ChangesSurviveTheNextStart) {
     settings.ChangeFlags(2, 1);
     settings.SetStartLevel(3);
   }
-  TSettings again;
+  StoredSettings again;
   EXPECT_EQ(again.KeyUp, 'W');
   EXPECT_EQ(again.WidthSetting, 8);
   EXPECT_EQ(again.HeightSetting, 13);
@@ -98,7 +108,7 @@ TEST(SettingsStore, ChangesSurviveTheNextStart) {
 
 TEST(SettingsStore, AbsentKeysLeaveZerosAndLaterWritesFail) {
   TempStore store;
-  TSettings settings;
+  StoredSettings settings;
   EXPECT_TRUE(settings.Path.empty());
   EXPECT_EQ(settings.KeyLeft + settings.KeyRight + settings.KeyUp, 0);
   EXPECT_EQ(settings.WidthSetting + settings.HeightSetting + settings.Flags + settings.Level, 0);
@@ -148,7 +158,7 @@ TEST(SettingsStore, DamagedStoreStopsConstructionNamingFileAndLine) {
 TEST(SettingsStore, BindingAKeyOfAnotherActionSwapsThemAndWritesAllThree) {
   TempStore store;
   PutAll();
-  TSettings settings;
+  StoredSettings settings;
   settings.SetKey(KeySlotLeft, 38);  // Up's key
   EXPECT_EQ(settings.KeyLeft, 38);
   EXPECT_EQ(settings.KeyUp, 37);
@@ -171,7 +181,7 @@ TEST(SettingsStore, BindingAKeyOfAnotherActionSwapsThemAndWritesAllThree) {
 TEST(SettingsStore, KeysOutsideTheTableChangeAndWriteNothing) {
   TempStore store;
   PutAll();
-  TSettings settings;
+  StoredSettings settings;
   Put("Keys", "Left", 90);  // any write by SetKey would put 37 back
   // Enter, Escape, F1, keypad +, Tab, digit 1, no key at all; and a slot that does not exist.
   for (const uint16_t code : std::initializer_list<uint16_t>{13, 27, 112, 107, 9, 49, 0})
@@ -186,7 +196,7 @@ TEST(SettingsStore, KeysOutsideTheTableChangeAndWriteNothing) {
 
 TEST(SettingsStore, GlyphIndexIsTheKeysPlaceInTheTable) {
   TempStore store;
-  TSettings settings;
+  StoredSettings settings;
   const struct {
     uint16_t Code;
     uint32_t Glyph;
@@ -206,7 +216,7 @@ TEST(SettingsStore, GlyphIndexIsTheKeysPlaceInTheTable) {
 TEST(SettingsStore, AreaSizeWrapsAroundAndIsWritten) {
   TempStore store;
   PutAll();
-  TSettings settings;
+  StoredSettings settings;
   const struct {
     int Which;
     uint16_t From;
@@ -226,7 +236,7 @@ TEST(SettingsStore, AreaSizeWrapsAroundAndIsWritten) {
 TEST(SettingsStore, FlagsChangeOneFieldAndKeepTheUnusedBits) {
   TempStore store;
   PutAll(0xFC68);  // bits 10-15 set, music 6, sound 8, mode 0
-  TSettings settings;
+  StoredSettings settings;
   settings.ChangeFlags(0, +1);
   EXPECT_EQ(settings.Flags, 0xFC69);
   EXPECT_EQ(Stored("", "Flags"), 0xFC69);  // zero-extended
@@ -255,7 +265,7 @@ TEST(SettingsStore, StartLevelWrapsAndLevelStaysWithinTheIntervals) {
   TempStore store;
   PutAll();
   Put("", "Level", -1);  // a stored level may be anything
-  TSettings settings;
+  StoredSettings settings;
   EXPECT_EQ(settings.StartLevel, -1);
   EXPECT_EQ(settings.GetLevel(), 9);
 

@@ -1,0 +1,73 @@
+// The current game, a player's or the demo's: the moving bubble, the entry column, the landed
+// cell, the demo player's choices and the randomness, with every operation of the game. It
+// works on the board and counters of the settings record it is given, and asks everything
+// else (clock, sound, redraw) of its host.
+#pragma once
+#include <cstdint>
+
+#include "core/Area.h"
+#include "core/GameHost.h"
+#include "core/Random.h"
+
+class TGame {
+ public:
+  TGame(TSettings& settings, IGameHost& host);
+  TGame(const TGame&) = delete;
+  TGame& operator=(const TGame&) = delete;
+
+  // --- Game clock (core/GameClock.cpp) ---
+  void StartGame(uint16_t period, bool isPlayer);
+  // Starts a player's game at the start level; the caller has set the area's size.
+  void BeginPlay();
+  // Starts a demo game of random size behind the menus.
+  void StartDemo();
+  void StopClock();
+  void GameTick();
+  void FillAreaRows(uint16_t level);
+  void PushAreaRow(uint16_t level, int16_t row);
+  uint16_t AdvanceLevelCounter();
+  // The moving bubble comes to rest where it is: Landed* = Bubble*, then ResolveBubble.
+  void ComeToRest();
+
+  // --- Demo player (core/DemoPlayer.cpp) ---
+  void ChooseDemoColumn();
+  void EvaluateColumn();
+  void DemoSidewaysMove();
+
+  // --- The player's moves (core/PlayMoves.cpp) ---
+  void PlayLeft();
+  void PlayRight();
+  void PlayUp();
+  void PlayEscape();
+
+  TSettings& Settings;
+  IGameHost& Host;
+
+  // Current game.
+  uint16_t AreaWidth = 0;
+  uint16_t AreaHeight = 0;
+  uint16_t SpawnColumn = 0;
+  bool SpawnAlternates = false;
+  uint16_t SpawnShift = 0;
+  int16_t AdvancedGame = 0;
+  int16_t BubbleColumn = -1, BubbleRow = -1;
+  bool BubbleInFlight = false;
+  int16_t LandedColumn = -1, LandedRow = -1;
+
+  // Demo player.
+  int16_t DemoTargetColumn = -1;
+  int16_t DemoColumn = -1;
+  int16_t DemoRow = -1;
+  int32_t DemoValue = 0;
+  int32_t DemoBestValue = 0;
+  bool DemoLineFound = false;
+
+  // Randomness, replaceable so that a game can be replayed exactly.
+  TRandom Random;
+  TTickCount TickCount;
+
+ private:
+  // The bubble at (BubbleColumn, BubbleRow), or null when there is none to act on.
+  TBubble* MovingBubble();
+  void MoveSideways(int step);
+};

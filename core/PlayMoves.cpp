@@ -1,0 +1,71 @@
+// The player's moves during a game: sideways moves, the rise at once, and the pause.
+#include "core/ColourRules.h"
+#include "core/Game.h"
+
+TBubble* TGame::MovingBubble() {
+  if (BubbleColumn < 0 || BubbleColumn >= AreaWidth || BubbleRow < 0 || BubbleRow >= AreaHeight) return nullptr;
+  return Settings.Bubbles[BubbleColumn][BubbleRow].get();
+}
+
+// Moves the bubble one column left (-1) or right (+1), or in the Advanced rules to the nearest
+// column in that direction that offers a resting place; the cell beside it must be free.
+void TGame::MoveSideways(int step) {
+  auto& bubbles = Settings.Bubbles;
+  TBubble* bubble = MovingBubble();
+  if (bubble == nullptr || BubbleColumn == LandedColumn) return;
+  const int next = BubbleColumn + step;
+  if (next < 0 || next >= AreaWidth || bubbles[next][BubbleRow] != nullptr) return;
+
+  // In the Advanced rules the bubble carries on past columns that offer no resting place.
+  const int target = AdvancedGame == 1
+                         ? NearestRestingColumn(Settings, BubbleColumn, step, BubbleRow, bubble->GetColour(), AreaWidth)
+                         : next;
+  if (target < 0) return;
+
+  Host.PlayAudio(SoundPlayLeftRight);
+  bubbles[target][BubbleRow] = std::move(bubbles[BubbleColumn][BubbleRow]);
+  BubbleColumn = static_cast<int16_t>(target);
+
+  // Slid under a bubble: it rests at once and the next one enters without waiting for the clock.
+  if (BubbleRow > 0 && bubbles[BubbleColumn][BubbleRow - 1] != nullptr) {
+    ComeToRest();
+    BubbleInFlight = false;
+    GameTick();
+  }
+}
+
+void TGame::PlayLeft() { MoveSideways(-1); }
+
+void TGame::PlayRight() { MoveSideways(+1); }
+
+// Sends the bubble straight up for 10 points a row. In the Advanced rules it stops on the
+// highest tile it may rest on within the run of empty cells above it.
+void TGame::PlayUp() {
+  auto& bubbles = Settings.Bubbles;
+  TBubble* bubble = MovingBubble();
+  if (bubble == nullptr || LandedRow == BubbleRow) return;
+  Host.PlayAudio(SoundPlayUp);
+
+  int16_t row = BubbleRow;
+  while (row > 0 && bubbles[BubbleColumn][row - 1] == nullptr) {
+    if (AdvancedGame == 1 && ScanUpward(Settings, BubbleColumn, row, bubble->GetColour()) == ScanResult::Blocked)
+      break;
+    --row;
+    Settings.AddScore(10);
+  }
+
+  // BubbleRow itself is left alone: the tick that follows lets the next bubble enter.
+  LandedColumn = BubbleColumn;
+  LandedRow = row;
+  if (row != BubbleRow) bubbles[BubbleColumn][row] = std::move(bubbles[BubbleColumn][BubbleRow]);
+  ResolveBubble(Settings, LandedColumn, LandedRow, AreaWidth);
+  BubbleInFlight = false;
+  GameTick();
+}
+
+void TGame::PlayEscape() {
+  StopClock();
+  Host.PlayAudio(SoundMenuIn);
+  Settings.Screen = ScreenGameMenu;
+  Settings.MenuItem = ItemResumeGame;
+}
