@@ -6,6 +6,7 @@ packages=(
   libsdl2-dev libvorbis-dev libfreetype-dev zlib1g-dev fonts-comfortaa fonts-dejavu-core
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils
+  desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

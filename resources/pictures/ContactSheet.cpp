@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "GlyphTables.h"
+#include "Icon.h"
 #include "Lettering.h"
 #include "Palette.h"
 #include "PictureSet.h"
@@ -373,6 +375,16 @@ Picture MakeContactSheet(const Typeface& face, const std::map<std::string, Pictu
     for (int p = -1; p < 8; ++p) {
       BlitWhole(sheet, pictures.at(tiles[t]), gx + 30 * t, gy + 30 * (p + 1));
       if (p >= 0) BlitWhole(sheet, pictures.at(pieces[p]), gx + 30 * t, gy + 30 * (p + 1), KeyPaleYellow);
+    }
+
+  layout.Heading("Desktop icon, over a light and a dark desktop");
+  for (const int size : IconSizes)
+    for (const Colour ground : {Colour{236, 236, 236}, Colour{32, 32, 32}}) {
+      Canvas icon(size, size);
+      icon.Fill(ground);
+      icon.Draw(MakeIcon(size), 0, 0);
+      const auto [x, y] = layout.Box(size, size, std::to_string(size) + " x " + std::to_string(size));
+      BlitWhole(sheet, FlattenOpaque(icon), x, y);
     }
 
   layout.NewRow();

@@ -1,5 +1,5 @@
 // The art-review sheet: every picture at 1x with its name, strips with their glyph columns
-// marked, and the pictures put together the way the game's screens use them.
+// marked, the pictures put together the way the game's screens use them, and the desktop icon.
 #pragma once
 #include <map>
 #include <string>

@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <stdexcept>
 
@@ -67,30 +69,53 @@ std::vector<uint8_t> EncodeBmp(const Picture& picture) {
   return out;
 }
 
-std::vector<uint8_t> EncodePng(const Picture& picture) {
+namespace {
+
+// A PNG of 8-bit channels, `channels` to a pixel (3: RGB, 4: RGBA), deflated with zlib.
+std::vector<uint8_t> EncodePngPixels(int width, int height, int channels, const std::vector<uint8_t>& pixels) {
   std::vector<uint8_t> raw;
-  const size_t rowBytes = static_cast<size_t>(picture.Width) * 3;
-  raw.reserve((rowBytes + 1) * picture.Height);
-  for (int y = 0; y < picture.Height; ++y) {
+  const size_t rowBytes = static_cast<size_t>(width) * channels;
+  raw.reserve((rowBytes + 1) * height);
+  for (int y = 0; y < height; ++y) {
     raw.push_back(0);  // no row filter
-    const auto row = picture.Rgb.begin() + static_cast<long>(rowBytes * y);
+    const auto row = pixels.begin() + static_cast<long>(rowBytes * y);
     raw.insert(raw.end(), row, row + static_cast<long>(rowBytes));
   }
   uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
   std::vector<uint8_t> packed(packedSize);
   if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) != Z_OK)
-    throw std::runtime_error("zlib could not compress the sheet");
+    throw std::runtime_error("zlib could not compress the picture");
   packed.resize(packedSize);
 
   std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   std::vector<uint8_t> header;
-  Put32BigEndian(header, static_cast<uint32_t>(picture.Width));
-  Put32BigEndian(header, static_cast<uint32_t>(picture.Height));
-  header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no filter, no interlace
+  Put32BigEndian(header, static_cast<uint32_t>(width));
+  Put32BigEndian(header, static_cast<uint32_t>(height));
+  const uint8_t colourType = channels == 4 ? 6 : 2;  // RGBA or RGB
+  header.insert(header.end(), {8, colourType, 0, 0, 0});  // 8 bits, deflate, no filter, no interlace
   PngChunk(out, "IHDR", header);
   PngChunk(out, "IDAT", packed);
   PngChunk(out, "IEND", {});
   return out;
+}
+
+uint8_t Channel(float v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 255.0f))); }
+
+}  // namespace
+
+std::vector<uint8_t> EncodePng(const Picture& picture) {
+  return EncodePngPixels(picture.Width, picture.Height, 3, picture.Rgb);
+}
+
+std::vector<uint8_t> EncodePng(const Canvas& canvas) {
+  std::vector<uint8_t> pixels;
+  pixels.reserve(static_cast<size_t>(canvas.Width()) * canvas.Height() * 4);
+  for (int y = 0; y < canvas.Height(); ++y)
+    for (int x = 0; x < canvas.Width(); ++x) {
+      const Rgba& p = canvas.At(x, y);
+      pixels.insert(pixels.end(), {Channel(p.c.r), Channel(p.c.g), Channel(p.c.b), Channel(p.a * 255.0f)});
+    }
+  return EncodePngPixels(canvas.Width(), canvas.Height(), 4, pixels);
 }
 
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {

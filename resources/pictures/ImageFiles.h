@@ -1,4 +1,5 @@
-// Writing pictures to disk: 24-bit BMP for the game, PNG for the art-review sheet.
+// Writing pictures to disk: 24-bit BMP for the game, PNG for the art-review sheet and the
+// desktop icons.
 #pragma once
 #include <string>
 #include <vector>
@@ -11,6 +12,8 @@ namespace picgen {
 std::vector<uint8_t> EncodeBmp(const Picture& picture);
 // An 8-bit RGB PNG, deflated with zlib.
 std::vector<uint8_t> EncodePng(const Picture& picture);
+// An 8-bit RGBA PNG of a canvas, its coverage as straight alpha.
+std::vector<uint8_t> EncodePng(const Canvas& canvas);
 // Writes bytes to a file, replacing it whole; throws std::runtime_error on failure.
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
 

@@ -426,6 +426,72 @@ TEST(Pictures, NumberAndCharacterGlyphsStayInTheirColumns) {
   }
 }
 
+// How heavy a glyph's strokes are, in pixels of full ink: in each row that holds ink, the
+// heaviest stroke (a run of pixels summing their coverage), and of those the median row.
+// Coverage is a pixel's distance from the ground the strip is drawn on, against the strip's
+// most distinct ink; only pixels on the ink's side of the ground count (not a shadow).
+double StrokeWeight(const BmpImage& img, int x0, int x1, int y0, int y1, uint32_t key, uint32_t ground,
+                    bool lightInk, int fullInk) {
+  std::vector<double> rows;
+  for (int y = y0; y < y1; ++y) {
+    double heaviest = 0, run = 0;
+    for (int x = x0; x <= x1; ++x) {
+      double coverage = 0;
+      if (x < x1) {
+        const uint32_t p = img.At(x, y);
+        if (p != key && (Luminance(p) > Luminance(ground)) == lightInk)
+          coverage = std::min(1.0, Distance(p, ground) / static_cast<double>(fullInk));
+      }
+      if (coverage >= 0.15) {
+        run += coverage;
+      } else {
+        heaviest = std::max(heaviest, run);
+        run = 0;
+      }
+    }
+    if (heaviest > 0) rows.push_back(heaviest);
+  }
+  if (rows.empty()) return 0;
+  std::sort(rows.begin(), rows.end());
+  return rows[rows.size() / 2];
+}
+
+TEST(Pictures, EveryGlyphIsDrawnWithStrokesAsHeavyAsTheRest) {
+  // Narrow glyphs squeezed into their columns ("1", "I", "J") must not come out as thin
+  // grey lines beside their neighbours. Key names are measured in their plain half, the one
+  // without a glow, over the panel they are drawn on.
+  struct Strip {
+    const char* Name;
+    const std::vector<int>& Widths;
+    int Y0, Y1;
+    uint32_t Key, Ground;
+    bool LightInk;
+  };
+  const Strip strips[] = {
+      {"ID_KEYSNUMBERS", KeyGlyphWidths, 26, 52, Orange, MenuPanel(), true},
+      {"ID_SCORELEVELDIGITS", DigitWidths, 0, 16, White, White, false},
+      {"ID_HIGHSCOREDIGITS", DigitWidths, 0, 16, White, White, false},
+      {"ID_SCORECHARS", BigCharWidths, 0, 32, PaleYellow, PaleYellow, false},
+      {"ID_HIGHSCORECHARS", SmallCharWidths, 0, 15, PaleYellow, PaleYellow, false},
+  };
+  constexpr double Lightest = 1.4;  // pixels of full ink across a stroke
+  for (const Strip& s : strips) {
+    const BmpImage& img = Load(s.Name);
+    int fullInk = 0;
+    for (int y = s.Y0; y < s.Y1; ++y)
+      for (int x = 0; x < img.Width; ++x)
+        if (img.At(x, y) != s.Key) fullInk = std::max(fullInk, Distance(img.At(x, y), s.Ground));
+    ASSERT_GT(fullInk, 100) << s.Name;
+    int x0 = 0;
+    for (size_t i = 0; i < s.Widths.size(); ++i) {
+      const int x1 = x0 + s.Widths[i];
+      EXPECT_GE(StrokeWeight(img, x0, x1, s.Y0, s.Y1, s.Key, s.Ground, s.LightInk, fullInk), Lightest)
+          << s.Name << " glyph " << i;
+      x0 = x1;
+    }
+  }
+}
+
 TEST(Pictures, BothDigitStripsHaveTheSameShapesInDifferentColours) {
   const BmpImage& score = Load("ID_SCORELEVELDIGITS");
   const BmpImage& best = Load("ID_HIGHSCOREDIGITS");
