@@ -2,6 +2,7 @@
 
 #include "core/Game.h"
 #include "ui/HighScores.h"
+#include "ui/Menus.h"
 
 MenuKey TranslateMenuKey(const TSettings& /*settings*/, uint16_t key) {
   switch (key) {
@@ -38,6 +39,13 @@ void PlayKeyDown(TGame& game, uint16_t key) {
 
 void ScreenKeyDown(const TKeyContext& context, uint16_t key) {
   switch (context.Game.Settings.Screen) {
+    case ScreenMainMenu:
+    case ScreenPlaySetup:
+    case ScreenGameSetup:
+    case ScreenKeysSetup:
+    case ScreenGameMenu:
+      MenuKeyDown(context, key);
+      break;
     case ScreenPlaying:
       PlayKeyDown(context.Game, key);
       break;

@@ -130,6 +130,36 @@ TEST_F(HighScores, AnyKeyOnTheTableReturnsToTheMainMenuWithANewDemo) {
   }
 }
 
+TEST_F(HighScores, TheBestScoreComesFromTheTableOfTheChosenSizeAndMode) {
+  Scores.Tables["7x10"].Scores = {300, 0, 0, 0, 0};
+  Scores.Tables["8x10"].Scores = {900, 800, 0, 0, 0};
+  Scores.Tables["8x10a"].Scores = {50, 0, 0, 0, 0};
+  LoadHighScores(Settings, Scores);
+  EXPECT_EQ(Settings.BestScore, 300u);
+
+  On(ScreenPlaySetup, ItemWidth);
+  Press(VkRight);
+  EXPECT_EQ(Settings.BestScore, 900u);
+  EXPECT_EQ(Settings.HighScores[1], 800u);
+  Press(VkUp);
+  Press(VkUp);
+  ASSERT_EQ(Settings.MenuItem, ItemMode);
+  Press(VkRight);
+  EXPECT_EQ(Settings.BestScore, 50u);
+  Press(VkLeft);
+  On(ScreenMainMenu, ItemStartGame);
+  Press(VkReturn);
+  EXPECT_EQ(Game.AreaWidth, 8);
+  EXPECT_EQ(Settings.BestScore, 900u) << "the game shows its table's best score";
+
+  // A table that cannot be read leaves the entries as they were; the best score follows them.
+  Scores.Refuse = true;
+  Settings.BestScore = 12345;
+  LoadHighScores(Settings, Scores);
+  EXPECT_EQ(Settings.HighScores[1], 800u);
+  EXPECT_EQ(Settings.BestScore, 900u);
+}
+
 // The real store: tables survive a restart, each in its own key; missing places are created.
 TEST_F(HighScores, TablesAreKeptInTheStore) {
   TempStore temp;
