@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "UiGame.h"
-#include "core/KeyTable.h"
 
 namespace {
 
@@ -76,6 +75,7 @@ TEST_F(Menus, EachActionSoundsChangesAndStoresInItsOrder) {
       {ScreenMainMenu, ItemPlaySetup, VkReturn, 0x55, 0, ScreenPlaySetup, ItemLevel, {"sound 2"}},
       {ScreenMainMenu, ItemPlaySetup, VkRight, 0x55, 0, ScreenMainMenu, ItemPlaySetup, {}},
       {ScreenMainMenu, ItemGameSetup, VkReturn, 0x55, 0, ScreenGameSetup, ItemKeys, {"sound 2"}},
+      {ScreenMainMenu, ItemExit, VkReturn, 0x55, 0, ScreenExit, ItemExit, {"sound 3", "stop"}},
       {ScreenPlaySetup, ItemLevel, VkRight, 0x55, 4, ScreenPlaySetup, ItemLevel, {"sound 1", "write Level 5"}},
       {ScreenPlaySetup, ItemLevel, VkRight, 0x55, 9, ScreenPlaySetup, ItemLevel, {"sound 1", "write Level 0"}},
       {ScreenPlaySetup, ItemLevel, VkLeft, 0x55, 0, ScreenPlaySetup, ItemLevel, {"sound 1", "write Level 9"}},
@@ -104,6 +104,7 @@ TEST_F(Menus, EachActionSoundsChangesAndStoresInItsOrder) {
        {"write Flags 165", "sound 10", "sound 1"}},
       {ScreenGameSetup, ItemMusic, VkRight, 0xA5, 0, ScreenGameSetup, ItemMusic, {}},
       {ScreenGameSetup, ItemMusic, VkLeft, 0x05, 0, ScreenGameSetup, ItemMusic, {}},
+      {ScreenGameSetup, ItemExit, VkReturn, 0x55, 0, ScreenGameMenu, ItemGameSetup, {"sound 3"}},
       {ScreenKeysSetup, ItemUp, VkReturn, 0x55, 0, ScreenKeysSetup, ItemUp, {"sound 4"}},
       {ScreenKeysSetup, ItemLeft, VkRight, 0x55, 0, ScreenKeysSetup, ItemLeft, {}},
       {ScreenKeysSetup, ItemExit, VkReturn, 0x55, 0, ScreenGameSetup, ItemKeys, {"sound 3"}},
@@ -119,31 +120,19 @@ TEST_F(Menus, EachActionSoundsChangesAndStoresInItsOrder) {
     Settings.StartLevel = c.StartLevel;
     Settings.Level = 2;
     Settings.KeyToSet = 0;
+    Settings.ReturnScreen = ScreenGameMenu;
+    Host.Period = 250;  // the demo's clock, or a paused game's stopped one: only Exit stops it
     Press(c.Key);
     EXPECT_EQ(Settings.Screen, c.ToScreen);
     EXPECT_EQ(Settings.MenuItem, c.ToItem);
     EXPECT_EQ(TakeCalls(), c.Expected);
+    // The game setup returns to the menu it was entered from.
+    if (c.ToScreen == ScreenGameSetup && (c.Screen == ScreenMainMenu || c.Screen == ScreenGameMenu)) {
+      EXPECT_EQ(Settings.ReturnScreen, c.Screen);
+    }
     // The current level follows the start level the moment it changes.
     EXPECT_EQ(Settings.Level, c.Item == ItemLevel && !c.Expected.empty() ? Settings.GetStartLevel() : 2);
     EXPECT_EQ(Settings.KeyToSet, c.Item == ItemUp ? 3 : 0);
-  }
-}
-
-TEST_F(Menus, GameSetupReturnsToTheMenuItWasEnteredFrom) {
-  for (const TScreen from : {ScreenMainMenu, ScreenGameMenu}) {
-    On(from, ItemGameSetup);
-    Press(VkReturn);
-    ASSERT_EQ(Settings.Screen, ScreenGameSetup);
-    ASSERT_EQ(Settings.MenuItem, ItemKeys);
-    Press(VkReturn);  // the keys setup and back
-    Press(VkUp);
-    Press(VkReturn);
-    ASSERT_EQ(Settings.Screen, ScreenGameSetup);
-    Press(VkUp);
-    ASSERT_EQ(Settings.MenuItem, ItemExit);
-    Press(VkReturn);
-    EXPECT_EQ(Settings.Screen, from);
-    EXPECT_EQ(Settings.MenuItem, ItemGameSetup);
   }
 }
 
@@ -211,16 +200,6 @@ TEST_F(Menus, StartGameBeginsAPlayersGameOfTheChosenSize) {
   ASSERT_GE(calls.size(), 3u);
   EXPECT_EQ(Calls(calls.begin(), calls.begin() + 2), (Calls{"stop", "sound 9"})) << "the demo's clock stops first";
   EXPECT_EQ(calls.back(), "clock 700");
-}
-
-TEST_F(Menus, ExitInTheMainMenuStopsTheDemoAndShowsTheExitScreen) {
-  Settings.Screen = ScreenMainMenu;
-  Game.StartDemo();
-  TakeCalls();
-  On(ScreenMainMenu, ItemExit);
-  Press(VkReturn);
-  EXPECT_EQ(Settings.Screen, ScreenExit);
-  EXPECT_EQ(TakeCalls(), (Calls{"sound 3", "stop"}));
 }
 
 // A paused game: resumed where it was, restarted on its own area, or left for a new demo.
