@@ -67,12 +67,12 @@ TEST_F(HighScores, NameEntryTakesLettersDigitsAndWhiteSpaceUpToEight) {
     uint16_t Key;
     std::string After;
   } cases[] = {
-      {"", 'H', "H"},          {"H", '7', "H7"},          {"", ' ', " "},          {"", 97, "A"},   // keypad 1
-      {"", 105, "I"},          {"", 112, "P"},            {"", 122, "Z"},          {"", 9, "\t"},   // F1, F11, Tab
-      {"", 96, ""},            {"", 123, ""},             {"", 16, ""},            {"", 37, ""},    // keypad 0, F12, Shift, Left
-      {"", 27, ""},            {"", 200, ""},             {"", 0x141, ""},         {"", 0x109, ""},  // Esc, beyond 255
+      {"", 'H', "H"}, {"H", '7', "H7"}, {"", ' ', " "}, {"", 9, "\t"},  // Tab is white space
+      {"", 97, "A"}, {"", 105, "I"}, {"", 112, "P"}, {"", 122, "Z"},  // keypad 1 and 9, F1 and F11
+      {"", 96, ""}, {"", 123, ""}, {"", 16, ""}, {"", 37, ""}, {"", 27, ""},  // keypad 0, F12, Shift, Left, Esc
+      {"", 200, ""}, {"", 0x141, ""}, {"", 0x109, ""},  // no letter in the C locale; beyond 255 no character
       {"ABCDEFG", 'X', "ABCDEFGX"}, {"ABCDEFGH", 'X', "ABCDEFGH"},  // a ninth character is refused silently
-      {"AB", VkBack, "A"},     {"", VkBack, ""},                   // Backspace on nothing is silent
+      {"AB", VkBack, "A"}, {"", VkBack, ""},  // Backspace on nothing is silent
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "key " << c.Key << " after \"" << c.Before << "\"");
