@@ -135,8 +135,16 @@ void TGame::DemoSidewaysMove() {
 
   // Steps towards the target, passing over columns that offer no resting place.
   const int step = DemoTargetColumn > BubbleColumn ? 1 : -1;
-  const int found = NearestRestingColumn(Settings, BubbleColumn, step, BubbleRow, k, AreaWidth);
+  int found = NearestRestingColumn(Settings, BubbleColumn, step, BubbleRow, k, AreaWidth);
   if (found < 0) return;
+  // The step comes before this tick deals with the last landing; if the bubble is about to rest,
+  // that landing's rows go first, so that the new landing does not replace it unseen.
+  if (LandedRow != -1 && BubbleRow > 0 && bubbles[found][BubbleRow - 1] != nullptr) {
+    RemoveLandedRows(TopLevel);
+    if (bubbles[BubbleColumn][BubbleRow] == nullptr) return;
+    found = NearestRestingColumn(Settings, BubbleColumn, step, BubbleRow, k, AreaWidth);
+    if (found < 0) return;
+  }
 
   Host.PlayAudio(SoundPlayLeftRight);
   bubbles[found][BubbleRow] = std::move(bubbles[BubbleColumn][BubbleRow]);

@@ -28,6 +28,8 @@ class TGame {
   uint16_t AdvanceLevelCounter();
   // The moving bubble comes to rest where it is: Landed* = Bubble*, then ResolveBubble.
   void ComeToRest();
+  // Removes and scores the rows the last resting bubble completed, then forgets the landing.
+  void RemoveLandedRows(uint16_t level);
 
   // --- Demo player (core/DemoPlayer.cpp) ---
   void ChooseDemoColumn();

@@ -129,6 +129,47 @@ void TGame::ComeToRest() {
   ResolveBubble(Settings, LandedColumn, LandedRow, AreaWidth);
 }
 
+// Rows completed by the last bubble to rest, only its own row and the row above it: removed and
+// scored, the rows below moved up (the bubble in flight keeps its cell), the landing forgotten.
+void TGame::RemoveLandedRows(uint16_t level) {
+  const bool player = Settings.Screen == ScreenPlaying;
+  const int width = std::min<int>(AreaWidth, MaxAreaWidth);
+  const int height = std::min<int>(AreaHeight, MaxAreaHeight);
+  auto& bubbles = Settings.Bubbles;
+  if (LandedRow >= 0 && LandedRow < height) {
+    const bool newTiles = AdvancedGame == 1 || !player;
+    int count = 0;
+    int top = LandedRow;
+    const auto removeRow = [&](int16_t row) {
+      for (int c = 0; c < width; ++c) bubbles[c][row].reset();
+      ++count;
+      top = row;
+      if (newTiles) PushAreaRow(level, row);
+    };
+    if (RowState(Settings, LandedRow, AreaWidth) == RowAllBlack) removeRow(LandedRow);
+    if (LandedRow > 0 && RowState(Settings, static_cast<int16_t>(LandedRow - 1), AreaWidth) == RowAllBlack)
+      removeRow(static_cast<int16_t>(LandedRow - 1));
+
+    if (count > 0) {
+      Host.PlayAudio(SoundPlayLine);
+      if (player) Settings.AddScore(static_cast<uint32_t>(AreaWidth * AreaHeight * (count == 1 ? 10 : 50)));
+      // The rows below move up; the bubble that has just entered keeps its cell (and a
+      // bubble is never moved onto it).
+      const bool keepEntered = BubbleColumn >= 0 && BubbleColumn < width && BubbleRow >= 0 && BubbleRow < height &&
+                               bubbles[BubbleColumn][BubbleRow] != nullptr;
+      for (int c = 0; c < width; ++c) {
+        for (int r = top + count; r < height; ++r) {
+          if (keepEntered && c == BubbleColumn && r == BubbleRow) continue;
+          auto& to = bubbles[c][r - count];
+          if (to == nullptr) to = std::move(bubbles[c][r]);
+        }
+      }
+      DemoLineFound = false;
+    }
+  }
+  LandedRow = LandedColumn = -1;
+}
+
 void TGame::GameTick() {
   const bool player = Settings.Screen == ScreenPlaying;
   uint16_t level = Settings.Level;
@@ -151,38 +192,7 @@ void TGame::GameTick() {
   }
 
   if (BubbleInFlight) {
-    // Rows completed by the last bubble to rest: only its own row and the row above it.
-    if (LandedRow >= 0 && LandedRow < height) {
-      const bool newTiles = AdvancedGame == 1 || !player;
-      int count = 0;
-      int top = LandedRow;
-      const auto removeRow = [&](int16_t row) {
-        for (int c = 0; c < width; ++c) bubbles[c][row].reset();
-        ++count;
-        top = row;
-        if (newTiles) PushAreaRow(level, row);
-      };
-      if (RowState(Settings, LandedRow, AreaWidth) == RowAllBlack) removeRow(LandedRow);
-      if (LandedRow > 0 && RowState(Settings, static_cast<int16_t>(LandedRow - 1), AreaWidth) == RowAllBlack)
-        removeRow(static_cast<int16_t>(LandedRow - 1));
-
-      if (count > 0) {
-        Host.PlayAudio(SoundPlayLine);
-        if (player) Settings.AddScore(static_cast<uint32_t>(AreaWidth * AreaHeight * (count == 1 ? 10 : 50)));
-        // The rows below move up; the bubble that has just entered keeps its cell (and a
-        // bubble is never moved onto it).
-        const bool keepEntered = bubbleAt(BubbleColumn, BubbleRow) != nullptr;
-        for (int c = 0; c < width; ++c) {
-          for (int r = top + count; r < height; ++r) {
-            if (keepEntered && c == BubbleColumn && r == BubbleRow) continue;
-            auto& to = bubbles[c][r - count];
-            if (to == nullptr) to = std::move(bubbles[c][r]);
-          }
-        }
-        DemoLineFound = false;
-      }
-    }
-    LandedRow = LandedColumn = -1;
+    RemoveLandedRows(level);
     BubbleInFlight = false;
 
     // A bubble in flight that sat in a removed row (a black bubble resting in its entry cell
@@ -235,7 +245,16 @@ void TGame::GameTick() {
     Random.Seed(TickCount());
     const auto colour = static_cast<uint8_t>(Random.Next(8));
     bubbles[BubbleColumn][BubbleRow] = std::make_unique<TBubble>(colour);
-    if (ScanUpward(Settings, BubbleColumn, BubbleRow, colour) == ScanResult::Blocked) ComeToRest();
+    bool blocked = ScanUpward(Settings, BubbleColumn, BubbleRow, colour) == ScanResult::Blocked;
+    // Resting now would replace a landing the clock has not dealt with yet, and its completed
+    // rows would never be looked at again. Those rows go first, as the next tick would have
+    // removed them, and the board they leave decides whether the new bubble rests. (A landing
+    // in this same row needs nothing: the new one looks at the same two rows.)
+    if (blocked && LandedRow != -1 && LandedRow != BubbleRow) {
+      RemoveLandedRows(level);
+      blocked = ScanUpward(Settings, BubbleColumn, BubbleRow, colour) == ScanResult::Blocked;
+    }
+    if (blocked) ComeToRest();
 
     if (player) {
       const uint16_t period = AdvanceLevelCounter();

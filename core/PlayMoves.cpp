@@ -11,23 +11,34 @@ TBubble* TGame::MovingBubble() {
 // column in that direction that offers a resting place; the cell beside it must be free.
 void TGame::MoveSideways(int step) {
   auto& bubbles = Settings.Bubbles;
-  TBubble* bubble = MovingBubble();
-  if (bubble == nullptr || BubbleColumn == LandedColumn) return;
-  const int next = BubbleColumn + step;
-  if (next < 0 || next >= AreaWidth || bubbles[next][BubbleRow] != nullptr) return;
+  if (MovingBubble() == nullptr || BubbleColumn == LandedColumn) return;
+  const auto targetColumn = [&]() -> int {
+    const int next = BubbleColumn + step;
+    if (next < 0 || next >= AreaWidth || bubbles[next][BubbleRow] != nullptr) return -1;
+    // In the Advanced rules the bubble carries on past columns that offer no resting place.
+    return AdvancedGame == 1 ? NearestRestingColumn(Settings, BubbleColumn, step, BubbleRow,
+                                                    MovingBubble()->GetColour(), AreaWidth)
+                             : next;
+  };
+  const auto restsIn = [&](int column) { return BubbleRow > 0 && bubbles[column][BubbleRow - 1] != nullptr; };
 
-  // In the Advanced rules the bubble carries on past columns that offer no resting place.
-  const int target = AdvancedGame == 1
-                         ? NearestRestingColumn(Settings, BubbleColumn, step, BubbleRow, bubble->GetColour(), AreaWidth)
-                         : next;
+  int target = targetColumn();
   if (target < 0) return;
+  // About to rest while the last landing still waits for the clock: its rows go first, as that
+  // tick would have removed them, and the move is judged again on the board they leave.
+  if (LandedRow != -1 && restsIn(target)) {
+    RemoveLandedRows(Settings.Level);
+    if (MovingBubble() == nullptr) return;
+    target = targetColumn();
+    if (target < 0) return;
+  }
 
   Host.PlayAudio(SoundPlayLeftRight);
   bubbles[target][BubbleRow] = std::move(bubbles[BubbleColumn][BubbleRow]);
   BubbleColumn = static_cast<int16_t>(target);
 
   // Slid under a bubble: it rests at once and the next one enters without waiting for the clock.
-  if (BubbleRow > 0 && bubbles[BubbleColumn][BubbleRow - 1] != nullptr) {
+  if (restsIn(BubbleColumn)) {
     ComeToRest();
     BubbleInFlight = false;
     GameTick();
@@ -44,6 +55,13 @@ void TGame::PlayUp() {
   auto& bubbles = Settings.Bubbles;
   TBubble* bubble = MovingBubble();
   if (bubble == nullptr || LandedRow == BubbleRow) return;
+  // The bubble always comes to rest: a landing still waiting for the clock has its rows removed
+  // first, as that tick would have done, so that the new landing does not replace it unseen.
+  if (LandedRow != -1) {
+    RemoveLandedRows(Settings.Level);
+    bubble = MovingBubble();
+    if (bubble == nullptr) return;
+  }
   Host.PlayAudio(SoundPlayUp);
 
   int16_t row = BubbleRow;

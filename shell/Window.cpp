@@ -1,6 +1,7 @@
 #include "shell/Window.h"
 
 #include "render/ComposeScreen.h"
+#include "ui/HighScores.h"
 #include "ui/KeyDispatch.h"
 
 TFormWindow::TFormWindow()
@@ -21,7 +22,8 @@ TFormWindow::~TFormWindow() { StopClock(); }
 void TFormWindow::FormKeyDown(uint16_t key) {
   if (KeyHeld == 1) return;
   KeyHeld = 1;
-  ScreenKeyDown(Game, key);
+  THighScoreRegistry scores;
+  ScreenKeyDown(TKeyContext{Game, scores, SoundAvailable != 0, MusicAvailable != 0}, key);
   ComposeScreen();
 }
 

@@ -1,6 +1,8 @@
 #include "ui/KeyDispatch.h"
 
 #include "core/Game.h"
+#include "ui/HighScores.h"
+#include "ui/Menus.h"
 
 MenuKey TranslateMenuKey(const TSettings& /*settings*/, uint16_t key) {
   switch (key) {
@@ -35,10 +37,23 @@ void PlayKeyDown(TGame& game, uint16_t key) {
 
 }  // namespace
 
-void ScreenKeyDown(TGame& game, uint16_t key) {
-  switch (game.Settings.Screen) {
+void ScreenKeyDown(const TKeyContext& context, uint16_t key) {
+  switch (context.Game.Settings.Screen) {
+    case ScreenMainMenu:
+    case ScreenPlaySetup:
+    case ScreenGameSetup:
+    case ScreenKeysSetup:
+    case ScreenGameMenu:
+      MenuKeyDown(context, key);
+      break;
     case ScreenPlaying:
-      PlayKeyDown(game, key);
+      PlayKeyDown(context.Game, key);
+      break;
+    case ScreenCongratulations:
+      NameEntryKeyDown(context, key);
+      break;
+    case ScreenHighScores:
+      HighScoresKeyDown(context);
       break;
     default:  // title, game over, exit and start-up take no keys
       break;

@@ -5,6 +5,7 @@
 
 class TSettings;
 class TGame;
+class IHighScoreStore;
 
 // Windows-style virtual-key codes the game compares against.
 constexpr uint16_t VkBack = 8;
@@ -25,6 +26,15 @@ MenuKey TranslateMenuKey(const TSettings& settings, uint16_t key);
 // Bound keys are compared in the order Left, Right, Up, then Escape.
 PlayKey TranslatePlayKey(const TSettings& settings, uint16_t key);
 
+// What the key handling of the screens works on; the window builds it for each key press.
+struct TKeyContext {
+  TGame& Game;                  // with its settings record and its host (clock, sound)
+  IHighScoreStore& ScoreStore;  // where the high-score tables are kept
+  bool SoundAvailable = false;  // without a device the game setup skips its item
+  bool MusicAvailable = false;
+};
+
 // A key press the window has taken (one per press): runs the current screen's key handling.
-// The title, game-over and exit screens take no keys.
-void ScreenKeyDown(TGame& game, uint16_t key);
+// The title, game-over and exit screens take no keys. Throws ERegistryException when a changed
+// setting or a high-score table cannot be stored; the change in memory stays.
+void ScreenKeyDown(const TKeyContext& context, uint16_t key);

@@ -200,6 +200,23 @@ TEST_F(DemoPlayer, NoColumnUpToTheEdgeMeansNoMove) {
 
 // Demo games at every play-area size, to the end, checking the board after every tick and,
 // in the first games of each size, that valuing the columns leaves the board as it was.
+// The demo's step comes before the tick deals with the last landing: a step that makes the
+// bubble rest must not make the game forget the row that landing completed.
+TEST_F(DemoPlayer, AStepThatRestsLeavesNoCompletedRowBehind) {
+  DemoBoard(6, 7);
+  FillRow(2, 0);  // completed by the last bubble to rest, in column 0
+  Put(2, 5, ComponentGreen);
+  InFlight(3, 6, ComponentRed);
+  W().LandedColumn = 0;
+  W().LandedRow = 2;
+  W().DemoTargetColumn = 2;
+  W().GameTick();
+  for (int row = 0; row < 7; ++row) EXPECT_NE(RowState(S(), static_cast<int16_t>(row), 6), RowAllBlack) << row;
+  EXPECT_EQ(std::count(Host.Sounds.begin(), Host.Sounds.end(), SoundPlayLine), 1);
+  EXPECT_EQ(ColourAt(2, 4), ComponentGreen) << "the rows below moved up";
+  EXPECT_TRUE(BoardConsistent(W()));
+}
+
 TEST_F(DemoPlayer, ThousandsOfDemoGamesAtEverySizeKeepTheBoardSound) {
   S().Screen = ScreenMainMenu;
   constexpr int GamesPerSize = 42;

@@ -205,6 +205,60 @@ TEST_F(GameClock, TwoRowsCompletedByOneBubbleScoreFiftyFold) {
   EXPECT_EQ(BubbleCount(), 5 + 3 + 1);
 }
 
+// A row completed by the player's Up waits for the next tick. If the next bubble comes to rest
+// before that tick (on an even width it enters beside the last one, so it may move at once),
+// the waiting row is removed and scored first, as that tick would have done, and the new
+// bubble acts on the board the tick would have left.
+TEST_F(GameClock, ARowWaitingForTheClockIsNotForgottenWhenTheNextBubbleRests) {
+  enum class Then { Up, SidewaysUnderABubble, EntersBlocked };
+  const struct {
+    Then Action;
+    int BlockerColumn, BlockerRow;
+    uint32_t Score;
+    int GreenColumn, GreenRow;
+  } cases[] = {
+      // Up from row 6 to row 2 is 40, the row 6 x 7 x 10; the green then rises 2 rows under
+      // the blue, which has moved up with the rows below the removed one.
+      {Then::Up, 3, 4, 40 + 420 + 20, 3, 4},
+      // The red the green slid under has moved up: the green no longer rests and stays in flight.
+      {Then::SidewaysUnderABubble, 4, 5, 40 + 420, 4, 6},
+      // The bubble above the entry cell has moved up: the green enters and rises as usual.
+      {Then::EntersBlocked, 3, 5, 40 + 420, 3, 6},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << int(c.Action));
+    StartPlayer(6, 7);  // the first bubble entered in column 2; the next one enters in column 3
+    ClearBubbles();
+    FillRow(2, 0, {2});
+    Put(2, 1, ComponentRed);
+    Put(c.BlockerColumn, c.BlockerRow, c.Action == Then::Up ? ComponentBlue : ComponentRed);
+    InFlight(2, 6, 0);
+    QueueColours({ComponentGreen});
+    S().Score = 0;
+    Host.Sounds.clear();
+
+    W().PlayUp();  // the green enters right after it, in this same key press
+    if (c.Action != Then::EntersBlocked) {
+      ASSERT_EQ(W().LandedRow, 2);
+      ASSERT_EQ(RowState(S(), 2, 6), RowAllBlack);
+      ASSERT_EQ(W().BubbleColumn, 3);
+      ASSERT_EQ(ColourAt(3, 6), ComponentGreen);
+    }
+    if (c.Action == Then::Up) W().PlayUp();
+    if (c.Action == Then::SidewaysUnderABubble) W().PlayRight();
+
+    EXPECT_EQ(S().Score, c.Score);
+    EXPECT_EQ(std::count(Host.Sounds.begin(), Host.Sounds.end(), SoundPlayLine), 1);
+    for (int row = 0; row < 7; ++row) EXPECT_NE(RowState(S(), static_cast<int16_t>(row), 6), RowAllBlack) << row;
+    EXPECT_EQ(ColourAt(2, 1), ComponentRed) << "rows above the removed one stay";
+    EXPECT_EQ(ColourAt(c.GreenColumn, c.GreenRow), ComponentGreen);
+    EXPECT_EQ(BubbleCount(), c.Action == Then::Up ? 4 : 3) << "after the Up the next bubble has entered";
+    EXPECT_TRUE(BoardConsistent(W()));
+    W().GameTick();
+    EXPECT_TRUE(BoardConsistent(W()));
+  }
+}
+
 TEST_F(GameClock, TheEntryColumnAlternatesForEvenWidths) {
   const std::vector<std::pair<uint16_t, std::vector<int>>> cases = {
       {10, {4, 5, 4, 5, 4, 5}}, {7, {3, 3, 3, 3}}, {6, {2, 3, 2, 3}}, {5, {2, 2, 2}}};

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "UiGame.h"
 #include "core/Game.h"
-#include "support/RecordingHost.h"
 
 namespace {
 
@@ -31,37 +31,37 @@ TEST(KeyTranslation, BoundKeysWinInTheOrderLeftRightUpAndMenusUseArrows) {
 
 // The bound keys move the bubble only while a game is played; on screens without key
 // handling a key changes nothing.
-TEST(KeyDispatch, PlayKeysActOnlyDuringPlay) {
-  TSettings settings;
-  RecordingHost host;
-  TGame game(settings, host);
-  settings.KeyLeft = KeyA;
-  settings.KeyRight = KeyD;
-  settings.KeyUp = KeyW;
-  game.AreaWidth = 7;
-  game.AreaHeight = 10;
+class KeyDispatch : public UiGame {};
+
+TEST_F(KeyDispatch, PlayKeysActOnlyDuringPlay) {
+  Settings.KeyLeft = KeyA;
+  Settings.KeyRight = KeyD;
+  Settings.KeyUp = KeyW;
+  Game.AreaWidth = 7;
+  Game.AreaHeight = 10;
   for (int c = 0; c < 7; ++c)
-    for (int r = 0; r < 10; ++r) settings.Areas[c][r] = std::make_unique<TArea>(0);
-  settings.Bubbles[3][9] = std::make_unique<TBubble>(1);
-  game.BubbleColumn = 3;
-  game.BubbleRow = 9;
-  game.BubbleInFlight = true;
+    for (int r = 0; r < 10; ++r) Settings.Areas[c][r] = std::make_unique<TArea>(0);
+  Settings.Bubbles[3][9] = std::make_unique<TBubble>(1);
+  Game.BubbleColumn = 3;
+  Game.BubbleRow = 9;
+  Game.BubbleInFlight = true;
 
   for (const TScreen screen : {ScreenTitle, ScreenGameOver, ScreenExit, ScreenNone}) {
-    settings.Screen = screen;
-    ScreenKeyDown(game, KeyA);
-    ScreenKeyDown(game, VkEscape);
-    EXPECT_EQ(game.BubbleColumn, 3) << int(screen);
-    EXPECT_EQ(settings.Screen, screen);
+    Settings.Screen = screen;
+    Press(KeyA);
+    Press(VkEscape);
+    EXPECT_EQ(Game.BubbleColumn, 3) << int(screen);
+    EXPECT_EQ(Settings.Screen, screen);
   }
-  settings.Screen = ScreenPlaying;
-  ScreenKeyDown(game, KeyA);
-  EXPECT_EQ(game.BubbleColumn, 2);
-  ScreenKeyDown(game, KeyD);
-  EXPECT_EQ(game.BubbleColumn, 3);
-  ScreenKeyDown(game, VkEscape);
-  EXPECT_EQ(settings.Screen, ScreenGameMenu);
-  EXPECT_TRUE(host.Sounds == (std::vector<int>{SoundPlayLeftRight, SoundPlayLeftRight, SoundMenuIn}));
+  EXPECT_TRUE(Host.Calls.empty());
+  Settings.Screen = ScreenPlaying;
+  Press(KeyA);
+  EXPECT_EQ(Game.BubbleColumn, 2);
+  Press(KeyD);
+  EXPECT_EQ(Game.BubbleColumn, 3);
+  Press(VkEscape);
+  EXPECT_EQ(Settings.Screen, ScreenGameMenu);
+  EXPECT_TRUE(Host.Sounds == (std::vector<int>{SoundPlayLeftRight, SoundPlayLeftRight, SoundMenuIn}));
 }
 
 }  // namespace
