@@ -1,16 +1,19 @@
 #include "shell/Window.h"
 
-#include "render/ComposeScreen.h"
+#include <stdexcept>
+
 #include "ui/HighScores.h"
 #include "ui/KeyDispatch.h"
 
 TFormWindow::TFormWindow()
     : Form(Queue, Timers),
       Game(Settings, *this),
-      BackBuffer(platform::Form::ClientWidth, platform::Form::ClientHeight),
-      Presenter(Form.WindowId()),
+      Surfaces(std::make_unique<TSurfaceSet>(Form.WindowId())),
       TimerGameOver(Timers, 1000, [this] { TimerGameOverTimer(); }),
       Clock(Queue, [this] { Game.GameTick(); }) {
+  // A game without all its pictures refuses to start.
+  if (!Surfaces->MissingPictures().empty())
+    throw std::runtime_error("the picture " + Surfaces->MissingPictures().front() + " is missing");
   Store.Load(Settings);
   Settings.Writer = &Store;
 }
@@ -40,15 +43,14 @@ void TFormWindow::EnableGameOverTimer() { TimerGameOver.SetEnabled(true); }
 void TFormWindow::PlayAudio(int /*index*/) {}
 
 void TFormWindow::ComposeScreen() {
-  ::ComposeScreen(TScreenView{Game, SoundAvailable != 0, MusicAvailable != 0}, BackBuffer);
-  FormPaint();
+  ::ComposeScreen(TScreenView{Game, SoundAvailable != 0, MusicAvailable != 0}, *Surfaces, *this);
 }
 
 // Shows the last composed picture; composing happens only in ComposeScreen.
-void TFormWindow::FormPaint() {
-  if (Presenter.Present(BackBuffer) == platform::DDERR_SURFACELOST) {
-    if (Presenter.IsLost() != platform::DD_OK) Presenter.Restore();
-    if (BackBuffer.IsLost() != platform::DD_OK) BackBuffer.Restore();
-    Presenter.Present(BackBuffer);
-  }
-}
+void TFormWindow::FormPaint() { ::FormPaint(*Surfaces); }
+
+void TFormWindow::SetWaitCursor() { Form.SetCursor(platform::CursorShape::Wait); }
+
+// The title and exit timers come with the window's lifecycle; until then the title stays.
+void TFormWindow::EnableTimerTitle() {}
+void TFormWindow::EnableTimerExit() {}

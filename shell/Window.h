@@ -1,5 +1,5 @@
 // The game's window: a thin owner of the settings record and its store, the game, the
-// platform window with its clock and timers, the key latch and the back buffer. It wires
+// platform window with its clock and timers, the key latch and the surface set. It wires
 // the window's events to the game and to the key handling of each screen, and serves the
 // game as its host.
 #pragma once
@@ -9,14 +9,14 @@
 #include "core/Area.h"
 #include "core/Game.h"
 #include "platform/Form.h"
-#include "platform/Graphics.h"
 #include "platform/MainQueue.h"
-#include "platform/Presenter.h"
 #include "platform/WindowTimer.h"
+#include "render/ComposeScreen.h"
+#include "render/SurfaceSet.h"
 #include "shell/ClockTimer.h"
 #include "ui/SettingsStore.h"
 
-class TFormWindow final : public IGameHost {
+class TFormWindow final : public IGameHost, public IComposeHost {
  public:
   // Creates the window hidden and reads the settings from the per-user store (throws
   // ERegistryException when the store cannot be read).
@@ -38,6 +38,11 @@ class TFormWindow final : public IGameHost {
   void PlayAudio(int index) override;
   void ComposeScreen() override;
 
+  // --- What the title and exit screens ask of the window ---
+  void SetWaitCursor() override;
+  void EnableTimerTitle() override;
+  void EnableTimerExit() override;
+
   platform::MainQueue Queue;
   platform::TimerHost Timers;
   platform::Form Form;
@@ -51,8 +56,7 @@ class TFormWindow final : public IGameHost {
   uint8_t SoundAvailable = 0;
   uint8_t MusicAvailable = 0;
 
-  platform::Surface BackBuffer;
-  platform::Presenter Presenter;
+  std::unique_ptr<TSurfaceSet> Surfaces;
 
   platform::WindowTimer TimerGameOver;
   TClockTimer Clock;  // last: its thread stops before the rest goes
