@@ -1,0 +1,108 @@
+// Shared helpers for the drawing tests: a game on a settings record of its own, a surface set
+// without a window, and comparison of the back buffer with the pictures' own pixels.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/Game.h"
+#include "platform/Bitmap.h"
+#include "render/ComposeScreen.h"
+#include "render/SurfaceSet.h"
+
+// Records what composition asks of the window.
+class RecordingComposeHost final : public IComposeHost {
+ public:
+  void SetWaitCursor() override { Calls.push_back("wait cursor"); }
+  void EnableTimerTitle() override { Calls.push_back("title timer"); }
+  void EnableTimerExit() override { Calls.push_back("exit timer"); }
+  std::vector<std::string> Calls;
+};
+
+// A game with every bubble and tile place empty and a 10 x 14 area, composed into a set that
+// presents nowhere.
+class RenderScene : public ::testing::Test {
+ protected:
+  RenderScene() {
+    Game.AreaWidth = MaxAreaWidth;
+    Game.AreaHeight = MaxAreaHeight;
+  }
+
+  void Compose() { ComposeScreen(TScreenView{Game, SoundAvailable, MusicAvailable}, Set, Window); }
+
+  platform::Surface& Back() { return *Set[BackBuffer].Pixels; }
+  uint32_t At(int x, int y) { return Back().Row(y)[x]; }
+
+  // Fills the back buffer with a colour none of the pictures holds.
+  void Clear() {
+    for (int y = 0; y < Back().Height(); ++y)
+      for (uint32_t& p : Back().Row(y)) p = Ground;
+  }
+
+  // Fills every place of a w x h area with the tile of that value.
+  void FillTiles(int w, int h, uint8_t value) {
+    for (int c = 0; c < w; ++c)
+      for (int r = 0; r < h; ++r) Settings.Areas[c][r] = std::make_unique<TArea>(value);
+  }
+
+  // The picture of an entry, decoded from the program's resources.
+  static const platform::Bitmap& Picture(TSurfaceIndex index) {
+    static std::vector<std::optional<platform::Bitmap>> cache(SurfaceCount);
+    if (!cache[index]) cache[index] = platform::LoadBitmapResource(PictureEntries[index].ResourceName);
+    return *cache[index];
+  }
+
+  struct Part {
+    int Left, Top, Right, Bottom;
+  };
+
+  // How many pixels of the picture's part (its key colour left out) differ from the back
+  // buffer where the part is drawn at (x, y), possibly mirrored.
+  int Mismatches(TSurfaceIndex index, Part part, int x, int y, bool mirrorLeftRight = false,
+                 bool mirrorUpDown = false) {
+    const platform::Bitmap& p = Picture(index);
+    const TPictureEntry& e = PictureEntries[index];
+    int wrong = 0;
+    const int w = part.Right - part.Left, h = part.Bottom - part.Top;
+    for (int j = 0; j < h; ++j)
+      for (int i = 0; i < w; ++i) {
+        const int sx = part.Left + (mirrorLeftRight ? w - 1 - i : i);
+        const int sy = part.Top + (mirrorUpDown ? h - 1 - j : j);
+        const uint32_t colour = p.Pixels[static_cast<std::size_t>(sy * p.Width + sx)];
+        if (e.Keyed && colour == e.ColourKey) continue;
+        if (At(x + i, y + j) != colour) ++wrong;
+      }
+    return wrong;
+  }
+
+  // The whole picture, or one half of a two-state picture, drawn at (x, y).
+  int WholeMismatches(TSurfaceIndex index, int x, int y) {
+    const platform::Bitmap& p = Picture(index);
+    return Mismatches(index, {0, 0, p.Width, p.Height}, x, y);
+  }
+  int HalfMismatches(TSurfaceIndex index, int x, int y, bool selected) {
+    const platform::Bitmap& p = Picture(index);
+    const int half = p.Height / 2;
+    return Mismatches(index, {0, selected ? 0 : half, p.Width, selected ? half : p.Height}, x, y);
+  }
+
+  // A rectangle of the back buffer shows the colour of the ground everywhere.
+  bool Untouched(int left, int top, int right, int bottom) {
+    for (int y = top; y < bottom; ++y)
+      for (int x = left; x < right; ++x)
+        if (At(x, y) != Ground) return false;
+    return true;
+  }
+
+  static constexpr uint32_t Ground = 0x00123456;
+
+  TSettings Settings;
+  TNullGameHost Host;
+  TGame Game{Settings, Host};
+  TSurfaceSet Set{TSurface::NoWindow};
+  RecordingComposeHost Window;
+  bool SoundAvailable = true;
+  bool MusicAvailable = true;
+};

@@ -1,0 +1,116 @@
+// The surface set's order, lost surfaces (restored, reloaded, the blit retried once),
+// presentation into a real hidden window, and pictures that cannot be loaded.
+#include "render/Surface.h"
+
+#include "RenderScene.h"
+#include "platform/Form.h"
+
+namespace {
+
+class Surfaces : public RenderScene {
+ protected:
+  std::vector<uint32_t> Snapshot() { return {Back().Row(0).data(), Back().Row(0).data() + 632 * 453}; }
+};
+
+// Pictures load in another order than the set holds them; each lands in its own entry.
+TEST_F(Surfaces, TilesAndPiecesAreIndexedByValueAndColour) {
+  EXPECT_TRUE(Set.MissingPictures().empty());
+  const char* tiles[] = {"ID_GAMEPLAYAREA", "ID_ABLACK",    "ID_ARED",       "ID_AGREEN",       "ID_ABLUE",
+                         "ID_AREDGREEN",    "ID_AREDBLUE",  "ID_AGREENBLUE", "ID_AREDGREENBLUE"};
+  const char* pieces[] = {"ID_BLACK", "ID_RED",     "ID_GREEN",     "ID_REDGREEN",
+                          "ID_BLUE",  "ID_REDBLUE", "ID_GREENBLUE", "ID_REDGREENBLUE"};
+  for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ(Set.AreaTileSurfaces()[i]->ResourceName, tiles[i]);
+  for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(Set.PieceSurfaces()[i]->ResourceName, pieces[i]);
+  EXPECT_EQ(Set[SurfaceABlue].Width, 30);
+  EXPECT_EQ(Set[BackBuffer].Target, &Set[PrimarySurface]);
+  EXPECT_EQ(Set[SurfaceTitleScreen].Target, &Set[BackBuffer]);
+}
+
+TEST_F(Surfaces, LostPictureIsReloadedBeforeTheRetriedBlit) {
+  Settings.Screen = ScreenGameOver;
+  Game.AreaWidth = 5, Game.AreaHeight = 7;
+  Set[SurfaceGameOver].Pixels->MarkLost();
+  Set[SurfaceGamePlayArea].Pixels->MarkLost();
+  Compose();
+  EXPECT_EQ(WholeMismatches(SurfaceGameOver, 139, 176), 0);
+  EXPECT_EQ(WholeMismatches(SurfaceGamePlayArea, 115, 122), 0);
+  EXPECT_EQ(Set[SurfaceGameOver].Pixels->IsLost(), platform::DD_OK);
+}
+
+// The back buffer comes back black from the first blit that finds it lost; composition
+// repaints it whole, so the screen shows as if nothing had happened.
+TEST_F(Surfaces, LostBackBufferIsRestoredAndRepaintedWhole) {
+  Settings.Screen = ScreenHighScores;
+  Settings.HighScores[0] = 1200;
+  Settings.HighScoreNames[0] = "ANNA";
+  Compose();
+  const std::vector<uint32_t> expected = Snapshot();
+  Clear();
+  Back().MarkLost();
+  Set[SurfaceHighScoreChars].Pixels->MarkLost();
+  Compose();
+  EXPECT_TRUE(Snapshot() == expected);
+}
+
+TEST_F(Surfaces, PictureThatCannotBeLoadedDrawsNothing) {
+  TSurface missing("ID_NOSUCHPICTURE", 10, 10, Set[BackBuffer], KeyOrange);
+  EXPECT_FALSE(missing.Loaded());
+  EXPECT_TRUE(Set[SurfaceOff].Loaded());
+  Clear();
+  missing.Draw();
+  missing.DrawItem(true);
+  missing.DrawKeyGlyph(0, 0, 3, false);
+  missing.DrawNumber(10, 123);
+  missing.DrawSmallText(100, 10, "AB");
+  missing.DrawCell(0, 0, 10, 14, true);
+  missing.DrawFrame(10, 14, false);
+  missing.Restore();
+  EXPECT_TRUE(Untouched(0, 0, 632, 453));
+}
+
+// Presentation into a hidden window on the headless video driver, read back from the window.
+class Presenting : public RenderScene {
+ protected:
+  platform::MainQueue Queue;
+  platform::TimerHost Timers;
+  platform::Form Form{Queue, Timers};
+  TSurfaceSet Shown{Form.WindowId()};
+  platform::Surface Screen{TSurfaceSet::ClientWidth, TSurfaceSet::ClientHeight};
+
+  void ComposeShown() { ComposeScreen(TScreenView{Game, true, true}, Shown, Window); }
+  bool ShowsBackBuffer() {
+    if (Shown[PrimarySurface].Window->ReadBack(Screen) != platform::DD_OK) return false;
+    for (int y = 0; y < Screen.Height(); ++y)
+      for (int x = 0; x < Screen.Width(); ++x)
+        if (Screen.Row(y)[x] != Shown[BackBuffer].Pixels->Row(y)[x]) return false;
+    return true;
+  }
+};
+
+TEST_F(Presenting, PaintShowsTheLastComposedScreenAndMendsLostSurfaces) {
+  Settings.Screen = ScreenHighScores;
+  ComposeShown();
+  EXPECT_TRUE(ShowsBackBuffer());
+  const uint32_t cell = Screen.Row(200)[300];
+  EXPECT_NE(cell, 0u);
+
+  // Repainting shows the same picture without composing again.
+  Shown[PrimarySurface].Window->MarkLost();
+  FormPaint(Shown);
+  EXPECT_EQ(Shown[PrimarySurface].Window->IsLost(), platform::DD_OK);
+  EXPECT_TRUE(ShowsBackBuffer());
+  EXPECT_EQ(Screen.Row(200)[300], cell);
+
+  // A lost back buffer is presented once as it comes back (black) ...
+  Shown[BackBuffer].Pixels->MarkLost();
+  FormPaint(Shown);
+  ASSERT_TRUE(ShowsBackBuffer());
+  EXPECT_EQ(Screen.Row(200)[300], 0u);
+  // ... and the next composition repaints it.
+  ComposeShown();
+  EXPECT_TRUE(ShowsBackBuffer());
+  EXPECT_EQ(Screen.Row(200)[300], cell);
+  EXPECT_TRUE(Window.Calls.empty());
+}
+
+}  // namespace
