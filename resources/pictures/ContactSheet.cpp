@@ -6,7 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "GlyphTables.h"
 #include "Icon.h"
 #include "Lettering.h"
 #include "Palette.h"
@@ -21,18 +20,14 @@ constexpr int Margin = 16;
 const uint32_t SheetGround = 0x8C8C8C;  // neutral grey
 const uint32_t Marker = 0xFF00FF;       // glyph column boundaries
 
-// Copies part of a picture, leaving out key-coloured pixels when a key is given; mirrored
-// copies flip the source rectangle.
+// Copies part of a picture, leaving out key-coloured pixels when a key is given.
 void Blit(Picture& dst, const Picture& src, int sx, int sy, int w, int h, int dx, int dy,
-          std::optional<uint32_t> key = std::nullopt, bool mirrorLeftRight = false,
-          bool mirrorUpDown = false) {
+          std::optional<uint32_t> key = std::nullopt) {
   for (int j = 0; j < h; ++j)
     for (int i = 0; i < w; ++i) {
       const int x = dx + i, y = dy + j;
       if (x < 0 || y < 0 || x >= dst.Width || y >= dst.Height) continue;
-      const int fx = sx + (mirrorLeftRight ? w - 1 - i : i);
-      const int fy = sy + (mirrorUpDown ? h - 1 - j : j);
-      const uint32_t p = src.Pixel(fx, fy);
+      const uint32_t p = src.Pixel(sx + i, sy + j);
       if (key && p == *key) continue;
       dst.SetPixel(x, y, p);
     }
@@ -70,213 +65,6 @@ void Caption(Picture& p, const Typeface& face, std::string_view text, int x, int
       const Colour c = Mix(under, a.c, a.a);
       p.SetPixel(px, py, (uint32_t(c.r + 0.5f) << 16) | (uint32_t(c.g + 0.5f) << 8) | uint32_t(c.b + 0.5f));
     }
-}
-
-// The game's screens, put together from the pictures as the game draws them.
-class Screen {
- public:
-  explicit Screen(const std::map<std::string, Picture>& pictures) : P(pictures), Back(Blank(632, 453, 0)) {
-    BlitWhole(Back, Get("ID_GAMESCREEN"), 0, 0);
-  }
-  const Picture& Result() const { return Back; }
-
-  void Numbers(uint32_t score, uint32_t level, uint32_t best) {
-    Number(Get("ID_SCORELEVELDIGITS"), 100, score);
-    Number(Get("ID_SCORELEVELDIGITS"), 159, level);
-    Number(Get("ID_HIGHSCOREDIGITS"), 218, best);
-  }
-
-  // Area tiles 0..8 and bubbles -1 (none) or 0..7, rows from the top.
-  void Board(int w, int h, const std::vector<std::vector<int>>& tiles,
-             const std::vector<std::vector<int>>& bubbles) {
-    const int left = 40 + 15 * (10 - w), top = 17 + 15 * (14 - h);
-    Frame(w, h, left, top);
-    static const char* tileNames[] = {"ID_GAMEPLAYAREA", "ID_ABLACK", "ID_ARED", "ID_AGREEN", "ID_ABLUE",
-                                      "ID_AREDGREEN", "ID_AREDBLUE", "ID_AGREENBLUE", "ID_AREDGREENBLUE"};
-    static const char* pieceNames[] = {"ID_BLACK", "ID_RED", "ID_GREEN", "ID_REDGREEN",
-                                       "ID_BLUE", "ID_REDBLUE", "ID_GREENBLUE", "ID_REDGREENBLUE"};
-    for (int r = 0; r < h; ++r)
-      for (int c = 0; c < w; ++c) {
-        const int tile = tiles.empty() ? 0 : tiles[static_cast<size_t>(r)][static_cast<size_t>(c)];
-        BlitWhole(Back, Get(tileNames[tile]), left + 30 * c, top + 30 * r);
-      }
-    for (int r = 0; r < h && !bubbles.empty(); ++r)
-      for (int c = 0; c < w; ++c) {
-        const int b = bubbles[static_cast<size_t>(r)][static_cast<size_t>(c)];
-        if (b >= 0) BlitWhole(Back, Get(pieceNames[b]), left + 30 * c, top + 30 * r, KeyPaleYellow);
-      }
-  }
-
-  void Item(std::string_view name, int x, int y, bool selected) {
-    const Picture& item = Get(name);
-    Blit(Back, item, 0, selected ? 0 : item.Height / 2, item.Width, item.Height / 2, x, y, KeyOrange);
-  }
-
-  void KeyGlyph(int x, int y, int index, bool selected) {
-    int sx = 0;
-    for (int i = 0; i < index; ++i) sx += KeyGlyphs[static_cast<size_t>(i)].Width;
-    Blit(Back, Get("ID_KEYSNUMBERS"), sx, selected ? 0 : 26, KeyGlyphs[static_cast<size_t>(index)].Width, 26, x, y, KeyOrange);
-  }
-
-  void Place(std::string_view name, int x, int y) { BlitWhole(Back, Get(name), x, y, KeyOf(name)); }
-
-  void BigText(int y, std::string_view text) { Text(Get("ID_SCORECHARS"), BigCharWidths, 12, 40 + (300 - Width(text, BigCharWidths, 12)) / 2, y, text); }
-  void SmallText(int centreX, int y, std::string_view text) {
-    Text(Get("ID_HIGHSCORECHARS"), SmallCharWidths, 3, centreX - Width(text, SmallCharWidths, 3) / 2, y, text);
-  }
-
-  void HighScores(const std::vector<std::pair<std::string, std::string>>& rows) {
-    Board(10, 14, {}, {});
-    Place("ID_HIGHSCORE", 76, 27);
-    Place("ID_PLAYERSCORE", 68, 72);
-    for (size_t i = 0; i < rows.size(); ++i) {
-      SmallText(120, 110 + 20 * static_cast<int>(i), rows[i].first);
-      SmallText(267, 110 + 20 * static_cast<int>(i), rows[i].second);
-    }
-  }
-
- private:
-  const Picture& Get(std::string_view name) const { return P.at(std::string(name)); }
-  static std::optional<uint32_t> KeyOf(std::string_view name) { return FindPicture(name).Key; }
-
-  void Frame(int w, int h, int left, int top) {
-    const Picture& fh = Get("ID_FRAMEH");
-    const Picture& fv = Get("ID_FRAMEV");
-    Blit(Back, fh, 0, 0, 30 * w + 10, 10, left, top - 10, KeyOrange);
-    Blit(Back, fh, 0, 0, 30 * w + 10, 10, left - 10, top + 30 * h, KeyOrange, false, true);
-    Blit(Back, fv, 0, 0, 10, 30 * h + 10, left - 10, top - 10, KeyOrange);
-    Blit(Back, fv, 0, 0, 10, 30 * h + 10, left + 30 * w, top, KeyOrange, true, false);
-  }
-
-  void Number(const Picture& digits, int y, uint32_t value) {
-    const std::string text = std::to_string(value);
-    int total = 0;
-    for (char ch : text) total += DigitWidths[static_cast<size_t>(ch - '0')];
-    int x = 431 + (150 - total) / 2;
-    for (char ch : text) {
-      const int d = ch - '0';
-      int sx = 0;
-      for (int i = 0; i < d; ++i) sx += DigitWidths[static_cast<size_t>(i)];
-      Blit(Back, digits, sx, 0, DigitWidths[static_cast<size_t>(d)], 16, x, y, KeyWhite);
-      x += DigitWidths[static_cast<size_t>(d)];
-    }
-  }
-
-  static int Width(std::string_view text, const std::array<int, 36>& widths, int space) {
-    int total = 0;
-    for (char ch : text) total += ch == ' ' ? space : widths[CharAlphabet.find(ch)];
-    return total;
-  }
-
-  void Text(const Picture& strip, const std::array<int, 36>& widths, int space, int x, int y, std::string_view text) {
-    for (char ch : text) {
-      if (ch == ' ') {
-        x += space;
-        continue;
-      }
-      const size_t index = CharAlphabet.find(ch);
-      int sx = 0;
-      for (size_t i = 0; i < index; ++i) sx += widths[i];
-      Blit(Back, strip, sx, 0, widths[index], strip.Height, x, y, KeyPaleYellow);
-      x += widths[index];
-    }
-  }
-
-  const std::map<std::string, Picture>& P;
-  Picture Back;
-};
-
-// A board in the middle of a game, standard mode: bubbles piled from the top.
-std::vector<std::vector<int>> DemoBubbles() {
-  std::vector<std::vector<int>> rows(14, std::vector<int>(10, -1));
-  const char* pattern[] = {"0000000000", "0000000000", "7030010020", "1.24.60.3.",
-                           "..5...4...", "..........", "......2...", ".........."};
-  for (int r = 0; r < 8; ++r)
-    for (int c = 0; c < 10; ++c)
-      if (pattern[r][c] != '.') rows[static_cast<size_t>(r)][static_cast<size_t>(c)] = pattern[r][c] - '0';
-  rows[13][5] = 3;  // the rising bubble
-  return rows;
-}
-
-Picture MainMenuScreen(const std::map<std::string, Picture>& pictures) {
-  Screen s(pictures);
-  s.Numbers(1250, 3, 48210);
-  s.Board(10, 14, {}, DemoBubbles());
-  s.Item("ID_STARTGAME", 437, 277, true);
-  s.Item("ID_PLAYSETUP", 441, 311, false);
-  s.Item("ID_GAMESETUP", 438, 345, false);
-  s.Item("ID_EXITGAME", 446, 379, false);
-  return s.Result();
-}
-
-Picture PlaySetupScreen(const std::map<std::string, Picture>& pictures) {
-  Screen s(pictures);
-  s.Numbers(0, 0, 9870);
-  std::vector<std::vector<int>> tiles(10, std::vector<int>(7, 0)), bubbles(10, std::vector<int>(7, -1));
-  for (int r = 0; r < 10; ++r)
-    for (int c = 0; c < 7; ++c) tiles[static_cast<size_t>(r)][static_cast<size_t>(c)] = (r * 3 + c * 5) % 9;
-  const int pile[][3] = {{0, 0, 1}, {0, 1, 3}, {0, 2, 7}, {0, 4, 0}, {0, 5, 4}, {0, 6, 6}, {1, 1, 5}, {1, 2, 2}, {1, 5, 1}, {9, 3, 6}};
-  for (const auto& p : pile) bubbles[static_cast<size_t>(p[0])][static_cast<size_t>(p[1])] = p[2];
-  s.Board(7, 10, tiles, bubbles);
-  s.Item("ID_LEVEL", 409, 277, false);
-  s.KeyGlyph(554, 277, 3 + 5, false);
-  s.Item("ID_MODE", 410, 311, true);
-  s.Item("ID_ADVANCED", 554, 311, true);
-  s.Item("ID_HEIGHT", 404, 345, false);
-  s.KeyGlyph(554, 345, 10 + 5, false);
-  s.Item("ID_WIDTH", 406, 379, false);
-  s.KeyGlyph(554, 379, 7 + 5, false);
-  s.Item("ID_EXIT", 481, 413, false);
-  return s.Result();
-}
-
-Picture GameSetupScreen(const std::map<std::string, Picture>& pictures) {
-  Screen s(pictures);
-  s.Numbers(31570, 7, 48210);
-  s.HighScores({{"ANNA", "48210"}, {"BERT 2", "31570"}, {"QUENTIN", "9870"}, {"ZOE", "240"}});
-  s.Item("ID_KEYS", 477, 277, false);
-  s.Item("ID_SOUND", 406, 311, true);
-  s.KeyGlyph(547, 311, 7 + 5, true);
-  s.Item("ID_MUSIC", 408, 345, false);
-  s.Item("ID_OFF", 547, 345, false);
-  s.Item("ID_EXIT", 481, 379, false);
-  return s.Result();
-}
-
-Picture KeysSetupScreen(const std::map<std::string, Picture>& pictures) {
-  Screen s(pictures);
-  s.Numbers(0, 0, 48210);
-  s.Board(10, 14, {}, DemoBubbles());
-  s.Item("ID_LEFT", 417, 277, false);
-  s.KeyGlyph(534, 277, 3, false);
-  s.Item("ID_RIGHT", 410, 311, true);
-  s.KeyGlyph(534, 311, 46, true);
-  s.Item("ID_UP", 426, 345, false);
-  s.KeyGlyph(534, 345, 4, false);
-  s.Item("ID_EXIT", 481, 379, false);
-  return s.Result();
-}
-
-Picture NameEntryScreen(const std::map<std::string, Picture>& pictures) {
-  Screen s(pictures);
-  s.Numbers(52340, 9, 52340);
-  s.Board(10, 14, {}, {});
-  s.Place("ID_CONGRATULATIONS", 48, 27);
-  s.BigText(147, "52340");
-  s.BigText(189, "MAX Q 7");
-  return s.Result();
-}
-
-Picture GameOverScreen(const std::map<std::string, Picture>& pictures) {
-  Screen s(pictures);
-  s.Numbers(8830, 2, 48210);
-  std::vector<std::vector<int>> bubbles(14, std::vector<int>(10, -1));
-  for (int r = 0; r < 14; ++r)
-    for (int c = 0; c < 10; ++c)
-      if (r < 13 || c == 5) bubbles[static_cast<size_t>(r)][static_cast<size_t>(c)] = (r * 7 + c * 3) % 8;
-  s.Board(10, 14, {}, bubbles);
-  s.Place("ID_GAMEOVER", 139, 176);
-  return s.Result();
 }
 
 // Lays pictures out on the sheet from left to right, wrapping into rows.
@@ -329,19 +117,12 @@ uint32_t Backdrop(const PictureEntry& e) {
 
 }  // namespace
 
-Picture MakeContactSheet(const Typeface& face, const std::map<std::string, Picture>& pictures) {
-  Picture sheet = Blank(SheetWidth, 5200, SheetGround);
+Picture MakeContactSheet(const Typeface& face, const std::map<std::string, Picture>& pictures,
+                         const std::vector<std::pair<std::string, Picture>>& screens) {
+  Picture sheet = Blank(SheetWidth, 5200 + 500 * static_cast<int>((screens.size() + 1) / 2), SheetGround);
   Layouter layout(sheet, face);
 
-  layout.Heading("Screens as the game puts them together");
-  const std::pair<const char*, Picture> screens[] = {
-      {"main menu over the demo", MainMenuScreen(pictures)},
-      {"play setup, Advanced 7 x 10", PlaySetupScreen(pictures)},
-      {"game setup from the in-game menu", GameSetupScreen(pictures)},
-      {"keys setup", KeysSetupScreen(pictures)},
-      {"name entry", NameEntryScreen(pictures)},
-      {"game over", GameOverScreen(pictures)},
-  };
+  if (!screens.empty()) layout.Heading("Screens as the game composes them, from real game states");
   for (const auto& [caption, picture] : screens) {
     const auto [x, y] = layout.Box(picture.Width, picture.Height, caption);
     BlitWhole(sheet, picture, x, y);

@@ -1,14 +1,19 @@
-// The art-review sheet: every picture at 1x with its name, strips with their glyph columns
-// marked, the pictures put together the way the game's screens use them, and the desktop icon.
+// The art-review sheet: the game's screens as its own composition drew them, every picture at
+// 1x with its name, strips with their glyph columns marked, every piece over every cell, and
+// the desktop icon.
 #pragma once
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "Canvas.h"
 #include "Typeface.h"
 
 namespace picgen {
 
-Picture MakeContactSheet(const Typeface& face, const std::map<std::string, Picture>& pictures);
+// screens: captions and pictures of the game's screens, in the order they are shown.
+Picture MakeContactSheet(const Typeface& face, const std::map<std::string, Picture>& pictures,
+                         const std::vector<std::pair<std::string, Picture>>& screens);
 
 }  // namespace picgen

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <stdexcept>
 
 namespace picgen {
@@ -116,6 +117,20 @@ std::vector<uint8_t> EncodePng(const Canvas& canvas) {
       pixels.insert(pixels.end(), {Channel(p.c.r), Channel(p.c.g), Channel(p.c.b), Channel(p.a * 255.0f)});
     }
   return EncodePngPixels(canvas.Width(), canvas.Height(), 4, pixels);
+}
+
+Picture ReadPpm(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string magic;
+  int width = 0, height = 0, maxValue = 0;
+  in >> magic >> width >> height >> maxValue;
+  if (!in || magic != "P6" || maxValue != 255 || width < 1 || height < 1 || width > 16384 || height > 16384)
+    throw std::runtime_error(path + " is not a binary 8-bit PPM picture");
+  in.get();  // the one whitespace before the pixels
+  Picture p{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height * 3)};
+  if (!in.read(reinterpret_cast<char*>(p.Rgb.data()), static_cast<std::streamsize>(p.Rgb.size())))
+    throw std::runtime_error(path + " is cut short");
+  return p;
 }
 
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
