@@ -79,6 +79,7 @@ class Presenting : public RenderScene {
 
   void ComposeShown() { ComposeScreen(TScreenView{Game, true, true}, Shown, Window); }
   bool ShowsBackBuffer() {
+    if (Shown[BackBuffer].Pixels->IsLost() != platform::DD_OK) return false;
     if (Shown[PrimarySurface].Window->ReadBack(Screen) != platform::DD_OK) return false;
     for (int y = 0; y < Screen.Height(); ++y)
       for (int x = 0; x < Screen.Width(); ++x)
