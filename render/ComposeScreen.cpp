@@ -39,7 +39,9 @@ class TScreenDrawer {
     switch (S.Screen) {
       case ScreenMainMenu:
         DrawGame(Set, Game);
-        Items({{SurfaceStartGame, ItemStartGame}, {SurfacePlaySetup, ItemPlaySetup}, {SurfaceGameSetup, ItemGameSetup},
+        Items({{SurfaceStartGame, ItemStartGame},
+               {SurfacePlaySetup, ItemPlaySetup},
+               {SurfaceGameSetup, ItemGameSetup},
                {SurfaceExitGame, ItemExit}});
         break;
       case ScreenPlaySetup: PlaySetup(); break;
@@ -47,8 +49,10 @@ class TScreenDrawer {
       case ScreenKeysSetup: KeysSetup(); break;
       case ScreenGameMenu:
         DrawHighScores(Set, S);
-        Items({{SurfaceResumeGame, ItemResumeGame}, {SurfaceRestartGame, ItemRestartGame},
-               {SurfaceGameSetup, ItemGameSetup}, {SurfaceExit, ItemExit}});
+        Items({{SurfaceResumeGame, ItemResumeGame},
+               {SurfaceRestartGame, ItemRestartGame},
+               {SurfaceGameSetup, ItemGameSetup},
+               {SurfaceExit, ItemExit}});
         break;
       case ScreenPlaying: DrawGame(Set, Game); break;
       case ScreenGameOver:
@@ -72,7 +76,9 @@ class TScreenDrawer {
   void Items(std::initializer_list<std::pair<TSurfaceIndex, TMenuItem>> items) {
     for (const auto& [surface, item] : items) Item(surface, item);
   }
-  void Glyph(int x, int y, uint32_t index, TMenuItem row) { Set[SurfaceKeysNumbers].DrawKeyGlyph(x, y, index, Selected(row)); }
+  void Glyph(int x, int y, uint32_t index, TMenuItem row) {
+    Set[SurfaceKeysNumbers].DrawKeyGlyph(x, y, index, Selected(row));
+  }
 
   void PlaySetup() {
     DrawGame(Set, Game);

@@ -22,11 +22,17 @@ constexpr std::array<int, 10> DigitWidths = {14, 8, 14, 12, 12, 15, 13, 14, 14, 
 // The character strips hold the alphabet below; its space has a width but no glyph.
 constexpr std::string_view CharAlphabet = " 0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 constexpr std::array<int, 37> BigCharWidths = {
-    12, 24, 13, 21, 21, 22, 21, 21, 20, 25, 22, 28, 24, 22, 27, 24, 21, 24, 26,
-    13, 17, 24, 20, 31, 26, 24, 22, 24, 25, 21, 23, 25, 26, 35, 26, 26, 21};
+    12,                                                                               // space
+    24, 13, 21, 21, 22, 21, 21, 20, 25, 22,                                           // 0 .. 9
+    28, 24, 22, 27, 24, 21, 24, 26, 13, 17, 24, 20, 31, 26, 24, 22, 24, 25, 21, 23,  // A .. T
+    25, 26, 35, 26, 26, 21,                                                           // U .. Z
+};
 constexpr std::array<int, 37> SmallCharWidths = {
-    3,  13, 8,  11, 11, 12, 11, 11, 11, 13, 12, 14, 12, 11, 13, 12, 11, 13, 13,
-    9,  10, 12, 11, 15, 13, 12, 11, 13, 13, 11, 12, 13, 13, 17, 13, 13, 11};
+    3,                                                                                // space
+    13, 8, 11, 11, 12, 11, 11, 11, 13, 12,                                            // 0 .. 9
+    14, 12, 11, 13, 12, 11, 13, 13, 9, 10, 12, 11, 15, 13, 12, 11, 13, 13, 11, 12,    // A .. T
+    13, 13, 17, 13, 13, 11,                                                           // U .. Z
+};
 
 // The place of a character in the alphabet. Anything else (lower case, punctuation, a byte
 // of a stored name the name entry never makes) is drawn as the space.

@@ -60,5 +60,6 @@ void DrawGame(TSurfaceSet& surfaces, const TGame& game) {
   const auto pieces = surfaces.PieceSurfaces();
   for (int c = 0; c < width; ++c)
     for (int r = 0; r < height; ++r)
-      if (const TBubble* bubble = settings.Bubbles[c][r].get()) pieces[bubble->GetColour()]->DrawCell(c, r, width, height, true);
+      if (const TBubble* bubble = settings.Bubbles[c][r].get())
+        pieces[bubble->GetColour()]->DrawCell(c, r, width, height, true);
 }

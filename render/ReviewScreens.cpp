@@ -110,9 +110,12 @@ int main(int argc, char** argv) {
   const auto move = [&] {
     if (!game.BubbleInFlight) return;
     if (game.DemoTargetColumn < 0) game.ChooseDemoColumn();
-    if (game.DemoTargetColumn >= 0 && game.BubbleColumn < game.DemoTargetColumn) game.PlayRight();
-    else if (game.DemoTargetColumn >= 0 && game.BubbleColumn > game.DemoTargetColumn) game.PlayLeft();
-    else if (impatience() % 4 == 0) game.PlayUp();
+    if (game.DemoTargetColumn >= 0 && game.BubbleColumn < game.DemoTargetColumn)
+      game.PlayRight();
+    else if (game.DemoTargetColumn >= 0 && game.BubbleColumn > game.DemoTargetColumn)
+      game.PlayLeft();
+    else if (impatience() % 4 == 0)
+      game.PlayUp();
   };
   tick(PlayingTicks, move);
   if (settings.Screen != ScreenPlaying) {

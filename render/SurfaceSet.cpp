@@ -67,17 +67,22 @@ constexpr std::array<TPictureEntry, SurfaceCount> PictureEntries = {{
 // The area tiles load red+green before blue, although the array holds the one-component
 // colours before the two-component ones: each picture goes straight into its own entry.
 constexpr std::array<TSurfaceIndex, SurfaceCount - 2> PictureLoadOrder = {
-    SurfaceABlack,       SurfaceARed,          SurfaceAGreen,        SurfaceARedGreen,   SurfaceABlue,
-    SurfaceARedBlue,     SurfaceAGreenBlue,    SurfaceARedGreenBlue, SurfaceBlack,       SurfaceRed,
-    SurfaceGreen,        SurfaceRedGreen,      SurfaceBlue,          SurfaceRedBlue,     SurfaceGreenBlue,
-    SurfaceRedGreenBlue, SurfaceGamePlayArea,  SurfaceGameScreen,    SurfaceScoreLevelDigits,
-    SurfaceHighScoreDigits, SurfaceFrameH,     SurfaceFrameV,        SurfaceResumeGame,  SurfaceRestartGame,
-    SurfaceGameSetup,    SurfaceExit,          SurfaceStartGame,     SurfacePlaySetup,   SurfaceExitGame,
-    SurfaceLevel,        SurfaceMode,          SurfaceStandard,      SurfaceAdvanced,    SurfaceHeight,
-    SurfaceWidth,        SurfaceKeys,          SurfaceSound,         SurfaceMusic,       SurfaceOff,
-    SurfaceLeft,         SurfaceRight,         SurfaceUp,            SurfaceKeysNumbers, SurfaceGameOver,
-    SurfaceCongratulations, SurfaceHighScore,  SurfacePlayerScore,   SurfaceHighScoreChars,
-    SurfaceScoreChars,   SurfaceTitleScreen,
+    // area tiles
+    SurfaceABlack, SurfaceARed, SurfaceAGreen, SurfaceARedGreen, SurfaceABlue, SurfaceARedBlue, SurfaceAGreenBlue,
+    SurfaceARedGreenBlue,
+    // pieces
+    SurfaceBlack, SurfaceRed, SurfaceGreen, SurfaceRedGreen, SurfaceBlue, SurfaceRedBlue, SurfaceGreenBlue,
+    SurfaceRedGreenBlue,
+    // the play screen
+    SurfaceGamePlayArea, SurfaceGameScreen, SurfaceScoreLevelDigits, SurfaceHighScoreDigits, SurfaceFrameH,
+    SurfaceFrameV,
+    // menus
+    SurfaceResumeGame, SurfaceRestartGame, SurfaceGameSetup, SurfaceExit, SurfaceStartGame, SurfacePlaySetup,
+    SurfaceExitGame, SurfaceLevel, SurfaceMode, SurfaceStandard, SurfaceAdvanced, SurfaceHeight, SurfaceWidth,
+    SurfaceKeys, SurfaceSound, SurfaceMusic, SurfaceOff, SurfaceLeft, SurfaceRight, SurfaceUp, SurfaceKeysNumbers,
+    // the rest
+    SurfaceGameOver, SurfaceCongratulations, SurfaceHighScore, SurfacePlayerScore, SurfaceHighScoreChars,
+    SurfaceScoreChars, SurfaceTitleScreen,
 };
 
 namespace {

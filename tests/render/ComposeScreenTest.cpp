@@ -1,10 +1,9 @@
 // What each screen shows: the pictures of its table at their places, over the play-screen
 // picture with its three numbers, and what the title and exit screens ask of the window.
-#include "render/ComposeScreen.h"
-
 #include <functional>
 
 #include "RenderScene.h"
+#include "render/ComposeScreen.h"
 #include "render/GlyphWidths.h"
 
 namespace {
@@ -68,51 +67,72 @@ TEST_F(Screens, EveryScreenShowsItsPicturesAtTheirPlaces) {
     std::vector<std::string> HostCalls;
   };
   const std::vector<Case> cases = {
-      {"title", [](TSettings& s) { s.Screen = ScreenTitle; }, {Whole(SurfaceTitleScreen, 0, 0)},
+      {"title",
+       [](TSettings& s) { s.Screen = ScreenTitle; },
+       {Whole(SurfaceTitleScreen, 0, 0)},
        {"wait cursor", "title timer"}},
       {"exit", [](TSettings& s) { s.Screen = ScreenExit; }, {Whole(SurfaceTitleScreen, 0, 0)}, {"exit timer"}},
       {"main menu",
        [](TSettings& s) { s.Screen = ScreenMainMenu, s.MenuItem = ItemPlaySetup; },
        {logo, scoreDigit0, levelDigit0, bestDigit0, bubble, Item(SurfaceStartGame, 437, 277, false),
         Item(SurfacePlaySetup, 441, 311, true), Item(SurfaceGameSetup, 438, 345, false),
-        Item(SurfaceExitGame, 446, 379, false)}, {}},
+        Item(SurfaceExitGame, 446, 379, false)},
+       {}},
       {"play setup",
        [](TSettings& s) { s.Screen = ScreenPlaySetup, s.MenuItem = ItemMode; },
        {logo, scoreDigit0, bubble, Item(SurfaceLevel, 409, 277, false), Glyph(3 + 5, 554, 277, false),
         Item(SurfaceMode, 410, 311, true), Item(SurfaceAdvanced, 554, 311, true), Item(SurfaceHeight, 404, 345, false),
         Glyph(10 + 5, 554, 345, false), Item(SurfaceWidth, 406, 379, false), Glyph(7 + 5, 554, 379, false),
-        Item(SurfaceExit, 481, 413, false)}, {}},
+        Item(SurfaceExit, 481, 413, false)},
+       {}},
       {"game setup from the main menu",
        [](TSettings& s) { s.Screen = ScreenGameSetup, s.ReturnScreen = ScreenMainMenu, s.MenuItem = ItemSound; },
        {logo, bestDigit0, bubble, Item(SurfaceKeys, 477, 277, false), Item(SurfaceSound, 406, 311, true),
         Glyph(7 + 5, 547, 311, true), Item(SurfaceMusic, 408, 345, false), Item(SurfaceOff, 547, 345, false),
-        Item(SurfaceExit, 481, 379, false)}, {}},
+        Item(SurfaceExit, 481, 379, false)},
+       {}},
       {"game setup from the in-game menu",
        [](TSettings& s) { s.Screen = ScreenGameSetup, s.ReturnScreen = ScreenGameMenu, s.MenuItem = ItemMusic; },
-       {logo, emptyCell, heading, heads, Item(SurfaceMusic, 408, 345, true), Item(SurfaceOff, 547, 345, true)}, {}},
+       {logo, emptyCell, heading, heads, Item(SurfaceMusic, 408, 345, true), Item(SurfaceOff, 547, 345, true)},
+       {}},
       {"keys setup awaiting Right",
        [](TSettings& s) { s.Screen = ScreenKeysSetup, s.MenuItem = ItemRight, s.KeyToSet = 2; },
        {logo, bubble, Item(SurfaceLeft, 417, 277, false), Glyph(3, 534, 277, false), Item(SurfaceRight, 410, 311, true),
         Absent(Glyph(2, 534, 311, true)), Item(SurfaceUp, 426, 345, false), Glyph(0, 534, 345, false),
-        Item(SurfaceExit, 481, 379, false)}, {}},
+        Item(SurfaceExit, 481, 379, false)},
+       {}},
       {"in-game menu",
        [](TSettings& s) { s.Screen = ScreenGameMenu, s.MenuItem = ItemResumeGame; },
        {logo, levelDigit0, emptyCell, heading, heads, Item(SurfaceResumeGame, 426, 277, true),
         Item(SurfaceRestartGame, 423, 311, false), Item(SurfaceGameSetup, 438, 345, false),
-        Item(SurfaceExit, 481, 379, false)}, {}},
+        Item(SurfaceExit, 481, 379, false)},
+       {}},
       {"playing", [](TSettings& s) { s.Screen = ScreenPlaying; }, {logo, scoreDigit0, bestDigit0, bubble}, {}},
-      {"game over", [](TSettings& s) { s.Screen = ScreenGameOver; }, {logo, bubble, Whole(SurfaceGameOver, 139, 176)}, {}},
+      {"game over",
+       [](TSettings& s) { s.Screen = ScreenGameOver; },
+       {logo, bubble, Whole(SurfaceGameOver, 139, 176)},
+       {}},
       {"name entry",
        [](TSettings& s) { s.Screen = ScreenCongratulations; },
-       {logo, Whole(SurfaceGamePlayArea, 40, 407), Whole(SurfaceCongratulations, 48, 27), {SurfaceScoreChars, {0, 0, 24, 32}, 178, 147},
-        {SurfaceScoreChars, {210, 0, 238, 32}, 164, 189}}, {}},
+       {logo,
+        Whole(SurfaceGamePlayArea, 40, 407),
+        Whole(SurfaceCongratulations, 48, 27),
+        {SurfaceScoreChars, {0, 0, 24, 32}, 178, 147},
+        {SurfaceScoreChars, {210, 0, 238, 32}, 164, 189}},
+       {}},
       {"high scores",
        [](TSettings& s) { s.Screen = ScreenHighScores; },
-       {logo, emptyCell, heading, heads,
+       {logo,
+        emptyCell,
+        heading,
+        heads,
         {SurfaceHighScoreChars, {113, 0, 127, 15}, 113, 130},  // "A" centred on 120
         {SurfaceHighScoreChars, {55, 0, 66, 15}, 262, 130},    // "5" centred on 267
         // Entries with score 0 leave their rows (y 150 on) empty, whatever their names.
-        Whole(SurfaceGamePlayArea, 70, 137), Whole(SurfaceGamePlayArea, 100, 167), Whole(SurfaceGamePlayArea, 220, 197)}, {}},
+        Whole(SurfaceGamePlayArea, 70, 137),
+        Whole(SurfaceGamePlayArea, 100, 167),
+        Whole(SurfaceGamePlayArea, 220, 197)},
+       {}},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.Name);

@@ -1,8 +1,7 @@
 // The play area on the back buffer: centred cells and the pinwheel frame for every size,
 // tiles under pieces, and boards whose size or tiles are out of range.
-#include "render/PlayArea.h"
-
 #include "RenderScene.h"
+#include "render/PlayArea.h"
 
 namespace {
 

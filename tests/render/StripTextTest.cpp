@@ -28,7 +28,8 @@ TEST_F(StripText, WidthTablesCutTheStripsWhole) {
   EXPECT_EQ(std::accumulate(DigitWidths.begin(), DigitWidths.end(), 0), Picture(SurfaceHighScoreDigits).Width);
   // The space has a width but no place in the strips.
   EXPECT_EQ(std::accumulate(BigCharWidths.begin() + 1, BigCharWidths.end(), 0), Picture(SurfaceScoreChars).Width);
-  EXPECT_EQ(std::accumulate(SmallCharWidths.begin() + 1, SmallCharWidths.end(), 0), Picture(SurfaceHighScoreChars).Width);
+  EXPECT_EQ(std::accumulate(SmallCharWidths.begin() + 1, SmallCharWidths.end(), 0),
+            Picture(SurfaceHighScoreChars).Width);
 }
 
 TEST_F(StripText, NumbersAreCentredInTheirBox) {
@@ -104,19 +105,22 @@ TEST_F(StripText, ValuesFromAnEditedStoreNeverReachBeyondTheStrips) {
     std::function<void(TSettings&)> Stored, Shown;
   };
   const Case cases[] = {
-      {"start level 12", ScreenPlaySetup, [](TSettings& s) { s.StartLevel = 12; }, [](TSettings& s) { s.StartLevel = 9; }},
-      {"start level -1", ScreenPlaySetup, [](TSettings& s) { s.StartLevel = -1; }, [](TSettings& s) { s.StartLevel = 0; }},
-      {"height 30", ScreenPlaySetup, [](TSettings& s) { s.HeightSetting = 30; }, [](TSettings& s) { s.HeightSetting = 14; }},
-      {"height 0", ScreenPlaySetup, [](TSettings& s) { s.HeightSetting = 0; }, [](TSettings& s) { s.HeightSetting = 7; }},
+      {"start level 12", ScreenPlaySetup, [](TSettings& s) { s.StartLevel = 12; },
+       [](TSettings& s) { s.StartLevel = 9; }},
+      {"start level -1", ScreenPlaySetup, [](TSettings& s) { s.StartLevel = -1; },
+       [](TSettings& s) { s.StartLevel = 0; }},
+      {"height 30", ScreenPlaySetup, [](TSettings& s) { s.HeightSetting = 30; },
+       [](TSettings& s) { s.HeightSetting = 14; }},
+      {"height 0", ScreenPlaySetup, [](TSettings& s) { s.HeightSetting = 0; },
+       [](TSettings& s) { s.HeightSetting = 7; }},
       {"width 4", ScreenPlaySetup, [](TSettings& s) { s.WidthSetting = 4; }, [](TSettings& s) { s.WidthSetting = 5; }},
-      {"width 11", ScreenPlaySetup, [](TSettings& s) { s.WidthSetting = 11; }, [](TSettings& s) { s.WidthSetting = 10; }},
+      {"width 11", ScreenPlaySetup, [](TSettings& s) { s.WidthSetting = 11; },
+       [](TSettings& s) { s.WidthSetting = 10; }},
       {"mode 3", ScreenPlaySetup, [](TSettings& s) { s.Flags = 0x300; }, [](TSettings& s) { s.Flags = 0; }},
       {"volumes 15", ScreenGameSetup, [](TSettings& s) { s.Flags = 0xFF; }, [](TSettings& s) { s.Flags = 0xAA; }},
-      {"names", ScreenHighScores,
-       [](TSettings& s) { s.HighScoreNames[0] = "a?b\xff"; },
+      {"names", ScreenHighScores, [](TSettings& s) { s.HighScoreNames[0] = "a?b\xff"; },
        [](TSettings& s) { s.HighScoreNames[0] = "    "; }},
-      {"typed name", ScreenCongratulations,
-       [](TSettings& s) { s.HighScoreNames[5] = "Zoe!"; },
+      {"typed name", ScreenCongratulations, [](TSettings& s) { s.HighScoreNames[5] = "Zoe!"; },
        [](TSettings& s) { s.HighScoreNames[5] = "Z   "; }},
       {"binding 300", ScreenKeysSetup, [](TSettings& s) { s.KeyLeft = 300; }, [](TSettings& s) { s.KeyToSet = 1; }},
       {"binding 19", ScreenKeysSetup, [](TSettings& s) { s.KeyUp = 19; }, [](TSettings& s) { s.KeyToSet = 3; }},

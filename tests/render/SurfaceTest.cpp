@@ -1,9 +1,8 @@
 // The surface set's order, lost surfaces (restored, reloaded, the blit retried once),
 // presentation into a real hidden window, and pictures that cannot be loaded.
-#include "render/Surface.h"
-
 #include "RenderScene.h"
 #include "platform/Form.h"
+#include "render/Surface.h"
 
 namespace {
 
@@ -15,8 +14,8 @@ class Surfaces : public RenderScene {
 // Pictures load in another order than the set holds them; each lands in its own entry.
 TEST_F(Surfaces, TilesAndPiecesAreIndexedByValueAndColour) {
   EXPECT_TRUE(Set.MissingPictures().empty());
-  const char* tiles[] = {"ID_GAMEPLAYAREA", "ID_ABLACK",    "ID_ARED",       "ID_AGREEN",       "ID_ABLUE",
-                         "ID_AREDGREEN",    "ID_AREDBLUE",  "ID_AGREENBLUE", "ID_AREDGREENBLUE"};
+  const char* tiles[] = {"ID_GAMEPLAYAREA", "ID_ABLACK",   "ID_ARED",       "ID_AGREEN",       "ID_ABLUE",
+                         "ID_AREDGREEN",    "ID_AREDBLUE", "ID_AGREENBLUE", "ID_AREDGREENBLUE"};
   const char* pieces[] = {"ID_BLACK", "ID_RED",     "ID_GREEN",     "ID_REDGREEN",
                           "ID_BLUE",  "ID_REDBLUE", "ID_GREENBLUE", "ID_REDGREENBLUE"};
   for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ(Set.AreaTileSurfaces()[i]->ResourceName, tiles[i]);
