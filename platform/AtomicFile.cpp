@@ -228,6 +228,9 @@ FileStamp ReplaceFileLocked(const std::string& path, const FileChange& change) {
   const std::string target = FinalTarget(path);
   const std::string folder = FolderOf(target);
   MakePrivateDirectories(folder);
+  // Nothing but a regular file is replaced, and nothing is made beside anything else.
+  struct stat targetInfo {};
+  if (::stat(target.c_str(), &targetInfo) == 0) RequireRegular(path, targetInfo);
 
   // The lock beside the file must be a regular file too; never wait on whatever is there.
   const std::string lockPath = target + ".lock";

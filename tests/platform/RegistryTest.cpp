@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <random>
 
 #include "support/TempStore.h"
@@ -23,6 +28,26 @@ std::string MessageOf(const std::function<void()>& action) {
     return error.what();
   }
   return "(no error)";
+}
+
+// The file as the store writes it, with the given value lines in the settings key.
+std::string SettingsText(const std::string& lines) {
+  return "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\" + Settings + "]\n" + lines + "\n";
+}
+
+// The temporary files a writer left in a folder.
+int LeftoverTemporaries(const std::filesystem::path& folder) {
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    count += entry.path().filename().string().find(".tmp-") != std::string::npos;
+  return count;
+}
+
+// The error the write call fails with while a test puts a failing call in its place.
+int InjectedError = 0;
+ssize_t FailingWrite(int, const void*, std::size_t) {
+  errno = InjectedError;
+  return -1;
 }
 
 // The text of round n: long enough to take several writes to disk, and every part of it says
@@ -272,4 +297,179 @@ TEST(Registry, ConcurrentWritersLoseNothing) {
       if (!registry.ValueExists(name) || registry.ReadInteger(name) != i) ++missing;
     }
   EXPECT_EQ(missing, 0);
+}
+
+TEST(Registry, OversizeFileIsRefusedNamingItAndLeftAsItWas) {
+  TempStore store;
+  const std::string file = store.SettingsFile().string();
+  TRegistry early;
+  ASSERT_TRUE(early.OpenKey(Settings, true));
+  early.WriteInteger("Flags", 1);
+
+  // A write that would make the file too large is refused before anything is written.
+  const std::string small = TempStore::ReadText(file);
+  const std::string grown = MessageOf([&] { early.WriteString("Payload", std::string(5u << 20, 'x')); });
+  EXPECT_EQ(grown.rfind("Failed to set data for 'Payload': " + file + ": the new contents would be ", 0), 0u) << grown;
+  EXPECT_EQ(TempStore::ReadText(file), small);
+
+  // 15 MiB of well-formed values.
+  std::string huge = SettingsText("");
+  for (int n = 0; huge.size() < (15u << 20); ++n) huge += "\"v" + std::to_string(n) + "\"=dword:0000002a\n";
+  TempStore::WriteText(file, huge);
+  const std::string cause =
+      "it is " + std::to_string(huge.size()) + " bytes long; a store file may hold at most 4194304 bytes (4 MiB)";
+  TRegistry late;
+  EXPECT_EQ(MessageOf([&] { late.OpenKey(Settings, true); }), "Cannot read the store file '" + file + "': " + cause);
+  EXPECT_EQ(MessageOf([&] { early.ReadInteger("Flags"); }), "Cannot read the store file '" + file + "': " + cause);
+  EXPECT_EQ(MessageOf([&] { early.WriteInteger("Flags", 2); }), "Failed to set data for 'Flags': " + file + ": " + cause);
+  EXPECT_TRUE(TempStore::ReadText(file) == huge);
+  EXPECT_EQ(LeftoverTemporaries(store.SettingsFile().parent_path()), 0);
+}
+
+TEST(Registry, AWriteChangesOnlyTheValueItNames) {
+  TempStore store;
+  const std::string file = store.SettingsFile().string();
+  // Values the game cannot read as text, each kept exactly as it is by a write of another value.
+  const std::string kept =
+      "\"Path\"=hex(1):2f,00,75,00,00,00,2f,00,65,00,76,00,00,00\n"  // a NUL inside the text
+      "\"Half\"=hex(1):3d,d8,41,00,00,00\n"                          // half a UTF-16 pair
+      "\"Odd\"=hex(1):41,00,42\n"                                    // half a code unit
+      "\"Latin1\"=\"caf\xe9\"\n"                                     // not UTF-8
+      "\"Multi\"=hex(7):61,00,00,00,62,00,00,00,00,00\n"
+      "\"Bytes\"=hex:00,ff\n";
+  TempStore::WriteText(file, SettingsText("\"Flags\"=dword:00000001\n" + kept));
+  TRegistry registry;
+  ASSERT_TRUE(registry.OpenKey(Settings, false));
+  EXPECT_EQ(registry.ReadString("Latin1"), "caf\xe9");
+  EXPECT_EQ(MessageOf([&] { registry.ReadString("Path"); }), "Invalid data type for 'Path'");
+  registry.WriteInteger("Flags", 2);
+  EXPECT_EQ(TempStore::ReadText(file), SettingsText("\"Flags\"=dword:00000002\n" + kept));
+
+  // The store never writes a text it could not keep.
+  EXPECT_EQ(MessageOf([&] { registry.WriteString("Path", std::string("/usr/local/share\0/evil", 22)); }),
+            "Failed to set data for 'Path': " + file + ": the text holds a NUL character, which a store text cannot");
+
+  // A NUL inside quotes cannot be written back: the file is refused, with its line, and left alone.
+  const std::string withNul = SettingsText("\"Flags\"=dword:00000001\n" + std::string("\"Path\"=\"/usr/local/share\0/evil\"\n", 32));
+  TempStore::WriteText(file, withNul);
+  const std::string cause = "a NUL character inside quotes cannot be kept";
+  EXPECT_EQ(MessageOf([&] { registry.WriteInteger("Flags", 3); }),
+            "Failed to set data for 'Flags': " + file + ": it is damaged at line 5: " + cause);
+  TRegistry reader;
+  EXPECT_EQ(MessageOf([&] { reader.OpenKey(Settings, false); }),
+            "The store file '" + file + "' is damaged at line 5: " + cause);
+  EXPECT_EQ(TempStore::ReadText(file), withNul);
+}
+
+// A FIFO, a folder, a socket or a device at the store file's place is refused at once, saying
+// what it is; waiting on it would hang the game (the ctest timeout guards against that).
+TEST(Registry, OnlyARegularFileIsReadOrReplacedAndAnythingElseIsNamed) {
+  TempStore store;
+  const std::filesystem::path path = store.SettingsFile();
+  const std::string file = path.string();
+  TRegistry early;
+  ASSERT_TRUE(early.OpenKey(Settings, true));
+  std::filesystem::remove(path);
+
+  const auto makeSocket = [&] {
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, file.c_str(), sizeof address.sun_path - 1);
+    EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    close(fd);
+  };
+  const struct {
+    std::function<void()> Make;
+    std::filesystem::file_type Type;
+    std::string Cause;
+  } cases[] = {
+      {[&] { mkfifo(file.c_str(), 0600); }, std::filesystem::file_type::fifo, "it is a FIFO (named pipe), not a regular file"},
+      {[&] { std::filesystem::create_directory(path); }, std::filesystem::file_type::directory,
+       "it is a directory, not a regular file"},
+      {makeSocket, std::filesystem::file_type::socket, "it is a socket, not a regular file"},
+      {[&] { std::filesystem::create_symlink("/dev/zero", path); }, std::filesystem::file_type::symlink,
+       "it is a link to '/dev/zero', which is a character device, not a regular file"},
+  };
+  for (const auto& c : cases) {
+    c.Make();
+    ASSERT_EQ(std::filesystem::symlink_status(path).type(), c.Type) << c.Cause;
+    TRegistry reader;
+    EXPECT_EQ(MessageOf([&] { reader.OpenKey(Settings, true); }), "Cannot read the store file '" + file + "': " + c.Cause);
+    EXPECT_EQ(MessageOf([&] { early.WriteInteger("Flags", 1); }), "Failed to set data for 'Flags': " + file + ": " + c.Cause);
+    EXPECT_EQ(std::filesystem::symlink_status(path).type(), c.Type) << "replaced: " << c.Cause;
+    EXPECT_FALSE(std::filesystem::exists("/dev/zero.lock"));  // nothing made beside a device
+    std::filesystem::remove(path);
+  }
+
+  // The lock file beside it is a file of the store too.
+  std::filesystem::remove(file + ".lock");
+  ASSERT_EQ(mkfifo((file + ".lock").c_str(), 0600), 0);
+  EXPECT_EQ(MessageOf([&] { early.WriteInteger("Flags", 1); }),
+            "Failed to set data for 'Flags': " + file + ": its lock file '" + file +
+                ".lock' is a FIFO (named pipe), not a regular file");
+}
+
+TEST(Registry, ALinkedStoreFileKeepsItsLinkAndItsTargetTakesTheWrite) {
+  TempStore store;
+  // settings.reg -> dotfiles/current -> settings.reg beside it (a relative link): a chain.
+  const std::filesystem::path dotfiles = store.Root / "dotfiles";
+  const std::filesystem::path target = dotfiles / "settings.reg";
+  TempStore::WriteText(target, SettingsText("\"Flags\"=dword:00000001\n"));
+  std::filesystem::create_symlink("settings.reg", dotfiles / "current");
+  std::filesystem::create_directories(store.SettingsFile().parent_path());
+  std::filesystem::create_symlink(dotfiles / "current", store.SettingsFile());
+
+  TRegistry registry;
+  ASSERT_TRUE(registry.OpenKey(Settings, false));
+  EXPECT_EQ(registry.ReadInteger("Flags"), 1);
+  registry.WriteInteger("Flags", 2);
+  EXPECT_EQ(std::filesystem::read_symlink(store.SettingsFile()), dotfiles / "current");
+  EXPECT_EQ(std::filesystem::read_symlink(dotfiles / "current"), "settings.reg");
+  EXPECT_EQ(TempStore::ReadText(target), SettingsText("\"Flags\"=dword:00000002\n"));
+  EXPECT_EQ(LeftoverTemporaries(dotfiles), 0);
+
+  // A link to a file not made yet: the write makes it, at the link's end.
+  std::filesystem::remove(target);
+  registry.WriteInteger("Flags", 3);
+  EXPECT_TRUE(std::filesystem::is_symlink(store.SettingsFile()));
+  EXPECT_EQ(TempStore::ReadText(target), SettingsText("\"Flags\"=dword:00000003\n"));
+}
+
+TEST(Registry, AFailedWriteNamesTheFileAndTheCauseAndChangesNothing) {
+  TempStore store;
+  const std::string file = store.SettingsFile().string();
+  TRegistry registry;
+  ASSERT_TRUE(registry.OpenKey(Settings, true));
+  registry.WriteInteger("Flags", 1);
+  const std::string before = TempStore::ReadText(file);
+
+  // Full, read-only or forbidden: the disk's answer, met at the write of the new contents.
+  const struct {
+    int Error;
+    std::string Cause;
+  } cases[] = {{ENOSPC, "No space left on device"}, {EROFS, "Read-only file system"}, {EACCES, "Permission denied"}};
+  for (const auto& c : cases) {
+    InjectedError = c.Error;
+    const platform::WriteCall normal = platform::SetWriteCall(&FailingWrite);
+    std::string message, detail;
+    try {
+      registry.WriteInteger("Flags", 2);
+    } catch (const ERegistryException& error) {
+      message = error.what();
+      detail = error.Detail();
+    }
+    platform::SetWriteCall(normal);
+    EXPECT_EQ(message, "Failed to set data for 'Flags': " + file + ": " + c.Cause);
+    EXPECT_EQ(detail.rfind("cannot write '" + file + ".tmp-", 0), 0u) << detail;
+  }
+  EXPECT_EQ(TempStore::ReadText(file), before);
+  EXPECT_EQ(LeftoverTemporaries(store.SettingsFile().parent_path()), 0);
+
+  // A folder on the way that has become a file: a real failure, even for root.
+  std::filesystem::remove_all(store.ConfigHome());
+  TempStore::WriteText(store.ConfigHome(), "not a folder");
+  EXPECT_EQ(MessageOf([&] { registry.WriteInteger("Flags", 2); }),
+            "Failed to set data for 'Flags': " + file + ": cannot create the folder '" + store.ConfigHome().string() +
+                "/huebloc': Not a directory");
 }
