@@ -172,10 +172,9 @@ bool IsUtf8(std::string_view text) {
   return true;
 }
 
-// Text that cannot stand between quotes on one line.
-bool NeedsHexText(std::string_view text) {
-  return text.find_first_of(std::string_view("\n\r\0", 3)) != std::string_view::npos;
-}
+// Text that cannot stand between quotes on one line. A carriage return can: only one at the
+// very end of a line is taken for part of its line break, and a quote always follows the text.
+bool NeedsHexText(std::string_view text) { return text.find_first_of(std::string_view("\n\0", 2)) != std::string_view::npos; }
 
 std::string Quote(std::string_view text) {
   std::string out = "\"";

@@ -33,6 +33,7 @@ TEST(RegistryFile, WriterAndParserRoundTripEveryKindOfValue) {
   settings.SetValue(Number("All", 0xFFFFFFFFu));
   settings.SetValue(Text("", "default value"));
   settings.SetValue(Text("Lines", "one\ntwo\r\n\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"));  // é € and an emoji
+  settings.SetValue(Text("Returns", "caf\xE9\r/usr/share\r"));  // not UTF-8: stays in quotes, as it was read
   settings.SetValue({"Raw", RegType::Other, "hex(b):01,02,03,04,05,06,07,08", 0});
   document.AddKey("SOFTWARE\\Maker\\Game\\Empty");
   const RegKey& key = document.Keys()[0];
