@@ -396,9 +396,9 @@ bool IsValidValueName(std::string_view name) {
 }
 
 std::string WhyTextCannotBeStored(std::string_view text) {
-  if (text.find('\0') != std::string_view::npos) return "the text holds a NUL character, which a store text cannot";
+  if (text.find('\0') != std::string_view::npos) return "the text holds a NUL character, which the store cannot keep in a text";
   if (NeedsHexText(text) && !IsUtf8(text))
-    return "the text holds a line break and bytes that are not UTF-8, which a store text cannot";
+    return "the text holds a line break and bytes that are not UTF-8, which the store cannot keep in a text";
   return {};
 }
 

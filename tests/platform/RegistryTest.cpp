@@ -347,7 +347,7 @@ TEST(Registry, AWriteChangesOnlyTheValueItNames) {
 
   // The store never writes a text it could not keep.
   EXPECT_EQ(MessageOf([&] { registry.WriteString("Path", std::string("/usr/local/share\0/evil", 22)); }),
-            "Failed to set data for 'Path': " + file + ": the text holds a NUL character, which a store text cannot");
+            "Failed to set data for 'Path': " + file + ": the text holds a NUL character, which the store cannot keep in a text");
 
   // A NUL inside quotes cannot be written back: the file is refused, with its line, and left alone.
   const std::string withNul = SettingsText("\"Flags\"=dword:00000001\n" + std::string("\"Path\"=\"/usr/local/share\0/evil\"\n", 32));
