@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstring>
 #include <random>
+#include <thread>
 
 #include "support/TempStore.h"
 
@@ -297,6 +298,40 @@ TEST(Registry, ConcurrentWritersLoseNothing) {
       if (!registry.ValueExists(name) || registry.ReadInteger(name) != i) ++missing;
     }
   EXPECT_EQ(missing, 0);
+}
+
+// Objects in several threads share the parsed file: each one's reads and writes stay whole.
+TEST(Registry, ObjectsInSeveralThreadsShareTheFileSafely) {
+  TempStore store;
+  {
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey(Settings, true));
+  }
+  constexpr int Threads = 4, Writes = 25;
+  std::vector<int> wrong(Threads, 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < Threads; ++t)
+    threads.emplace_back([&, t] {
+      TRegistry registry;
+      if (!registry.OpenKey(Settings, false)) {
+        wrong[t] = -1;
+        return;
+      }
+      const std::string own = "t" + std::to_string(t);
+      for (int i = 1; i <= Writes; ++i) {
+        registry.WriteInteger(own, i);
+        wrong[t] += registry.ReadInteger(own) != i;
+        for (int other = 0; other < Threads; ++other)  // another thread's value, if any yet
+          if (registry.ValueExists("t" + std::to_string(other))) registry.ReadInteger("t" + std::to_string(other));
+      }
+    });
+  for (auto& thread : threads) thread.join();
+  TRegistry registry;
+  ASSERT_TRUE(registry.OpenKey(Settings, false));
+  for (int t = 0; t < Threads; ++t) {
+    EXPECT_EQ(wrong[t], 0) << "thread " << t;
+    EXPECT_EQ(registry.ReadInteger("t" + std::to_string(t)), Writes);
+  }
 }
 
 TEST(Registry, OversizeFileIsRefusedNamingItAndLeftAsItWas) {
