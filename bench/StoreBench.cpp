@@ -22,7 +22,8 @@ std::string StoreText(std::size_t bytes, int* values = nullptr) {
   text += "\"Level\"=dword:00000000\n\n";
   text += "[HKEY_CURRENT_USER\\" + Settings + "\\Keys]\n\"Left\"=dword:00000025\n\"Right\"=dword:00000027\n";
   text += "\"Up\"=dword:00000026\n\n";
-  text += "[HKEY_CURRENT_USER\\" + Settings + "\\GamePlayArea]\n\"Height\"=dword:0000000e\n\"Width\"=dword:00000007\n\n";
+  text +=
+      "[HKEY_CURRENT_USER\\" + Settings + "\\GamePlayArea]\n\"Height\"=dword:0000000e\n\"Width\"=dword:00000007\n\n";
   int count = 8;
   bool full = false;
   for (int key = 0; !full; ++key) {
@@ -107,7 +108,13 @@ constexpr int64_t MiB = 1024 * KiB;
 
 }  // namespace
 
-BENCHMARK(ParseStoreText)->Arg(4 * KiB)->Arg(64 * KiB)->Arg(MiB)->Arg(4 * MiB)->Arg(15 * MiB)->Unit(benchmark::kMillisecond);
+BENCHMARK(ParseStoreText)
+    ->Arg(4 * KiB)
+    ->Arg(64 * KiB)
+    ->Arg(MiB)
+    ->Arg(4 * MiB)
+    ->Arg(15 * MiB)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(FormatStoreText)->Arg(4 * KiB)->Arg(64 * KiB)->Arg(MiB)->Arg(4 * MiB)->Unit(benchmark::kMillisecond);
 BENCHMARK(GameStart)->Arg(4 * KiB)->Arg(64 * KiB)->Arg(MiB)->Arg(4 * MiB)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReadOneValue)->Arg(4 * KiB)->Arg(64 * KiB)->Arg(MiB)->Arg(4 * MiB)->Unit(benchmark::kMillisecond);

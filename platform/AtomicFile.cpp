@@ -87,7 +87,8 @@ void RequireRegular(const std::string& path, const struct stat& info, const std:
   struct stat own {};
   if (::lstat(path.c_str(), &own) == 0 && S_ISLNK(own.st_mode)) {
     char target[PATH_MAX];
-    if (::realpath(path.c_str(), target) != nullptr) what = role + " is a link to '" + std::string(target) + "', which is ";
+    if (::realpath(path.c_str(), target) != nullptr)
+      what = role + " is a link to '" + std::string(target) + "', which is ";
   }
   const std::string cause = what + KindOf(info.st_mode) + ", not a regular file";
   throw FileError("'" + path + "': " + cause, cause);

@@ -114,8 +114,8 @@ std::string StoreFileFor(std::string_view keyPath, std::string& why) {
   const char* variable = scores ? "XDG_DATA_HOME" : "XDG_CONFIG_HOME";
   const std::string base = BaseFolder(variable, scores ? ".local/share" : ".config");
   if (base.empty()) {
-    why = "no place for the store file " + std::string(fileName) + ": there is no home folder (neither " +
-          variable + " nor HOME holds an absolute path, and the user has none in the password database)";
+    why = "no place for the store file " + std::string(fileName) + ": there is no home folder (neither " + variable +
+          " nor HOME holds an absolute path, and the user has none in the password database)";
     return {};
   }
   return base + "/" + std::string(GameFolder) + "/" + std::string(fileName);

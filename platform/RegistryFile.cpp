@@ -174,7 +174,9 @@ bool IsUtf8(std::string_view text) {
 
 // Text that cannot stand between quotes on one line. A carriage return can: only one at the
 // very end of a line is taken for part of its line break, and a quote always follows the text.
-bool NeedsHexText(std::string_view text) { return text.find_first_of(std::string_view("\n\0", 2)) != std::string_view::npos; }
+bool NeedsHexText(std::string_view text) {
+  return text.find_first_of(std::string_view("\n\0", 2)) != std::string_view::npos;
+}
 
 std::string Quote(std::string_view text) {
   std::string out = "\"";
@@ -396,7 +398,8 @@ bool IsValidValueName(std::string_view name) {
 }
 
 std::string WhyTextCannotBeStored(std::string_view text) {
-  if (text.find('\0') != std::string_view::npos) return "the text holds a NUL character, which the store cannot keep in a text";
+  if (text.find('\0') != std::string_view::npos)
+    return "the text holds a NUL character, which the store cannot keep in a text";
   if (NeedsHexText(text) && !IsUtf8(text))
     return "the text holds a line break and bytes that are not UTF-8, which the store cannot keep in a text";
   return {};

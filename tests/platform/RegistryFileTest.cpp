@@ -93,8 +93,8 @@ TEST(RegistryFile, DamagedTextNamesTheLine) {
     int Line;
   } cases[] = {
       {"\n\n[HKEY_CURRENT_USER\\Software\\Game]\n", 3},  // no header
-      {Head + "\"a\"=dword:1\n", 3},                      // value before any key
-      {Head + key + "\"a\"=\"C:\\dir\"\n", 4},            // lone backslash
+      {Head + "\"a\"=dword:1\n", 3},                     // value before any key
+      {Head + key + "\"a\"=\"C:\\dir\"\n", 4},           // lone backslash
       {Head + key + "\"a\"=\"open\n", 4},
       {Head + key + "\"a\"=dword:12345678\n\"b\"=dword:123456789\n", 5},
       {Head + key + "\"a\"=dword:xyz\n", 4},

@@ -118,15 +118,17 @@ TEST(Registry, FailuresCarryTheStoreMessages) {
   EXPECT_EQ(MessageOf([&] { registry.ReadInteger("Width"); }), "Invalid data type for 'Width'");
   EXPECT_EQ(MessageOf([&] { registry.ReadString("Height"); }), "Invalid data type for 'Height'");
   EXPECT_EQ(MessageOf([&] { registry.ReadString("Depth"); }), "Failed to get data for 'Depth'");
-  EXPECT_EQ(MessageOf([&] { registry.WriteInteger("Bad\nName", 1); }),
-            "Failed to set data for 'Bad\nName': " + file + ": a value name cannot hold a line break or a NUL character");
+  EXPECT_EQ(
+      MessageOf([&] { registry.WriteInteger("Bad\nName", 1); }),
+      "Failed to set data for 'Bad\nName': " + file + ": a value name cannot hold a line break or a NUL character");
 
   // A folder that cannot be made: the key can be neither opened nor created, and says why.
   TempStore::WriteText(store.DataHome(), "a file where the folder should be");
   EXPECT_FALSE(registry.OpenKey("\\" + Scores, true));
   EXPECT_EQ(registry.CurrentPath(), Area);
   const std::string folder = store.DataHome().string() + "/huebloc";
-  EXPECT_EQ(registry.LastOpenError(), store.ScoresFile().string() + ": cannot create the folder '" + folder + "': Not a directory");
+  EXPECT_EQ(registry.LastOpenError(),
+            store.ScoresFile().string() + ": cannot create the folder '" + folder + "': Not a directory");
   EXPECT_FALSE(registry.OpenKey("\\SOFTWARE\\Other Maker\\Game", true));
   EXPECT_EQ(registry.LastOpenError(),
             "the key 'SOFTWARE\\Other Maker\\Game' is not one of the game's, which this store keeps");
@@ -191,7 +193,8 @@ TEST(Registry, DamagedFileIsReportedWithItsLineAndNeverOverwritten) {
   EXPECT_NE(MessageOf([&] { early.ReadInteger("Width"); }).find("line 5"), std::string::npos);
 
   EXPECT_EQ(MessageOf([&] { early.WriteInteger("Width", 8); }),
-            "Failed to set data for 'Width': " + file + ": it is damaged at line 5: expected \"text\", dword:00000000 or hex:... after '='");
+            "Failed to set data for 'Width': " + file +
+                ": it is damaged at line 5: expected \"text\", dword:00000000 or hex:... after '='");
   EXPECT_EQ(TempStore::ReadText(store.SettingsFile()), damaged);
 }
 
@@ -356,7 +359,8 @@ TEST(Registry, OversizeFileIsRefusedNamingItAndLeftAsItWas) {
   TRegistry late;
   EXPECT_EQ(MessageOf([&] { late.OpenKey(Settings, true); }), "Cannot read the store file '" + file + "': " + cause);
   EXPECT_EQ(MessageOf([&] { early.ReadInteger("Flags"); }), "Cannot read the store file '" + file + "': " + cause);
-  EXPECT_EQ(MessageOf([&] { early.WriteInteger("Flags", 2); }), "Failed to set data for 'Flags': " + file + ": " + cause);
+  EXPECT_EQ(MessageOf([&] { early.WriteInteger("Flags", 2); }),
+            "Failed to set data for 'Flags': " + file + ": " + cause);
   EXPECT_TRUE(TempStore::ReadText(file) == huge);
   EXPECT_EQ(LeftoverTemporaries(store.SettingsFile().parent_path()), 0);
 }
@@ -382,10 +386,12 @@ TEST(Registry, AWriteChangesOnlyTheValueItNames) {
 
   // The store never writes a text it could not keep.
   EXPECT_EQ(MessageOf([&] { registry.WriteString("Path", std::string("/usr/local/share\0/evil", 22)); }),
-            "Failed to set data for 'Path': " + file + ": the text holds a NUL character, which the store cannot keep in a text");
+            "Failed to set data for 'Path': " + file +
+                ": the text holds a NUL character, which the store cannot keep in a text");
 
   // A NUL inside quotes cannot be written back: the file is refused, with its line, and left alone.
-  const std::string withNul = SettingsText("\"Flags\"=dword:00000001\n" + std::string("\"Path\"=\"/usr/local/share\0/evil\"\n", 32));
+  const std::string withNul =
+      SettingsText("\"Flags\"=dword:00000001\n" + std::string("\"Path\"=\"/usr/local/share\0/evil\"\n", 32));
   TempStore::WriteText(file, withNul);
   const std::string cause = "a NUL character inside quotes cannot be kept";
   EXPECT_EQ(MessageOf([&] { registry.WriteInteger("Flags", 3); }),
@@ -419,7 +425,8 @@ TEST(Registry, OnlyARegularFileIsReadOrReplacedAndAnythingElseIsNamed) {
     std::filesystem::file_type Type;
     std::string Cause;
   } cases[] = {
-      {[&] { mkfifo(file.c_str(), 0600); }, std::filesystem::file_type::fifo, "it is a FIFO (named pipe), not a regular file"},
+      {[&] { mkfifo(file.c_str(), 0600); }, std::filesystem::file_type::fifo,
+       "it is a FIFO (named pipe), not a regular file"},
       {[&] { std::filesystem::create_directory(path); }, std::filesystem::file_type::directory,
        "it is a directory, not a regular file"},
       {makeSocket, std::filesystem::file_type::socket, "it is a socket, not a regular file"},
@@ -430,8 +437,10 @@ TEST(Registry, OnlyARegularFileIsReadOrReplacedAndAnythingElseIsNamed) {
     c.Make();
     ASSERT_EQ(std::filesystem::symlink_status(path).type(), c.Type) << c.Cause;
     TRegistry reader;
-    EXPECT_EQ(MessageOf([&] { reader.OpenKey(Settings, true); }), "Cannot read the store file '" + file + "': " + c.Cause);
-    EXPECT_EQ(MessageOf([&] { early.WriteInteger("Flags", 1); }), "Failed to set data for 'Flags': " + file + ": " + c.Cause);
+    EXPECT_EQ(MessageOf([&] { reader.OpenKey(Settings, true); }),
+              "Cannot read the store file '" + file + "': " + c.Cause);
+    EXPECT_EQ(MessageOf([&] { early.WriteInteger("Flags", 1); }),
+              "Failed to set data for 'Flags': " + file + ": " + c.Cause);
     EXPECT_EQ(std::filesystem::symlink_status(path).type(), c.Type) << "replaced: " << c.Cause;
     EXPECT_FALSE(std::filesystem::exists("/dev/zero.lock"));  // nothing made beside a device
     std::filesystem::remove(path);

@@ -21,19 +21,24 @@ expect() {  # message the run must print, command...
   fi
 }
 
-mkdir -p "$root/fifo/huebloc"
-mkfifo "$root/fifo/huebloc/settings.reg"
-expect "huebloc-setup: Cannot read the store file '$root/fifo/huebloc/settings.reg': it is a FIFO (named pipe), not a regular file" \
+file=$root/fifo/huebloc/settings.reg
+mkdir -p "$(dirname "$file")"
+mkfifo "$file"
+expect "huebloc-setup: Cannot read the store file '$file': it is a FIFO (named pipe), not a regular file" \
   env XDG_CONFIG_HOME="$root/fifo" "$setup"
 
 # The remaining causes need a user without a home folder or rights: root can take one on.
 if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null; then
   cp "$setup" "$root/huebloc-setup"
   as_nobody=(setpriv --reuid=54321 --regid=54321 --clear-groups)
-  expect "huebloc-setup: Failed to set data for 'Path': no place for the store file settings.reg: there is no home folder (neither XDG_CONFIG_HOME nor HOME holds an absolute path, and the user has none in the password database)" \
+  no_home="there is no home folder (neither XDG_CONFIG_HOME nor HOME holds an absolute path,"
+  no_home+=" and the user has none in the password database)"
+  expect "huebloc-setup: Failed to set data for 'Path': no place for the store file settings.reg: $no_home" \
     env -i "${as_nobody[@]}" "$root/huebloc-setup"
   mkdir "$root/locked"
-  expect "huebloc-setup: Failed to set data for 'Path': $root/locked/huebloc/settings.reg: cannot create the folder '$root/locked/huebloc': Permission denied" \
+  file=$root/locked/huebloc/settings.reg
+  cause="cannot create the folder '$root/locked/huebloc': Permission denied"
+  expect "huebloc-setup: Failed to set data for 'Path': $file: $cause" \
     env -i XDG_CONFIG_HOME="$root/locked" "${as_nobody[@]}" "$root/huebloc-setup"
 else
   echo "skipped: the causes that need another user (not run as root)"
