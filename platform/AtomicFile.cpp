@@ -6,7 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -15,7 +18,16 @@ namespace platform {
 
 namespace {
 
-[[noreturn]] void ThrowErrno(const std::string& what) { throw std::system_error(errno, std::generic_category(), what); }
+std::atomic<WriteCall> CurrentWriteCall{&::write};
+
+std::string ErrorText(int error) { return std::generic_category().message(error); }
+
+// A failure of the last system call: the cause is the system's own words, optionally after
+// what was being done when it is not about the file itself.
+[[noreturn]] void ThrowErrno(const std::string& step, const std::string& path, const std::string& causePrefix = {}) {
+  const std::string reason = ErrorText(errno);
+  throw FileError(step + " '" + path + "': " + reason, causePrefix.empty() ? reason : causePrefix + ": " + reason);
+}
 
 class FileDescriptor {
  public:
@@ -59,12 +71,59 @@ std::string BaseNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-void WriteAll(int fd, std::string_view data, const std::string& path) {
+std::string KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return "a directory";
+  if (S_ISFIFO(mode)) return "a FIFO (named pipe)";
+  if (S_ISCHR(mode)) return "a character device";
+  if (S_ISBLK(mode)) return "a block device";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "not a regular file";
+}
+
+// Refuses anything at path but a regular file, saying what it is (and where a link leads).
+void RequireRegular(const std::string& path, const struct stat& info, const std::string& role = "it") {
+  if (S_ISREG(info.st_mode)) return;
+  std::string what = role + " is ";
+  struct stat own {};
+  if (::lstat(path.c_str(), &own) == 0 && S_ISLNK(own.st_mode)) {
+    char target[PATH_MAX];
+    if (::realpath(path.c_str(), target) != nullptr)
+      what = role + " is a link to '" + std::string(target) + "', which is ";
+  }
+  const std::string cause = what + KindOf(info.st_mode) + ", not a regular file";
+  throw FileError("'" + path + "': " + cause, cause);
+}
+
+// Where a write must go: the file at the end of any chain of symbolic links (the link itself
+// stays). A link to a place with no file yet leads to a new file there.
+std::string FinalTarget(const std::string& path) {
+  std::string target = path;
+  for (int hops = 0;; ++hops) {
+    struct stat info {};
+    if (::lstat(target.c_str(), &info) != 0) {
+      if (errno == ENOENT || errno == ENOTDIR) return target;  // the folders are made later, or say why not
+      ThrowErrno("cannot examine", target);
+    }
+    if (!S_ISLNK(info.st_mode)) return target;
+    if (hops == 40) {
+      errno = ELOOP;
+      ThrowErrno("cannot follow the links of", path);
+    }
+    std::string link(PATH_MAX, '\0');
+    const ssize_t length = ::readlink(target.c_str(), link.data(), link.size());
+    if (length < 0) ThrowErrno("cannot read the link", target);
+    link.resize(static_cast<std::size_t>(length));
+    target = link.front() == '/' ? link : FolderOf(target) + "/" + link;
+  }
+}
+
+void WriteAll(int fd, std::string_view data, const std::string& tempPath) {
+  const WriteCall write = CurrentWriteCall.load();
   while (!data.empty()) {
-    const ssize_t written = ::write(fd, data.data(), data.size());
+    const ssize_t written = write(fd, data.data(), data.size());
     if (written < 0) {
       if (errno == EINTR) continue;
-      ThrowErrno("cannot write '" + path + "'");
+      ThrowErrno("cannot write", tempPath);
     }
     data.remove_prefix(static_cast<std::size_t>(written));
   }
@@ -72,7 +131,7 @@ void WriteAll(int fd, std::string_view data, const std::string& path) {
 
 void SyncFolder(const std::string& folder) {
   FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.Get() < 0 || ::fsync(dir.Get()) != 0) ThrowErrno("cannot sync the folder '" + folder + "'");
+  if (dir.Get() < 0 || ::fsync(dir.Get()) != 0) ThrowErrno("cannot sync the folder", folder);
 }
 
 // Only called while holding the lock, when no writer can be half-way through its own file.
@@ -86,93 +145,137 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix
   ::closedir(dir);
 }
 
+std::string TooLarge(uint64_t size) {
+  return std::to_string(size) + " bytes long; a store file may hold at most " + std::to_string(MaxStoreFileBytes) +
+         " bytes (" + std::to_string(MaxStoreFileBytes >> 20) + " MiB)";
+}
+
 }  // namespace
+
+FileError::FileError(const std::string& detail, std::string cause)
+    : std::runtime_error(detail), CauseText(std::move(cause)) {}
+
+WriteCall SetWriteCall(WriteCall call) { return CurrentWriteCall.exchange(call != nullptr ? call : &::write); }
 
 FileStamp StampOf(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) {
     if (errno == ENOENT || errno == ENOTDIR) return {};
-    ThrowErrno("cannot examine '" + path + "'");
+    ThrowErrno("cannot examine", path);
   }
   return StampFromStat(info);
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path, FileStamp* stamp) {
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.Get() < 0) {
+  // Look before opening: opening a FIFO waits for a writer, opening a device may do anything.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
     if (errno == ENOENT || errno == ENOTDIR) {  // no file there (or no folder for it)
       if (stamp != nullptr) *stamp = {};
       return std::nullopt;
     }
-    ThrowErrno("cannot open '" + path + "'");
+    ThrowErrno("cannot examine", path);
   }
-  struct stat info {};
-  if (::fstat(fd.Get(), &info) != 0) ThrowErrno("cannot examine '" + path + "'");
-  if (!S_ISREG(info.st_mode)) throw std::system_error(EISDIR, std::generic_category(), "'" + path + "' is not a file");
-  if (static_cast<uint64_t>(info.st_size) > MaxStoreFileBytes)
-    throw std::system_error(EFBIG, std::generic_category(), "'" + path + "' is too large to be a store file");
+  RequireRegular(path, info);
+  // Something else may have taken its place since: never wait on it either.
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.Get() < 0) {
+    if (errno == ENOENT) {
+      if (stamp != nullptr) *stamp = {};
+      return std::nullopt;
+    }
+    ThrowErrno("cannot open", path);
+  }
+  if (::fstat(fd.Get(), &info) != 0) ThrowErrno("cannot examine", path);
+  RequireRegular(path, info);
+  const auto tooLarge = [&](uint64_t size) {
+    throw FileError("'" + path + "' is " + TooLarge(size), "it is " + TooLarge(size));
+  };
+  if (static_cast<uint64_t>(info.st_size) > MaxStoreFileBytes) tooLarge(static_cast<uint64_t>(info.st_size));
   std::string text;
-  char buffer[16384];
+  text.reserve(static_cast<std::size_t>(info.st_size));
+  char buffer[65536];
   for (;;) {
     const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
     if (got < 0) {
       if (errno == EINTR) continue;
-      ThrowErrno("cannot read '" + path + "'");
+      ThrowErrno("cannot read", path);
     }
     if (got == 0) break;
     text.append(buffer, static_cast<std::size_t>(got));
-    if (text.size() > MaxStoreFileBytes)
-      throw std::system_error(EFBIG, std::generic_category(), "'" + path + "' is too large to be a store file");
+    if (text.size() > MaxStoreFileBytes) tooLarge(text.size());  // it grew while being read
   }
   if (stamp != nullptr) *stamp = StampFromStat(info);
   return text;
 }
 
 void MakePrivateDirectories(const std::string& path) {
-  if (path.empty()) throw std::system_error(ENOENT, std::generic_category(), "no folder given");
+  if (path.empty()) throw FileError("no folder given", "no folder given");
   for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
     const std::string part = path.substr(0, slash);
-    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) ThrowErrno("cannot create the folder '" + part + "'");
+    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+      ThrowErrno("cannot create the folder", part, "cannot create the folder '" + part + "'");
     if (slash == std::string::npos) break;
   }
   struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) ThrowErrno("cannot examine '" + path + "'");
-  if (!S_ISDIR(info.st_mode)) throw std::system_error(ENOTDIR, std::generic_category(), "'" + path + "' is not a folder");
+  if (::stat(path.c_str(), &info) != 0) ThrowErrno("cannot examine", path, "cannot examine the folder '" + path + "'");
+  if (!S_ISDIR(info.st_mode)) {
+    const std::string cause = "'" + path + "' is " + KindOf(info.st_mode) + ", not a folder";
+    throw FileError(cause, cause);
+  }
 }
 
 FileStamp ReplaceFileLocked(const std::string& path, const FileChange& change) {
-  const std::string folder = FolderOf(path);
+  const std::string target = FinalTarget(path);
+  const std::string folder = FolderOf(target);
   MakePrivateDirectories(folder);
+  // Nothing but a regular file is replaced, and nothing is made beside anything else.
+  struct stat targetInfo {};
+  if (::stat(target.c_str(), &targetInfo) == 0) RequireRegular(path, targetInfo);
 
-  const std::string lockPath = path + ".lock";
-  FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-  if (lock.Get() < 0) ThrowErrno("cannot open the lock file '" + lockPath + "'");
+  // The lock beside the file must be a regular file too; never wait on whatever is there.
+  const std::string lockPath = target + ".lock";
+  const std::string lockRole = "its lock file '" + lockPath + "'";
+  FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
+  struct stat lockInfo {};
+  if (lock.Get() < 0) {
+    const int error = errno;
+    if (::stat(lockPath.c_str(), &lockInfo) == 0) RequireRegular(lockPath, lockInfo, lockRole);
+    errno = error;
+    ThrowErrno("cannot open the lock file", lockPath, "cannot open " + lockRole);
+  }
+  if (::fstat(lock.Get(), &lockInfo) != 0) ThrowErrno("cannot examine", lockPath);
+  RequireRegular(lockPath, lockInfo, lockRole);
   while (::flock(lock.Get(), LOCK_EX) != 0)
-    if (errno != EINTR) ThrowErrno("cannot lock '" + lockPath + "'");
+    if (errno != EINTR) ThrowErrno("cannot lock", lockPath, "cannot lock " + lockRole);
 
-  const std::string tempPrefix = BaseNameOf(path) + ".tmp-";
+  const std::string tempPrefix = BaseNameOf(target) + ".tmp-";
   RemoveStaleTemporaries(folder, tempPrefix);
 
   FileStamp current;
-  const std::optional<std::string> text = ReadWholeFile(path, &current);
-  const std::optional<std::string> next = change(text);
+  const std::optional<std::string> text = ReadWholeFile(target, &current);
+  const std::optional<std::string> next = change(text, current);
   if (!next || next == text) return current;
+  if (next->size() > MaxStoreFileBytes) {
+    const std::string cause = "the new contents would be " + TooLarge(next->size());
+    throw FileError("'" + target + "': " + cause, cause);
+  }
 
   std::string tempPath = folder + "/" + tempPrefix + "XXXXXX";
   FileDescriptor temp(::mkostemp(tempPath.data(), O_CLOEXEC));
-  if (temp.Get() < 0) ThrowErrno("cannot create a temporary file in '" + folder + "'");
+  if (temp.Get() < 0) ThrowErrno("cannot create a temporary file in", folder);
   try {
     if (current.Exists) {
       struct stat info {};
-      if (::stat(path.c_str(), &info) == 0) ::fchmod(temp.Get(), info.st_mode & 07777);
+      if (::stat(target.c_str(), &info) == 0) ::fchmod(temp.Get(), info.st_mode & 07777);
     }
     WriteAll(temp.Get(), *next, tempPath);
-    if (::fsync(temp.Get()) != 0) ThrowErrno("cannot sync '" + tempPath + "'");
+    if (::fsync(temp.Get()) != 0) ThrowErrno("cannot sync", tempPath);
     struct stat info {};
-    if (::fstat(temp.Get(), &info) != 0) ThrowErrno("cannot examine '" + tempPath + "'");
+    if (::fstat(temp.Get(), &info) != 0) ThrowErrno("cannot examine", tempPath);
     current = StampFromStat(info);
-    if (!temp.Close()) ThrowErrno("cannot write '" + tempPath + "'");
-    if (::rename(tempPath.c_str(), path.c_str()) != 0) ThrowErrno("cannot replace '" + path + "'");
+    if (!temp.Close()) ThrowErrno("cannot write", tempPath);
+    if (::rename(tempPath.c_str(), target.c_str()) != 0) ThrowErrno("cannot replace", target);
   } catch (...) {
     temp.Reset();
     ::unlink(tempPath.c_str());

@@ -1,9 +1,17 @@
 // Whole-file reads and crash-safe, lock-protected rewrites of small files (the per-user store).
+//
+// Only regular files are read or replaced. Anything else at the file's place (a FIFO, a device,
+// a socket, a folder) is refused at once, without waiting on it, with a cause that says what it
+// is. A symbolic link is followed: reads see its target, and a rewrite replaces the target,
+// leaving the link in place.
 #pragma once
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace platform {
@@ -19,29 +27,53 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
-// Larger files are not ours: reading one fails with EFBIG instead of filling memory.
-constexpr std::size_t MaxStoreFileBytes = 16u << 20;
+// A real store file is a few KiB (every high-score table together about 60 KiB); a larger one
+// is not ours, and reading it would only cost time and memory.
+constexpr std::size_t MaxStoreFileBytes = 4u << 20;
 
-// The stamp of path; Exists is false when there is no such file. Throws std::system_error.
+// A failed file operation. Cause() is what went wrong with the file the operation was given,
+// in words a player can act on ("No space left on device", "it is a FIFO (named pipe), not a
+// regular file", "cannot create the folder '/x': Permission denied"); what() adds the exact
+// step and path, for logs.
+class FileError : public std::runtime_error {
+ public:
+  FileError(const std::string& detail, std::string cause);
+  const std::string& Cause() const { return CauseText; }
+
+ private:
+  std::string CauseText;
+};
+
+// The stamp of path; Exists is false when there is no such file. Throws FileError.
 FileStamp StampOf(const std::string& path);
 
 // The whole file, or nothing when it does not exist; stamp (if given) describes what was read.
-// Throws std::system_error for any other failure.
+// Throws FileError for any other failure, for anything but a regular file, and for a file
+// larger than MaxStoreFileBytes.
 std::optional<std::string> ReadWholeFile(const std::string& path, FileStamp* stamp = nullptr);
 
-// Creates a folder and any missing parents with owner-only access. Throws std::system_error.
+// Creates a folder and any missing parents with owner-only access. Throws FileError.
 void MakePrivateDirectories(const std::string& path);
 
-// Current text of the file (nothing when absent) -> new text, or nothing to leave it as it is.
-using FileChange = std::function<std::optional<std::string>(const std::optional<std::string>& current)>;
+// Current text of the file (nothing when absent) and the stamp of what was read -> new text,
+// or nothing to leave the file as it is.
+using FileChange =
+    std::function<std::optional<std::string>(const std::optional<std::string>& current, const FileStamp& stamp)>;
 
-// Rewrites path while holding an exclusive flock on path + ".lock" (a separate file, since the
-// rename replaces path itself): reads the file as it is now, asks change() for the new text,
-// writes that to a temporary file in the same folder, syncs it, renames it over path and syncs
-// the folder. A crash at any instant leaves the old or the new file, never a mixture; writers
-// in other processes are serialised and each sees the other's result. Temporary files of a
-// writer that died are removed. Returns the stamp of the file as left. Throws
-// std::system_error on I/O failures; an exception from change() leaves the file untouched.
+// Rewrites path while holding an exclusive flock on a lock file beside it (a separate file,
+// since the rename replaces the file itself): reads the file as it is now, asks change() for
+// the new text, writes that to a temporary file in the same folder, syncs it, renames it over
+// the file and syncs the folder. When path is a symbolic link, all of this happens at the
+// link's target. A crash at any instant leaves the old or the new file, never a mixture;
+// writers in other processes are serialised and each sees the other's result. Temporary files
+// of a writer that died are removed. Returns the stamp of the file as left. Throws FileError
+// on I/O failures and for a new text larger than MaxStoreFileBytes; an exception from change()
+// leaves the file untouched.
 FileStamp ReplaceFileLocked(const std::string& path, const FileChange& change);
+
+// The call that writes the temporary file's contents, ::write unless replaced. Tests put a
+// failing call in its place to meet a full disk; returns the call it replaces.
+using WriteCall = ssize_t (*)(int fd, const void* data, std::size_t size);
+WriteCall SetWriteCall(WriteCall call);
 
 }  // namespace platform

@@ -4,16 +4,60 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <system_error>
+#include <mutex>
+#include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
+using platform::FileError;
+using platform::FileStamp;
 using platform::RegDocument;
 using platform::RegParseError;
 using platform::RegType;
 using platform::RegValue;
 
+namespace platform {
+
+// A parsed store file as it was when its stamp was taken; never changed once shared.
+struct StoreDocument {
+  FileStamp Stamp;
+  RegDocument Document;
+};
+
+}  // namespace platform
+
 namespace {
+
+using DocumentPtr = std::shared_ptr<const platform::StoreDocument>;
+
+// The documents the store objects of this process hold, by file: the game opens three keys of
+// the settings file at start, and one parse serves them all. Only documents some object still
+// holds are kept.
+class DocumentCache {
+ public:
+  DocumentPtr Find(const std::string& file, const FileStamp& stamp) {
+    const std::lock_guard<std::mutex> hold(Mutex);
+    const auto found = Documents.find(file);
+    if (found == Documents.end()) return nullptr;
+    DocumentPtr document = found->second.lock();
+    return document != nullptr && document->Stamp == stamp ? document : nullptr;
+  }
+
+  void Put(const std::string& file, const DocumentPtr& document) {
+    const std::lock_guard<std::mutex> hold(Mutex);
+    Documents[file] = document;
+  }
+
+ private:
+  std::mutex Mutex;
+  std::unordered_map<std::string, std::weak_ptr<const platform::StoreDocument>> Documents;
+};
+
+DocumentCache& SharedDocuments() {
+  static DocumentCache cache;
+  return cache;
+}
 
 constexpr std::string_view GameFolder = "huebloc";
 
@@ -50,6 +94,33 @@ std::string DamagedMessage(const std::string& file, const RegParseError& error) 
   return "The store file '" + file + "' is damaged at line " + std::to_string(error.Line()) + ": " + error.Reason();
 }
 
+std::string CannotReadMessage(const std::string& file, const FileError& error) {
+  return "Cannot read the store file '" + file + "': " + error.Cause();
+}
+
+// The cause of a failed write or key creation, as it follows the file in a message.
+std::string CauseOf(const RegParseError& error) {
+  return "it is damaged at line " + std::to_string(error.Line()) + ": " + error.Reason();
+}
+
+// The store file of a key, or "" with the reason in why.
+std::string StoreFileFor(std::string_view keyPath, std::string& why) {
+  if (!IsAtOrBelow(keyPath, GameKeyPath)) {
+    why = "the key '" + std::string(keyPath) + "' is not one of the game's, which this store keeps";
+    return {};
+  }
+  const bool scores = IsAtOrBelow(keyPath, HighScoresKeyPath);
+  const std::string_view fileName = scores ? HighScoresFileName : SettingsFileName;
+  const char* variable = scores ? "XDG_DATA_HOME" : "XDG_CONFIG_HOME";
+  const std::string base = BaseFolder(variable, scores ? ".local/share" : ".config");
+  if (base.empty()) {
+    why = "no place for the store file " + std::string(fileName) + ": there is no home folder (neither " + variable +
+          " nor HOME holds an absolute path, and the user has none in the password database)";
+    return {};
+  }
+  return base + "/" + std::string(GameFolder) + "/" + std::string(fileName);
+}
+
 std::string Quoted(const std::string& name) { return "'" + name + "'"; }
 
 }  // namespace
@@ -58,31 +129,53 @@ ERegistryException::ERegistryException(const std::string& message, std::string d
     : std::runtime_error(message), DetailText(std::move(detail)) {}
 
 std::string TRegistry::FileForKey(std::string_view keyPath) {
-  if (!IsAtOrBelow(keyPath, GameKeyPath)) return {};
-  const bool scores = IsAtOrBelow(keyPath, HighScoresKeyPath);
-  const std::string base = scores ? BaseFolder("XDG_DATA_HOME", ".local/share") : BaseFolder("XDG_CONFIG_HOME", ".config");
-  if (base.empty()) return {};
-  return base + "/" + std::string(GameFolder) + "/" + std::string(scores ? HighScoresFileName : SettingsFileName);
+  std::string why;
+  return StoreFileFor(keyPath, why);
 }
 
 void TRegistry::Refresh() {
-  // Every write of ours replaces the file by rename, so a changed inode marks it; edits made
-  // in place by hand show in the size and modification time.
+  // Every write replaces the file by rename, so a changed inode marks it; edits made in place
+  // by hand show in the size and modification time.
   try {
-    if (CachedFile == FilePath && platform::StampOf(FilePath) == CachedStamp) return;
-    platform::FileStamp stamp;
-    const std::optional<std::string> text = platform::ReadWholeFile(FilePath, &stamp);
-    RegDocument document = text ? platform::ParseRegistryText(*text) : RegDocument{};
-    Cached = std::move(document);
-    CachedStamp = stamp;
-    CachedFile = FilePath;
+    const FileStamp stamp = platform::StampOf(FilePath);
+    if (Document != nullptr && DocumentFile == FilePath && Document->Stamp == stamp) return;
+    if (DocumentPtr shared = SharedDocuments().Find(FilePath, stamp)) {
+      Document = std::move(shared);
+      DocumentFile = FilePath;
+      return;
+    }
+    auto document = std::make_shared<platform::StoreDocument>();
+    const std::optional<std::string> text = platform::ReadWholeFile(FilePath, &document->Stamp);
+    if (text) document->Document = platform::ParseRegistryText(*text);
+    SharedDocuments().Put(FilePath, document);
+    Document = std::move(document);
+    DocumentFile = FilePath;
   } catch (const RegParseError& error) {
-    CachedFile.clear();
+    Document.reset();
     throw ERegistryException(DamagedMessage(FilePath, error));
-  } catch (const std::system_error& error) {
-    CachedFile.clear();
-    throw ERegistryException("Cannot read the store file '" + FilePath + "': " + error.code().message());
+  } catch (const FileError& error) {
+    Document.reset();
+    throw ERegistryException(CannotReadMessage(FilePath, error), error.what());
   }
+}
+
+void TRegistry::Update(const std::function<bool(RegDocument&)>& edit) {
+  auto result = std::make_shared<platform::StoreDocument>();
+  result->Stamp = platform::ReplaceFileLocked(
+      FilePath, [&](const std::optional<std::string>& text, const FileStamp& stamp) -> std::optional<std::string> {
+        // Merge into the file as it is now: another game may have written since we read it.
+        // The document in hand serves when it is of that very file.
+        if (Document != nullptr && DocumentFile == FilePath && Document->Stamp == stamp) {
+          result->Document = Document->Document;
+        } else {
+          result->Document = text ? platform::ParseRegistryText(*text) : RegDocument{};
+        }
+        if (!edit(result->Document)) return std::nullopt;
+        return platform::FormatRegistryText(result->Document);
+      });
+  SharedDocuments().Put(FilePath, result);
+  Document = std::move(result);
+  DocumentFile = FilePath;
 }
 
 bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
@@ -90,47 +183,51 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
   if (!requested.empty() && requested.front() == '\\') requested.remove_prefix(1);
   while (!requested.empty() && requested.back() == '\\') requested.remove_suffix(1);
   std::string path(requested);
-  if (!platform::IsValidKeyPath(path)) return false;
-  const std::string file = FileForKey(path);
-  if (file.empty()) return false;
+  if (!platform::IsValidKeyPath(path)) {
+    OpenError = "the key name '" + key + "' is malformed";
+    return false;
+  }
+  std::string why;
+  const std::string file = StoreFileFor(path, why);
+  if (file.empty()) {
+    OpenError = why;
+    return false;
+  }
 
   // Take the new key's file for reading; restore the old key if this one does not open.
   std::string previousFile = std::exchange(FilePath, file);
   bool opened = false;
   try {
     Refresh();
-    opened = Cached.KeyExists(path);
+    opened = Document->Document.KeyExists(path);
+    if (!opened && !canCreate) why = file + ": the key '" + path + "' does not exist";
     if (!opened && canCreate) {
       // Keys are created at once, as the registry does, under the lock like any write.
-      RegDocument result;
-      const platform::FileStamp stamp =
-          platform::ReplaceFileLocked(FilePath, [&](const std::optional<std::string>& text) -> std::optional<std::string> {
-            result = text ? platform::ParseRegistryText(*text) : RegDocument{};
-            if (result.KeyExists(path)) return std::nullopt;
-            result.AddKey(path);
-            return platform::FormatRegistryText(result);
-          });
-      Cached = std::move(result);
-      CachedStamp = stamp;
-      CachedFile = FilePath;
+      Update([&](RegDocument& document) {
+        if (document.KeyExists(path)) return false;
+        document.AddKey(path);
+        return true;
+      });
       opened = true;
     }
   } catch (const RegParseError& error) {
     const std::string message = DamagedMessage(FilePath, error);
     FilePath = std::move(previousFile);
     throw ERegistryException(message);
-  } catch (const std::system_error&) {
-    opened = false;  // the key cannot be created here (read-only or full disk, ...)
+  } catch (const FileError& error) {
+    why = file + ": " + error.Cause();  // the key cannot be created here (read-only or full disk, ...)
   } catch (...) {
     FilePath = std::move(previousFile);
     throw;
   }
   if (!opened) {
     FilePath = std::move(previousFile);
+    OpenError = std::move(why);
     return false;
   }
   IsOpen = true;
   KeyPath = std::move(path);
+  OpenError.clear();
   return true;
 }
 
@@ -143,7 +240,7 @@ void TRegistry::CloseKey() {
 const RegValue* TRegistry::FindValue(const std::string& name) {
   if (!IsOpen) return nullptr;
   Refresh();
-  const platform::RegKey* key = Cached.FindKey(KeyPath);
+  const platform::RegKey* key = Document->Document.FindKey(KeyPath);
   return key != nullptr ? key->FindValue(name) : nullptr;
 }
 
@@ -181,27 +278,24 @@ void TRegistry::WriteString(const std::string& name, const std::string& value) {
 
 void TRegistry::Write(const std::string& name, RegValue value) {
   const std::string failed = "Failed to set data for " + Quoted(name);
-  if (!IsOpen) throw ERegistryException(failed, "no key is open");
-  if (!platform::IsValidValueName(name)) throw ERegistryException(failed, "the value name cannot be stored");
+  if (!IsOpen) throw ERegistryException(failed + ": " + (OpenError.empty() ? "no key is open" : OpenError));
+  std::string refusal;
+  if (!platform::IsValidValueName(name)) refusal = "a value name cannot hold a line break or a NUL character";
+  if (refusal.empty() && value.Type == RegType::String) refusal = platform::WhyTextCannotBeStored(value.Text);
+  if (!refusal.empty()) throw ERegistryException(failed + ": " + FilePath + ": " + refusal);
   try {
-    RegDocument result;
-    const platform::FileStamp stamp =
-        platform::ReplaceFileLocked(FilePath, [&](const std::optional<std::string>& text) -> std::optional<std::string> {
-          // Merge into the file as it is now: another game may have written since we read it.
-          result = text ? platform::ParseRegistryText(*text) : RegDocument{};
-          platform::RegKey& key = result.AddKey(KeyPath);
-          const RegValue* old = key.FindValue(name);
-          if (old != nullptr && old->Type == value.Type && old->Number == value.Number && old->Text == value.Text)
-            return std::nullopt;
-          key.SetValue(value);
-          return platform::FormatRegistryText(result);
-        });
-    Cached = std::move(result);
-    CachedStamp = stamp;
-    CachedFile = FilePath;
+    Update([&](RegDocument& document) {
+      const platform::RegKey* old = document.FindKey(KeyPath);
+      const RegValue* current = old != nullptr ? old->FindValue(name) : nullptr;
+      if (current != nullptr && current->Type == value.Type && current->Number == value.Number &&
+          current->Text == value.Text)
+        return false;
+      document.AddKey(KeyPath).SetValue(std::move(value));
+      return true;
+    });
   } catch (const RegParseError& error) {
-    throw ERegistryException(failed, DamagedMessage(FilePath, error));
-  } catch (const std::system_error& error) {
-    throw ERegistryException(failed, error.what());
+    throw ERegistryException(failed + ": " + FilePath + ": " + CauseOf(error));
+  } catch (const FileError& error) {
+    throw ERegistryException(failed + ": " + FilePath + ": " + error.Cause(), error.what());
   }
 }

@@ -8,12 +8,17 @@
 // scores. Every write merges just its own change into the file as it is on disk, under a file
 // lock, and replaces the file atomically: a crash or a second running game never loses a
 // setting or a score. Reads see the file as it is on disk. A damaged file is reported (file
-// and line) and never overwritten.
+// and line) and never overwritten; so is a file larger than any store (MaxStoreFileBytes), or
+// anything at the file's place that is not a regular file. A symbolic link at the file's place
+// is followed, and writes replace its target.
 //
-// One object belongs to one thread; objects in any number of threads or processes may share
-// the files.
+// The objects of a process that read the same file share one parse of it, renewed when the
+// file changes. One object belongs to one thread; objects in any number of threads or
+// processes may share the files.
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -29,8 +34,16 @@ inline constexpr std::string_view HighScoresKeyPath = "SOFTWARE\\Corvane Softwar
 inline constexpr std::string_view SettingsFileName = "settings.reg";
 inline constexpr std::string_view HighScoresFileName = "highscores.reg";
 
-// Registry failures. The message is the one the player sees ("Failed to get data for 'Width'",
-// or the damaged file and line); Detail() adds the cause of a failed write for logs.
+namespace platform {
+struct StoreDocument;
+}
+
+// Registry failures. what() is the message the player sees: the class library's own message
+// for the value, followed for a failed write by the file and the cause ("Failed to set data
+// for 'Flags': /home/u/.config/huebloc/settings.reg: No space left on device"), or the
+// unreadable file and why ("Cannot read the store file '...': it is a FIFO (named pipe), not a
+// regular file", "The store file '...' is damaged at line 3: ..."). Detail() is the exact
+// step that failed, for logs ("" when there is nothing to add).
 class ERegistryException : public std::runtime_error {
  public:
   explicit ERegistryException(const std::string& message, std::string detail = {});
@@ -47,9 +60,13 @@ class TRegistry {
   // Opens a key by its full path below HKEY_CURRENT_USER (a leading backslash is allowed; paths
   // are never relative to the key already open, so reusing an object cannot nest keys by
   // mistake). Creates the key when asked to. False when the key does not exist and may not or
-  // cannot be created; the key open before stays open then. Throws ERegistryException when the
-  // key's file cannot be read or is damaged.
+  // cannot be created; the key open before stays open then, and LastOpenError() tells why.
+  // Throws ERegistryException when the key's file cannot be read or is damaged.
   bool OpenKey(const std::string& key, bool canCreate);
+  // Why the last OpenKey returned false, beginning with the file ("/home/u/.config/huebloc/
+  // settings.reg: cannot create the folder '/home/u/.config': Permission denied"); "" after one
+  // that succeeded.
+  const std::string& LastOpenError() const { return OpenError; }
   void CloseKey();
   bool HasCurrentKey() const { return IsOpen; }
   // The open key's path below HKEY_CURRENT_USER, "" when none is open.
@@ -62,7 +79,7 @@ class TRegistry {
   int32_t ReadInteger(const std::string& name);
   std::string ReadString(const std::string& name);
   // "Failed to set data for '%s'" when the value cannot be stored (no key open, the file is
-  // damaged or cannot be written).
+  // damaged or cannot be written, the text holds a NUL), followed by the file and the cause.
   void WriteInteger(const std::string& name, int32_t value);
   void WriteString(const std::string& name, const std::string& value);
 
@@ -71,16 +88,20 @@ class TRegistry {
   static std::string FileForKey(std::string_view keyPath);
 
  private:
-  // Brings the cached document up to date with the file; throws when unreadable or damaged.
+  // Brings the document up to date with the file; throws when unreadable or damaged.
   void Refresh();
+  // Applies edit (false: nothing to change) to the file as it is on disk, under its lock, and
+  // keeps the result as the document. Throws platform::RegParseError and platform::FileError.
+  void Update(const std::function<bool(platform::RegDocument&)>& edit);
   const platform::RegValue* FindValue(const std::string& name);
   void Write(const std::string& name, platform::RegValue value);
 
   bool IsOpen = false;
   std::string KeyPath;
   std::string FilePath;
+  std::string OpenError;
 
-  std::string CachedFile;
-  platform::FileStamp CachedStamp;
-  platform::RegDocument Cached;
+  // The document of the file DocumentFile, shared with the other objects reading that file.
+  std::string DocumentFile;
+  std::shared_ptr<const platform::StoreDocument> Document;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <optional>
+#include <random>
 
 namespace platform {
 
@@ -135,26 +136,47 @@ std::string EncodeUtf16Hex(std::string_view text) {
   return out;
 }
 
-std::string DecodeUtf16(const std::vector<uint8_t>& bytes) {
+// The text of hex(1) data, when the data is a clean UTF-16 text: whole code units, surrogates
+// in pairs, NULs only at the end. Anything else is not text we could write back unchanged.
+std::optional<std::string> DecodeUtf16Text(const std::vector<uint8_t>& bytes) {
+  if (bytes.size() % 2 != 0) return std::nullopt;
   std::string out;
-  for (std::size_t k = 0; k + 1 < bytes.size(); k += 2) {
+  bool ended = false;
+  for (std::size_t k = 0; k < bytes.size(); k += 2) {
     const uint32_t unit = bytes[k] | (static_cast<uint32_t>(bytes[k + 1]) << 8);
-    if (unit == 0) break;  // text ends at its NUL
-    if (unit >= 0xD800 && unit <= 0xDBFF && k + 3 < bytes.size()) {
-      const uint32_t low = bytes[k + 2] | (static_cast<uint32_t>(bytes[k + 3]) << 8);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
-        k += 2;
-        continue;
-      }
+    if (ended || unit == 0) {
+      if (unit != 0) return std::nullopt;  // text after the terminating NUL
+      ended = true;
+      continue;
     }
-    AppendUtf8(out, unit >= 0xD800 && unit <= 0xDFFF ? Replacement : unit);
+    if (unit >= 0xDC00 && unit <= 0xDFFF) return std::nullopt;
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      if (k + 3 >= bytes.size()) return std::nullopt;
+      const uint32_t low = bytes[k + 2] | (static_cast<uint32_t>(bytes[k + 3]) << 8);
+      if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
+      AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+      k += 2;
+      continue;
+    }
+    AppendUtf8(out, unit);
   }
   return out;
 }
 
-// Text that cannot stand between quotes on one line.
-bool NeedsHexText(std::string_view text) { return text.find_first_of("\n\r") != std::string_view::npos; }
+bool IsUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t at = i;
+    // A malformed byte gives U+FFFD and moves on by one; a real U+FFFD takes three bytes.
+    if (NextCodePoint(text, i) == Replacement && i - at != 3) return false;
+  }
+  return true;
+}
+
+// Text that cannot stand between quotes on one line. A carriage return can: only one at the
+// very end of a line is taken for part of its line break, and a quote always follows the text.
+bool NeedsHexText(std::string_view text) {
+  return text.find_first_of(std::string_view("\n\0", 2)) != std::string_view::npos;
+}
 
 std::string Quote(std::string_view text) {
   std::string out = "\"";
@@ -233,6 +255,8 @@ class Parser {
         s.remove_prefix(i + 1);
         return out;
       }
+      // Writing such a text back would cut it short at the NUL: refuse it here instead.
+      if (c == '\0') Fail("a NUL character inside quotes cannot be kept");
       if (c == '\\') {
         if (i + 1 >= s.size() || (s[i + 1] != '\\' && s[i + 1] != '"'))
           Fail("a backslash in quotes must be written \\\\ (or \\\" for a quote)");
@@ -331,10 +355,11 @@ class Parser {
       list.remove_prefix(comma + 1);
       if (Trim(list).empty()) break;  // a trailing comma is harmless
     }
-    if (typed && type == 1) {
-      if (bytes.size() % 2 != 0) Fail("text data needs an even number of bytes");
+    std::optional<std::string> text;
+    if (typed && type == 1) text = DecodeUtf16Text(bytes);
+    if (text) {
       value.Type = RegType::String;
-      value.Text = DecodeUtf16(bytes);
+      value.Text = std::move(*text);
     } else {
       value.Type = RegType::Other;
       value.Text = typed ? "hex(" + ToHex(type) + "):" + normal : "hex:" + normal;
@@ -372,45 +397,55 @@ bool IsValidValueName(std::string_view name) {
   return name.size() <= MaxValueName && name.find_first_of(std::string_view("\n\r\0", 3)) == std::string_view::npos;
 }
 
+std::string WhyTextCannotBeStored(std::string_view text) {
+  if (text.find('\0') != std::string_view::npos)
+    return "the text holds a NUL character, which the store cannot keep in a text";
+  if (NeedsHexText(text) && !IsUtf8(text))
+    return "the text holds a line break and bytes that are not UTF-8, which the store cannot keep in a text";
+  return {};
+}
+
 RegParseError::RegParseError(int line, const std::string& reason)
     : std::runtime_error("line " + std::to_string(line) + ": " + reason), LineNumber(line), ReasonText(reason) {}
 
-RegValue* RegKey::FindValue(std::string_view name) {
-  for (auto& value : Values)
-    if (SameName(value.Name, name)) return &value;
-  return nullptr;
+std::size_t NameHash::operator()(std::string_view name) const {
+  // FNV-1a over the lower-case bytes, from a start chosen at random once per process.
+  static const uint64_t Seed = (static_cast<uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}();
+  uint64_t hash = 0xcbf29ce484222325ull ^ Seed;
+  for (const char c : name) hash = (hash ^ static_cast<uint8_t>(LowerAscii(c))) * 0x100000001b3ull;
+  return static_cast<std::size_t>(hash ^ (hash >> 29));
 }
 
 const RegValue* RegKey::FindValue(std::string_view name) const {
-  return const_cast<RegKey*>(this)->FindValue(name);
+  const auto found = Index.find(name);
+  return found == Index.end() ? nullptr : &ValueList[found->second];
 }
 
 void RegKey::SetValue(RegValue value) {
-  if (RegValue* existing = FindValue(value.Name)) {
-    *existing = std::move(value);
+  const auto [place, added] = Index.try_emplace(value.Name, ValueList.size());
+  if (added) {
+    ValueList.push_back(std::move(value));
   } else {
-    Values.push_back(std::move(value));
+    ValueList[place->second] = std::move(value);
   }
 }
 
-RegKey* RegDocument::FindKey(std::string_view path) {
-  for (auto& key : Keys)
-    if (SameName(key.Path, path)) return &key;
-  return nullptr;
+const RegKey* RegDocument::FindKey(std::string_view path) const {
+  const auto found = Index.find(path);
+  return found == Index.end() ? nullptr : &KeyList[found->second];
 }
 
-const RegKey* RegDocument::FindKey(std::string_view path) const { return const_cast<RegDocument*>(this)->FindKey(path); }
-
 bool RegDocument::KeyExists(std::string_view path) const {
-  return std::any_of(Keys.begin(), Keys.end(), [&](const RegKey& key) {
-    return StartsWithNoCase(key.Path, path) && (key.Path.size() == path.size() || key.Path[path.size()] == '\\');
-  });
+  return FindKey(path) != nullptr || std::any_of(KeyList.begin(), KeyList.end(), [&](const RegKey& key) {
+           return key.Path().size() > path.size() && key.Path()[path.size()] == '\\' &&
+                  StartsWithNoCase(key.Path(), path);
+         });
 }
 
 RegKey& RegDocument::AddKey(std::string_view path) {
-  if (RegKey* key = FindKey(path)) return *key;
-  Keys.push_back(RegKey{std::string(path), {}});
-  return Keys.back();
+  const auto [place, added] = Index.try_emplace(std::string(path), KeyList.size());
+  if (added) KeyList.emplace_back(std::string(path));
+  return KeyList[place->second];
 }
 
 RegDocument ParseRegistryText(std::string_view text) {
@@ -422,21 +457,19 @@ std::string FormatRegistryText(const RegDocument& document) {
   std::string out(Header);
   out += "\n\n";
   static constexpr char Digits[] = "0123456789abcdef";
-  for (const auto& key : document.Keys) {
+  for (const RegKey& key : document.Keys()) {
     out += '[';
     out += Root;
     out += '\\';
-    out += key.Path;
+    out += key.Path();
     out += "]\n";
-    for (const auto& value : key.Values) {
+    for (const RegValue& value : key.Values()) {
       out += value.Name.empty() ? std::string("@") : Quote(value.Name);
       out += '=';
       switch (value.Type) {
-        case RegType::String: {
-          const std::string_view text = std::string_view(value.Text).substr(0, value.Text.find('\0'));
-          out += NeedsHexText(text) ? EncodeUtf16Hex(text) : Quote(text);
+        case RegType::String:
+          out += NeedsHexText(value.Text) ? EncodeUtf16Hex(value.Text) : Quote(value.Text);
           break;
-        }
         case RegType::DWord:
           out += "dword:";
           for (int shift = 28; shift >= 0; shift -= 4) out += Digits[(value.Number >> shift) & 15];

@@ -5,6 +5,7 @@ packages=(
   g++ cmake make pkg-config
   libsdl2-dev libvorbis-dev libfreetype-dev zlib1g-dev fonts-comfortaa fonts-dejavu-core
   libgtest-dev libgmock-dev googletest libbenchmark-dev
+  clang libclang-rt-14-dev
   xvfb xauth xdotool imagemagick x11-utils
   desktop-file-utils appstream
 )

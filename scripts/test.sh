@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: a plain build, an AddressSanitizer +
-# UndefinedBehaviorSanitizer build and a ThreadSanitizer build, each with the whole suite.
+# UndefinedBehaviorSanitizer build and a ThreadSanitizer build, each with the whole suite;
+# then, where clang is present, every fuzz target for a bounded time (scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -17,3 +18,8 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run_suite asan -DHUEBLOC_SANITIZE=address -DHUEBLOC_BENCHMARKS=OFF
 TSAN_OPTIONS=halt_on_error=1 \
   run_suite tsan -DHUEBLOC_SANITIZE=thread -DHUEBLOC_BENCHMARKS=OFF
+if command -v clang++ >/dev/null; then
+  scripts/fuzz.sh
+else
+  echo "fuzz: skipped, clang is not installed"
+fi

@@ -59,8 +59,7 @@ TDefaultSettingsResult WriteDefaultSettings(const std::string& dataDir) {
     std::string key(SettingsKeyPath);
     if (!entry.Subkey.empty()) key += "\\" + std::string(entry.Subkey);
     if (!registry.OpenKey("\\" + key, true))
-      throw ERegistryException("Failed to set data for '" + std::string(entry.Name) + "'",
-                               "the key " + key + " cannot be created in " + TRegistry::FileForKey(key));
+      throw ERegistryException("Failed to set data for '" + std::string(entry.Name) + "': " + registry.LastOpenError());
     const std::string name(entry.Name);
     const std::string shown = entry.Subkey.empty() ? name : std::string(entry.Subkey) + "\\" + name;
     if (registry.ValueExists(name)) {

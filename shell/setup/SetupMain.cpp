@@ -5,7 +5,6 @@
 #include <cstring>
 #include <exception>
 
-#include "platform/Registry.h"
 #include "ui/DefaultSettings.h"
 
 #ifndef HUEBLOC_DATADIR
@@ -26,11 +25,9 @@ int main(int argc, char** argv) {
     for (const std::string& name : result.WrongType)
       std::fprintf(stderr, "huebloc-setup: the setting '%s' has a type the game cannot read; left as it is\n",
                    name.c_str());
-  } catch (const ERegistryException& error) {
-    std::fprintf(stderr, "huebloc-setup: %s\n", error.what());
-    if (!error.Detail().empty()) std::fprintf(stderr, "huebloc-setup: %s\n", error.Detail().c_str());
-    return 1;
   } catch (const std::exception& error) {
+    // A store failure's message names the file and the cause (a FIFO or a device where the
+    // settings file should be, no space left, a read-only folder).
     std::fprintf(stderr, "huebloc-setup: %s\n", error.what());
     return 1;
   }

@@ -33,9 +33,10 @@ TEST(RegistryFile, WriterAndParserRoundTripEveryKindOfValue) {
   settings.SetValue(Number("All", 0xFFFFFFFFu));
   settings.SetValue(Text("", "default value"));
   settings.SetValue(Text("Lines", "one\ntwo\r\n\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"));  // é € and an emoji
+  settings.SetValue(Text("Returns", "caf\xE9\r/usr/share\r"));  // not UTF-8: stays in quotes, as it was read
   settings.SetValue({"Raw", RegType::Other, "hex(b):01,02,03,04,05,06,07,08", 0});
   document.AddKey("SOFTWARE\\Maker\\Game\\Empty");
-  const RegKey& key = document.Keys[0];
+  const RegKey& key = document.Keys()[0];
 
   const std::string text = FormatRegistryText(document);
   EXPECT_NE(text.find("\"Path\"=\"C:\\\\games\\\\\\\"quoted\\\"\\\\\"\n"), std::string::npos) << text;
@@ -45,11 +46,11 @@ TEST(RegistryFile, WriterAndParserRoundTripEveryKindOfValue) {
   EXPECT_EQ(text.rfind(Head, 0), 0u);
 
   const RegDocument back = ParseRegistryText(text);
-  ASSERT_EQ(back.Keys.size(), 2u);
-  ASSERT_EQ(back.Keys[0].Values.size(), key.Values.size());
-  for (std::size_t i = 0; i < key.Values.size(); ++i) {
-    const RegValue& want = key.Values[i];
-    const RegValue& got = back.Keys[0].Values[i];
+  ASSERT_EQ(back.Keys().size(), 2u);
+  ASSERT_EQ(back.Keys()[0].Values().size(), key.Values().size());
+  for (std::size_t i = 0; i < key.Values().size(); ++i) {
+    const RegValue& want = key.Values()[i];
+    const RegValue& got = back.Keys()[0].Values()[i];
     EXPECT_EQ(got.Name, want.Name);
     EXPECT_EQ(got.Type, want.Type);
     EXPECT_EQ(got.Text, want.Text);
@@ -69,7 +70,7 @@ TEST(RegistryFile, ReadsTheFormsRealExportFilesTake) {
       "[hkey_current_user\\SOFTWARE\\MAKER\\game\\settings\\keys]  \r\n"
       "\"left\" = dword:25\r\n";
   const RegDocument document = ParseRegistryText(text);
-  ASSERT_EQ(document.Keys.size(), 1u);  // the second section is the same key
+  ASSERT_EQ(document.Keys().size(), 1u);  // the second section is the same key
   const RegKey* keys = document.FindKey("SOFTWARE\\Maker\\Game\\Settings\\Keys");
   ASSERT_NE(keys, nullptr);
   ASSERT_NE(keys->FindValue("LEFT"), nullptr);
@@ -81,8 +82,8 @@ TEST(RegistryFile, ReadsTheFormsRealExportFilesTake) {
   EXPECT_FALSE(document.KeyExists("SOFTWARE\\Maker\\Gam"));
   EXPECT_FALSE(document.KeyExists("SOFTWARE\\Maker\\Game\\Settings\\Keys\\More"));
 
-  EXPECT_TRUE(ParseRegistryText("").Keys.empty());
-  EXPECT_TRUE(ParseRegistryText("REGEDIT4\n").Keys.empty());
+  EXPECT_TRUE(ParseRegistryText("").Keys().empty());
+  EXPECT_TRUE(ParseRegistryText("REGEDIT4\n").Keys().empty());
 }
 
 TEST(RegistryFile, DamagedTextNamesTheLine) {
@@ -92,8 +93,8 @@ TEST(RegistryFile, DamagedTextNamesTheLine) {
     int Line;
   } cases[] = {
       {"\n\n[HKEY_CURRENT_USER\\Software\\Game]\n", 3},  // no header
-      {Head + "\"a\"=dword:1\n", 3},                      // value before any key
-      {Head + key + "\"a\"=\"C:\\dir\"\n", 4},            // lone backslash
+      {Head + "\"a\"=dword:1\n", 3},                     // value before any key
+      {Head + key + "\"a\"=\"C:\\dir\"\n", 4},           // lone backslash
       {Head + key + "\"a\"=\"open\n", 4},
       {Head + key + "\"a\"=dword:12345678\n\"b\"=dword:123456789\n", 5},
       {Head + key + "\"a\"=dword:xyz\n", 4},
@@ -103,7 +104,7 @@ TEST(RegistryFile, DamagedTextNamesTheLine) {
       {Head + "[HKEY_CURRENT_USER\\Software\\\\Game]\n", 3},
       {Head + "[-HKEY_CURRENT_USER\\Software\\Game]\n", 3},
       {Head + key + "\"a\"=-\n", 4},
-      {Head + key + "\"a\"=hex(1):41\n", 4},
+      {Head + key + std::string("\"a\"=\"/usr/local/share\0/evil\"\n", 29), 4},  // would be cut at the NUL
       {Head + key + "\"a\"=hex:4,1\n", 4},
       {Head + key + "\"a\"=hex:41,\\\n", 4},
       {Head + key + "junk\n", 4},
@@ -141,7 +142,9 @@ TEST(RegistryFile, MutatedFilesParseCleanlyOrFailCleanly) {
       }
     }
     try {
-      const std::string once = FormatRegistryText(ParseRegistryText(text));
+      const RegDocument document = ParseRegistryText(text);
+      const std::string once = FormatRegistryText(document);
+      EXPECT_TRUE(ParseRegistryText(once) == document) << text;
       EXPECT_EQ(FormatRegistryText(ParseRegistryText(once)), once) << text;
       ++parsed;
     } catch (const RegParseError& error) {

@@ -2,11 +2,17 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <random>
+#include <thread>
 
 #include "support/TempStore.h"
 
@@ -23,6 +29,26 @@ std::string MessageOf(const std::function<void()>& action) {
     return error.what();
   }
   return "(no error)";
+}
+
+// The file as the store writes it, with the given value lines in the settings key.
+std::string SettingsText(const std::string& lines) {
+  return "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\" + Settings + "]\n" + lines + "\n";
+}
+
+// The temporary files a writer left in a folder.
+int LeftoverTemporaries(const std::filesystem::path& folder) {
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    count += entry.path().filename().string().find(".tmp-") != std::string::npos;
+  return count;
+}
+
+// The error the write call fails with while a test puts a failing call in its place.
+int InjectedError = 0;
+ssize_t FailingWrite(int, const void*, std::size_t) {
+  errno = InjectedError;
+  return -1;
 }
 
 // The text of round n: long enough to take several writes to disk, and every part of it says
@@ -74,23 +100,38 @@ TEST(Registry, KeysAreCreatedOnlyWhenAskedAndLiveInTheirOwnFiles) {
 
 TEST(Registry, FailuresCarryTheStoreMessages) {
   TempStore store;
+  const std::string file = store.SettingsFile().string();
   TRegistry registry;
-  EXPECT_EQ(MessageOf([&] { registry.WriteInteger("Width", 5); }), "Failed to set data for 'Width'");
+  EXPECT_EQ(MessageOf([&] { registry.WriteInteger("Width", 5); }), "Failed to set data for 'Width': no key is open");
   EXPECT_EQ(MessageOf([&] { registry.ReadInteger("Width"); }), "Failed to get data for 'Width'");
   EXPECT_FALSE(registry.ValueExists("Width"));
+  // A key that is not there: a write names the file and the key it did not find.
+  EXPECT_FALSE(registry.OpenKey(Area, false));
+  EXPECT_EQ(registry.LastOpenError(), file + ": the key '" + Area + "' does not exist");
+  EXPECT_EQ(MessageOf([&] { registry.WriteInteger("Width", 5); }),
+            "Failed to set data for 'Width': " + file + ": the key '" + Area + "' does not exist");
 
   ASSERT_TRUE(registry.OpenKey(Area, true));
+  EXPECT_EQ(registry.LastOpenError(), "");
   registry.WriteString("Width", "7");
   registry.WriteInteger("Height", 14);
   EXPECT_EQ(MessageOf([&] { registry.ReadInteger("Width"); }), "Invalid data type for 'Width'");
   EXPECT_EQ(MessageOf([&] { registry.ReadString("Height"); }), "Invalid data type for 'Height'");
   EXPECT_EQ(MessageOf([&] { registry.ReadString("Depth"); }), "Failed to get data for 'Depth'");
-  EXPECT_EQ(MessageOf([&] { registry.WriteInteger("Bad\nName", 1); }), "Failed to set data for 'Bad\nName'");
+  EXPECT_EQ(
+      MessageOf([&] { registry.WriteInteger("Bad\nName", 1); }),
+      "Failed to set data for 'Bad\nName': " + file + ": a value name cannot hold a line break or a NUL character");
 
-  // A folder that cannot be made: the key can be neither opened nor created.
+  // A folder that cannot be made: the key can be neither opened nor created, and says why.
   TempStore::WriteText(store.DataHome(), "a file where the folder should be");
   EXPECT_FALSE(registry.OpenKey("\\" + Scores, true));
   EXPECT_EQ(registry.CurrentPath(), Area);
+  const std::string folder = store.DataHome().string() + "/huebloc";
+  EXPECT_EQ(registry.LastOpenError(),
+            store.ScoresFile().string() + ": cannot create the folder '" + folder + "': Not a directory");
+  EXPECT_FALSE(registry.OpenKey("\\SOFTWARE\\Other Maker\\Game", true));
+  EXPECT_EQ(registry.LastOpenError(),
+            "the key 'SOFTWARE\\Other Maker\\Game' is not one of the game's, which this store keeps");
 }
 
 TEST(Registry, FoldersFollowTheXdgVariablesAndFallBackToHome) {
@@ -151,13 +192,9 @@ TEST(Registry, DamagedFileIsReportedWithItsLineAndNeverOverwritten) {
   EXPECT_NE(message.find("line 5"), std::string::npos) << message;
   EXPECT_NE(MessageOf([&] { early.ReadInteger("Width"); }).find("line 5"), std::string::npos);
 
-  try {
-    early.WriteInteger("Width", 8);
-    ADD_FAILURE() << "a write into a damaged file succeeded";
-  } catch (const ERegistryException& error) {
-    EXPECT_STREQ(error.what(), "Failed to set data for 'Width'");
-    EXPECT_NE(error.Detail().find("line 5"), std::string::npos) << error.Detail();
-  }
+  EXPECT_EQ(MessageOf([&] { early.WriteInteger("Width", 8); }),
+            "Failed to set data for 'Width': " + file +
+                ": it is damaged at line 5: expected \"text\", dword:00000000 or hex:... after '='");
   EXPECT_EQ(TempStore::ReadText(store.SettingsFile()), damaged);
 }
 
@@ -264,4 +301,219 @@ TEST(Registry, ConcurrentWritersLoseNothing) {
       if (!registry.ValueExists(name) || registry.ReadInteger(name) != i) ++missing;
     }
   EXPECT_EQ(missing, 0);
+}
+
+// Objects in several threads share the parsed file: each one's reads and writes stay whole.
+TEST(Registry, ObjectsInSeveralThreadsShareTheFileSafely) {
+  TempStore store;
+  {
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey(Settings, true));
+  }
+  constexpr int Threads = 4, Writes = 25;
+  std::vector<int> wrong(Threads, 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < Threads; ++t)
+    threads.emplace_back([&, t] {
+      TRegistry registry;
+      if (!registry.OpenKey(Settings, false)) {
+        wrong[t] = -1;
+        return;
+      }
+      const std::string own = "t" + std::to_string(t);
+      for (int i = 1; i <= Writes; ++i) {
+        registry.WriteInteger(own, i);
+        wrong[t] += registry.ReadInteger(own) != i;
+        for (int other = 0; other < Threads; ++other)  // another thread's value, if any yet
+          if (registry.ValueExists("t" + std::to_string(other))) registry.ReadInteger("t" + std::to_string(other));
+      }
+    });
+  for (auto& thread : threads) thread.join();
+  TRegistry registry;
+  ASSERT_TRUE(registry.OpenKey(Settings, false));
+  for (int t = 0; t < Threads; ++t) {
+    EXPECT_EQ(wrong[t], 0) << "thread " << t;
+    EXPECT_EQ(registry.ReadInteger("t" + std::to_string(t)), Writes);
+  }
+}
+
+TEST(Registry, OversizeFileIsRefusedNamingItAndLeftAsItWas) {
+  TempStore store;
+  const std::string file = store.SettingsFile().string();
+  TRegistry early;
+  ASSERT_TRUE(early.OpenKey(Settings, true));
+  early.WriteInteger("Flags", 1);
+
+  // A write that would make the file too large is refused before anything is written.
+  const std::string small = TempStore::ReadText(file);
+  const std::string grown = MessageOf([&] { early.WriteString("Payload", std::string(5u << 20, 'x')); });
+  EXPECT_EQ(grown.rfind("Failed to set data for 'Payload': " + file + ": the new contents would be ", 0), 0u) << grown;
+  EXPECT_EQ(TempStore::ReadText(file), small);
+
+  // 15 MiB of well-formed values.
+  std::string huge = SettingsText("");
+  for (int n = 0; huge.size() < (15u << 20); ++n) huge += "\"v" + std::to_string(n) + "\"=dword:0000002a\n";
+  TempStore::WriteText(file, huge);
+  const std::string cause =
+      "it is " + std::to_string(huge.size()) + " bytes long; a store file may hold at most 4194304 bytes (4 MiB)";
+  TRegistry late;
+  EXPECT_EQ(MessageOf([&] { late.OpenKey(Settings, true); }), "Cannot read the store file '" + file + "': " + cause);
+  EXPECT_EQ(MessageOf([&] { early.ReadInteger("Flags"); }), "Cannot read the store file '" + file + "': " + cause);
+  EXPECT_EQ(MessageOf([&] { early.WriteInteger("Flags", 2); }),
+            "Failed to set data for 'Flags': " + file + ": " + cause);
+  EXPECT_TRUE(TempStore::ReadText(file) == huge);
+  EXPECT_EQ(LeftoverTemporaries(store.SettingsFile().parent_path()), 0);
+}
+
+TEST(Registry, AWriteChangesOnlyTheValueItNames) {
+  TempStore store;
+  const std::string file = store.SettingsFile().string();
+  // Values the game cannot read as text, each kept exactly as it is by a write of another value.
+  const std::string kept =
+      "\"Path\"=hex(1):2f,00,75,00,00,00,2f,00,65,00,76,00,00,00\n"  // a NUL inside the text
+      "\"Half\"=hex(1):3d,d8,41,00,00,00\n"                          // half a UTF-16 pair
+      "\"Odd\"=hex(1):41,00,42\n"                                    // half a code unit
+      "\"Latin1\"=\"caf\xe9\"\n"                                     // not UTF-8
+      "\"Multi\"=hex(7):61,00,00,00,62,00,00,00,00,00\n"
+      "\"Bytes\"=hex:00,ff\n";
+  TempStore::WriteText(file, SettingsText("\"Flags\"=dword:00000001\n" + kept));
+  TRegistry registry;
+  ASSERT_TRUE(registry.OpenKey(Settings, false));
+  EXPECT_EQ(registry.ReadString("Latin1"), "caf\xe9");
+  EXPECT_EQ(MessageOf([&] { registry.ReadString("Path"); }), "Invalid data type for 'Path'");
+  registry.WriteInteger("Flags", 2);
+  EXPECT_EQ(TempStore::ReadText(file), SettingsText("\"Flags\"=dword:00000002\n" + kept));
+
+  // The store never writes a text it could not keep.
+  EXPECT_EQ(MessageOf([&] { registry.WriteString("Path", std::string("/usr/local/share\0/evil", 22)); }),
+            "Failed to set data for 'Path': " + file +
+                ": the text holds a NUL character, which the store cannot keep in a text");
+
+  // A NUL inside quotes cannot be written back: the file is refused, with its line, and left alone.
+  const std::string withNul =
+      SettingsText("\"Flags\"=dword:00000001\n" + std::string("\"Path\"=\"/usr/local/share\0/evil\"\n", 32));
+  TempStore::WriteText(file, withNul);
+  const std::string cause = "a NUL character inside quotes cannot be kept";
+  EXPECT_EQ(MessageOf([&] { registry.WriteInteger("Flags", 3); }),
+            "Failed to set data for 'Flags': " + file + ": it is damaged at line 5: " + cause);
+  TRegistry reader;
+  EXPECT_EQ(MessageOf([&] { reader.OpenKey(Settings, false); }),
+            "The store file '" + file + "' is damaged at line 5: " + cause);
+  EXPECT_EQ(TempStore::ReadText(file), withNul);
+}
+
+// A FIFO, a folder, a socket or a device at the store file's place is refused at once, saying
+// what it is; waiting on it would hang the game (the ctest timeout guards against that).
+TEST(Registry, OnlyARegularFileIsReadOrReplacedAndAnythingElseIsNamed) {
+  TempStore store;
+  const std::filesystem::path path = store.SettingsFile();
+  const std::string file = path.string();
+  TRegistry early;
+  ASSERT_TRUE(early.OpenKey(Settings, true));
+  std::filesystem::remove(path);
+
+  const auto makeSocket = [&] {
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, file.c_str(), sizeof address.sun_path - 1);
+    EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    close(fd);
+  };
+  const struct {
+    std::function<void()> Make;
+    std::filesystem::file_type Type;
+    std::string Cause;
+  } cases[] = {
+      {[&] { mkfifo(file.c_str(), 0600); }, std::filesystem::file_type::fifo,
+       "it is a FIFO (named pipe), not a regular file"},
+      {[&] { std::filesystem::create_directory(path); }, std::filesystem::file_type::directory,
+       "it is a directory, not a regular file"},
+      {makeSocket, std::filesystem::file_type::socket, "it is a socket, not a regular file"},
+      {[&] { std::filesystem::create_symlink("/dev/zero", path); }, std::filesystem::file_type::symlink,
+       "it is a link to '/dev/zero', which is a character device, not a regular file"},
+  };
+  for (const auto& c : cases) {
+    c.Make();
+    ASSERT_EQ(std::filesystem::symlink_status(path).type(), c.Type) << c.Cause;
+    TRegistry reader;
+    EXPECT_EQ(MessageOf([&] { reader.OpenKey(Settings, true); }),
+              "Cannot read the store file '" + file + "': " + c.Cause);
+    EXPECT_EQ(MessageOf([&] { early.WriteInteger("Flags", 1); }),
+              "Failed to set data for 'Flags': " + file + ": " + c.Cause);
+    EXPECT_EQ(std::filesystem::symlink_status(path).type(), c.Type) << "replaced: " << c.Cause;
+    EXPECT_FALSE(std::filesystem::exists("/dev/zero.lock"));  // nothing made beside a device
+    std::filesystem::remove(path);
+  }
+
+  // The lock file beside it is a file of the store too.
+  std::filesystem::remove(file + ".lock");
+  ASSERT_EQ(mkfifo((file + ".lock").c_str(), 0600), 0);
+  EXPECT_EQ(MessageOf([&] { early.WriteInteger("Flags", 1); }),
+            "Failed to set data for 'Flags': " + file + ": its lock file '" + file +
+                ".lock' is a FIFO (named pipe), not a regular file");
+}
+
+TEST(Registry, ALinkedStoreFileKeepsItsLinkAndItsTargetTakesTheWrite) {
+  TempStore store;
+  // settings.reg -> dotfiles/current -> settings.reg beside it (a relative link): a chain.
+  const std::filesystem::path dotfiles = store.Root / "dotfiles";
+  const std::filesystem::path target = dotfiles / "settings.reg";
+  TempStore::WriteText(target, SettingsText("\"Flags\"=dword:00000001\n"));
+  std::filesystem::create_symlink("settings.reg", dotfiles / "current");
+  std::filesystem::create_directories(store.SettingsFile().parent_path());
+  std::filesystem::create_symlink(dotfiles / "current", store.SettingsFile());
+
+  TRegistry registry;
+  ASSERT_TRUE(registry.OpenKey(Settings, false));
+  EXPECT_EQ(registry.ReadInteger("Flags"), 1);
+  registry.WriteInteger("Flags", 2);
+  EXPECT_EQ(std::filesystem::read_symlink(store.SettingsFile()), dotfiles / "current");
+  EXPECT_EQ(std::filesystem::read_symlink(dotfiles / "current"), "settings.reg");
+  EXPECT_EQ(TempStore::ReadText(target), SettingsText("\"Flags\"=dword:00000002\n"));
+  EXPECT_EQ(LeftoverTemporaries(dotfiles), 0);
+
+  // A link to a file not made yet: the write makes it, at the link's end.
+  std::filesystem::remove(target);
+  registry.WriteInteger("Flags", 3);
+  EXPECT_TRUE(std::filesystem::is_symlink(store.SettingsFile()));
+  EXPECT_EQ(TempStore::ReadText(target), SettingsText("\"Flags\"=dword:00000003\n"));
+}
+
+TEST(Registry, AFailedWriteNamesTheFileAndTheCauseAndChangesNothing) {
+  TempStore store;
+  const std::string file = store.SettingsFile().string();
+  TRegistry registry;
+  ASSERT_TRUE(registry.OpenKey(Settings, true));
+  registry.WriteInteger("Flags", 1);
+  const std::string before = TempStore::ReadText(file);
+
+  // Full, read-only or forbidden: the disk's answer, met at the write of the new contents.
+  const struct {
+    int Error;
+    std::string Cause;
+  } cases[] = {{ENOSPC, "No space left on device"}, {EROFS, "Read-only file system"}, {EACCES, "Permission denied"}};
+  for (const auto& c : cases) {
+    InjectedError = c.Error;
+    const platform::WriteCall normal = platform::SetWriteCall(&FailingWrite);
+    std::string message, detail;
+    try {
+      registry.WriteInteger("Flags", 2);
+    } catch (const ERegistryException& error) {
+      message = error.what();
+      detail = error.Detail();
+    }
+    platform::SetWriteCall(normal);
+    EXPECT_EQ(message, "Failed to set data for 'Flags': " + file + ": " + c.Cause);
+    EXPECT_EQ(detail.rfind("cannot write '" + file + ".tmp-", 0), 0u) << detail;
+  }
+  EXPECT_EQ(TempStore::ReadText(file), before);
+  EXPECT_EQ(LeftoverTemporaries(store.SettingsFile().parent_path()), 0);
+
+  // A folder on the way that has become a file: a real failure, even for root.
+  std::filesystem::remove_all(store.ConfigHome());
+  TempStore::WriteText(store.ConfigHome(), "not a folder");
+  EXPECT_EQ(MessageOf([&] { registry.WriteInteger("Flags", 2); }),
+            "Failed to set data for 'Flags': " + file + ": cannot create the folder '" + store.ConfigHome().string() +
+                "/huebloc': Not a directory");
 }

@@ -119,7 +119,8 @@ TEST(SettingsStore, AbsentKeysLeaveZerosAndLaterWritesFail) {
     settings.ChangeAreaSize(0, +1);
     ADD_FAILURE() << "a write to an absent key succeeded";
   } catch (const ERegistryException& error) {
-    EXPECT_STREQ(error.what(), "Failed to set data for 'Width'");
+    EXPECT_EQ(std::string(error.what()), "Failed to set data for 'Width': " + store.SettingsFile().string() +
+                                             ": the key '" + KeyOf("GamePlayArea") + "' does not exist");
   }
   EXPECT_EQ(settings.WidthSetting, 10);  // the member keeps its new value
 }
