@@ -1,0 +1,107 @@
+#include "audio/Oggthread.h"
+
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+// Between two looks at the play cursor the thread sleeps this long: a fill has two seconds of
+// slack, and a running game must leave the processor nearly idle.
+constexpr std::chrono::milliseconds CursorPoll{5};
+
+// ov_read's output: little-endian, 16-bit, signed.
+constexpr int LittleEndian = 0;
+constexpr int SampleBytes = 2;
+constexpr int Signed = 1;
+
+}  // namespace
+
+TOggThread::TOggThread(platform::MainQueue& queue) : platform::Thread(queue) {}
+
+TOggThread::~TOggThread() {
+  // Execute uses this object's members: it must have returned before they go.
+  Terminate();
+  WakeUp();
+  WaitFor();
+}
+
+void TOggThread::WakeUp() {
+  { std::lock_guard lock(NapMutex); }  // a napping thread has either seen the request or sleeps
+  NapWake.notify_all();
+}
+
+void TOggThread::Nap() {
+  std::unique_lock lock(NapMutex);
+  NapWake.wait_for(lock, CursorPoll, [this] { return Terminated(); });
+}
+
+bool TOggThread::AwaitCursor(bool upperHalf) {
+  for (;;) {
+    if (Terminated()) return false;
+    uint32_t play = 0;
+    // A failed position call counts as a cursor outside the awaited half.
+    if (Buffer->GetCurrentPosition(&play, nullptr) == platform::SoundOk && (play >= HalfBytes) == upperHalf)
+      return true;
+    Nap();
+  }
+}
+
+void TOggThread::Execute() {
+  while (!Terminated()) {
+    if (!Started.load(std::memory_order_acquire)) {
+      Nap();
+      continue;
+    }
+    if (FillLower.load() == 0) {
+      // Playback must have moved into the second half before the first one is rewritten.
+      if (!AwaitCursor(true)) break;
+      FillLower = 1;
+    } else {
+      if (!AwaitCursor(false)) break;
+      FillLower = 0;
+    }
+    if (!Terminated()) Fill();
+  }
+}
+
+void TOggThread::Fill() {
+  uint32_t decoded = 0;
+  bool stop = false;
+  // Set at the end of the file and cleared by decoded samples: a second end in a row means a
+  // file with nothing to play, which would otherwise be rewound for ever.
+  bool atEnd = false;
+  char* pcm = reinterpret_cast<char*>(PcmBuffer.get());
+  while (decoded < HalfBytes && !stop) {
+    const long got = ov_read(&VorbisFile, pcm + decoded, static_cast<int>(HalfBytes - decoded), LittleEndian,
+                             SampleBytes, Signed, &Section);
+    if (got > 0 && static_cast<unsigned long>(got) <= HalfBytes - decoded) {
+      decoded += static_cast<uint32_t>(got);
+      atEnd = false;
+    } else if (got == 0) {
+      // With Loop the file's last samples run straight into its first ones.
+      stop = ov_raw_seek(&VorbisFile, 0) != 0 || !Loop.load() || atEnd;
+      atEnd = true;
+    } else {
+      // A hole or a bad link ends this fill; the next one decodes on from there. Any other
+      // error ends it too rather than asking the decoder again and again.
+      stop = true;
+    }
+  }
+  if (decoded == 0) return;
+
+  void* part1 = nullptr;
+  void* part2 = nullptr;
+  uint32_t bytes1 = 0;
+  uint32_t bytes2 = 0;
+  const uint32_t offset = FillLower.load() == 1 ? 0 : HalfBytes;
+  if (Buffer->Lock(offset, decoded, &part1, &bytes1, &part2, &bytes2) != platform::SoundOk) return;
+  std::memcpy(part1, pcm, bytes1);
+  if (part2) std::memcpy(part2, pcm + bytes1, bytes2);
+  Buffer->Unlock(part1, bytes1, part2, bytes2);
+  Fills.fetch_add(1, std::memory_order_release);
+}
+
+void TOggThread::ThreadDone() {
+  PcmBuffer.reset();
+  Buffer.reset();
+}
