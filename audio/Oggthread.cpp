@@ -66,21 +66,18 @@ void TOggThread::Execute() {
 
 void TOggThread::Fill() {
   uint32_t decoded = 0;
+  uint32_t rewinds = 0;
   bool stop = false;
-  // Set at the end of the file and cleared by decoded samples: a second end in a row means a
-  // file with nothing to play, which would otherwise be rewound for ever.
-  bool atEnd = false;
   char* pcm = reinterpret_cast<char*>(PcmBuffer.get());
   while (decoded < HalfBytes && !stop) {
     const long got = ov_read(&VorbisFile, pcm + decoded, static_cast<int>(HalfBytes - decoded), LittleEndian,
                              SampleBytes, Signed, &Section);
     if (got > 0 && static_cast<unsigned long>(got) <= HalfBytes - decoded) {
       decoded += static_cast<uint32_t>(got);
-      atEnd = false;
     } else if (got == 0) {
-      // With Loop the file's last samples run straight into its first ones.
-      stop = ov_raw_seek(&VorbisFile, 0) != 0 || !Loop.load() || atEnd;
-      atEnd = true;
+      // With Loop the file's last samples run straight into its first ones. A file of a few
+      // samples (or none) would be rewound thousands of times per fill, or for ever.
+      stop = ov_raw_seek(&VorbisFile, 0) != 0 || !Loop.load() || ++rewinds >= MaxRewindsPerFill;
     } else {
       // A hole or a bad link ends this fill; the next one decodes on from there. Any other
       // error ends it too rather than asking the decoder again and again.

@@ -14,12 +14,16 @@
 
 class TOggThread : public platform::Thread {
  public:
+  // A looping fill rewinds the file at most this often: any music longer than 2 s / 256
+  // (8 ms) still loops seamlessly, while a file of a sample or two costs next to nothing.
+  static constexpr uint32_t MaxRewindsPerFill = 256;
+
   explicit TOggThread(platform::MainQueue& queue);
   ~TOggThread() override;
 
   // Decodes up to HalfBytes into PcmBuffer and copies what it got to the start of the half
   // FillLower names. A hole or a bad link in the file ends the fill early; the end of the
-  // file rewinds it, and ends the fill too unless Loop is set.
+  // file rewinds it, and ends the fill too unless Loop is set (or it was rewound too often).
   void Fill();
   // On-terminate handler, on the main thread once Execute has returned.
   void ThreadDone();

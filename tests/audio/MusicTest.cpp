@@ -213,6 +213,28 @@ TEST(MusicStream, PlayingLoopsAShortFileSeamlesslyThroughTheStreamingThread) {
   EXPECT_EQ(mismatch.first, heard.end()) << "differs at byte " << (mismatch.first - heard.begin());
 }
 
+TEST(MusicStream, AFileOfNextToNothingIsRewoundOnlySoOftenInOneFill) {
+  constexpr uint32_t rate = 8000;
+  for (const int frames : {0, 1, 3}) {
+    SCOPED_TRACE(frames);
+    MusicFolder folder(ToneFile(frames / double(rate), rate));
+    const std::vector<uint8_t> pcm = Decode(folder.File());
+    auto device = Offline(Rate, 2);
+    platform::MainQueue queue;
+    uint8_t available = 0;
+    TOgg music(*device, "Music.ogg", folder.Path(), &available, queue);
+    ASSERT_EQ(available, 1);
+    TOggThread& thread = *music.Thread;
+    // The fill the thread would make once looping, driven here: it must end, and soon.
+    thread.Loop = true;
+    thread.FillLower = 1;
+    thread.Fill();
+    std::vector<uint8_t> expected(thread.HalfBytes, 0);
+    for (std::size_t i = 0; i < TOggThread::MaxRewindsPerFill * pcm.size(); ++i) expected[i] = pcm[i % pcm.size()];
+    EXPECT_EQ(BufferBytes(*thread.Buffer, 0, thread.HalfBytes), expected);
+  }
+}
+
 TEST(MusicStream, MutingAndRaisingAgainGoesOnWhereTheMusicWas) {
   MusicFolder folder(ToneFile(3.0, Rate));
   const std::vector<uint8_t> pcm = Decode(folder.File());
