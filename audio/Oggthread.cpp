@@ -1,13 +1,18 @@
 #include "audio/Oggthread.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
 namespace {
 
-// Between two looks at the play cursor the thread sleeps this long: a fill has two seconds of
-// slack, and a running game must leave the processor nearly idle.
+// Between two looks at the play cursor the thread sleeps for about the time the cursor needs
+// to reach the awaited half, but at least a few milliseconds and at most a tenth of a second:
+// a running game must leave the processor nearly idle (a look every few milliseconds all
+// along would cost more than the decoding), and a fill has two seconds of slack, so a wait
+// that wakes up to a tenth late loses nothing. A termination request ends any wait at once.
 constexpr std::chrono::milliseconds CursorPoll{5};
+constexpr std::chrono::milliseconds LongestNap{100};
 
 // ov_read's output: little-endian, 16-bit, signed.
 constexpr int LittleEndian = 0;
@@ -30,9 +35,9 @@ void TOggThread::WakeUp() {
   NapWake.notify_all();
 }
 
-void TOggThread::Nap() {
+void TOggThread::Nap(std::chrono::milliseconds time) {
   std::unique_lock lock(NapMutex);
-  NapWake.wait_for(lock, CursorPoll, [this] { return Terminated(); });
+  NapWake.wait_for(lock, time, [this] { return Terminated(); });
 }
 
 bool TOggThread::AwaitCursor(bool upperHalf) {
@@ -40,16 +45,23 @@ bool TOggThread::AwaitCursor(bool upperHalf) {
     if (Terminated()) return false;
     uint32_t play = 0;
     // A failed position call counts as a cursor outside the awaited half.
-    if (Buffer->GetCurrentPosition(&play, nullptr) == platform::SoundOk && (play >= HalfBytes) == upperHalf)
-      return true;
-    Nap();
+    if (Buffer->GetCurrentPosition(&play, nullptr) != platform::SoundOk) {
+      Nap(CursorPoll);
+      continue;
+    }
+    if ((play >= HalfBytes) == upperHalf) return true;
+    // HalfBytes is two seconds of the stream.
+    const uint32_t awaited = upperHalf ? HalfBytes : BufferBytes;
+    const uint64_t ahead = awaited > play ? awaited - play : 0;
+    const std::chrono::milliseconds due{static_cast<int64_t>(ahead * 2000 / HalfBytes)};
+    Nap(std::clamp(due, CursorPoll, LongestNap));
   }
 }
 
 void TOggThread::Execute() {
   while (!Terminated()) {
     if (!Started.load(std::memory_order_acquire)) {
-      Nap();
+      Nap(CursorPoll);
       continue;
     }
     if (FillLower.load() == 0) {

@@ -4,6 +4,7 @@
 #include <vorbis/vorbisfile.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -51,7 +52,7 @@ class TOggThread : public platform::Thread {
   // Waits until the play cursor is in the upper half (or the lower one); false when the
   // thread is to end instead.
   bool AwaitCursor(bool upperHalf);
-  void Nap();
+  void Nap(std::chrono::milliseconds time);
 
   std::mutex NapMutex;
   std::condition_variable NapWake;
