@@ -32,6 +32,15 @@ struct MusicFolder {
   ScopedCwd Cwd;
 };
 
+// The stream made from a music folder, on a device at the stream's own rate.
+struct OpenStream {
+  explicit OpenStream(const MusicFolder& folder) : Music(*Device, "Music.ogg", folder.Path(), &Available, Queue) {}
+  std::unique_ptr<SoundDevice> Device = Offline(Rate, 2);
+  platform::MainQueue Queue;
+  uint8_t Available = 0;
+  TOgg Music;
+};
+
 // The buffer's bytes, read through Lock like any writer would see them.
 std::vector<uint8_t> BufferBytes(SoundBuffer& buffer, uint32_t offset, uint32_t bytes) {
   void* p1 = nullptr;
@@ -54,8 +63,6 @@ std::vector<uint8_t> Slice(const std::vector<uint8_t>& pcm, std::size_t from, st
   }
   return out;
 }
-
-std::vector<uint8_t> AsBytes(const std::vector<int16_t>& samples) { return Bytes(samples); }
 
 int32_t VolumeOf(const SoundBuffer& buffer) {
   int32_t volume = 1;
@@ -164,12 +171,9 @@ TEST(MusicStream, PrimingFillsBothHalvesAndStopsAtTheEndBeforeLooping) {
     SCOPED_TRACE(seconds);
     MusicFolder folder(ToneFile(seconds, Rate));
     const std::vector<uint8_t> pcm = Decode(folder.File());
-    auto device = Offline(Rate, 2);
-    platform::MainQueue queue;
-    uint8_t available = 0;
-    TOgg music(*device, "Music.ogg", folder.Path(), &available, queue);
-    ASSERT_EQ(available, 1);
-    TOggThread& thread = *music.Thread;
+    OpenStream stream(folder);
+    ASSERT_EQ(stream.Available, 1);
+    TOggThread& thread = *stream.Music.Thread;
     ASSERT_EQ(thread.BufferBytes, 2 * HalfBytes);
     ASSERT_EQ(thread.HalfBytes, HalfBytes);
     EXPECT_FALSE(thread.Loop);
@@ -184,15 +188,12 @@ TEST(MusicStream, PrimingFillsBothHalvesAndStopsAtTheEndBeforeLooping) {
 TEST(MusicStream, PlayingLoopsAShortFileSeamlesslyThroughTheStreamingThread) {
   MusicFolder folder(ToneFile(0.7, Rate));
   const std::vector<uint8_t> pcm = Decode(folder.File());
-  auto device = Offline(Rate, 2);
-  platform::MainQueue queue;
-  uint8_t available = 0;
-  TOgg music(*device, "Music.ogg", folder.Path(), &available, queue);
-  ASSERT_EQ(available, 1);
-  TOggThread& thread = *music.Thread;
+  OpenStream stream(folder);
+  ASSERT_EQ(stream.Available, 1);
+  TOggThread& thread = *stream.Music.Thread;
 
   const uint32_t primed = thread.Fills.load();
-  music.Play(10, 1);
+  stream.Music.Play(10, 1);
   EXPECT_TRUE(thread.Loop);
   // Heard: the two primed halves, then each refill, which cycles the file without a gap.
   std::vector<uint8_t> expected = Slice(pcm, 0, HalfBytes, false);
@@ -201,11 +202,11 @@ TEST(MusicStream, PlayingLoopsAShortFileSeamlesslyThroughTheStreamingThread) {
 
   const uint32_t halfFrames = HalfBytes / FrameBytes;
   const uint32_t lead = 100;  // frames into the next half, so the cursor is surely there
-  std::vector<uint8_t> heard = AsBytes(MixInt16(*device, halfFrames + lead));
+  std::vector<uint8_t> heard = Bytes(MixInt16(*stream.Device, halfFrames + lead));
   for (uint32_t fill = 1; fill <= 3; ++fill) {
     // The thread refills the half the cursor has left; only then may the mixer reach it.
     ASSERT_TRUE(WaitUntil([&] { return thread.Fills.load(std::memory_order_acquire) == primed + fill; })) << fill;
-    const auto more = AsBytes(MixInt16(*device, fill == 3 ? halfFrames - lead : halfFrames));
+    const auto more = Bytes(MixInt16(*stream.Device, fill == 3 ? halfFrames - lead : halfFrames));
     heard.insert(heard.end(), more.begin(), more.end());
   }
   ASSERT_EQ(heard.size(), expected.size());
@@ -219,12 +220,9 @@ TEST(MusicStream, AFileOfNextToNothingIsRewoundOnlySoOftenInOneFill) {
     SCOPED_TRACE(frames);
     MusicFolder folder(ToneFile(frames / double(rate), rate));
     const std::vector<uint8_t> pcm = Decode(folder.File());
-    auto device = Offline(Rate, 2);
-    platform::MainQueue queue;
-    uint8_t available = 0;
-    TOgg music(*device, "Music.ogg", folder.Path(), &available, queue);
-    ASSERT_EQ(available, 1);
-    TOggThread& thread = *music.Thread;
+    OpenStream stream(folder);
+    ASSERT_EQ(stream.Available, 1);
+    TOggThread& thread = *stream.Music.Thread;
     // The fill the thread would make once looping, driven here: it must end, and soon.
     thread.Loop = true;
     thread.FillLower = 1;
@@ -238,34 +236,31 @@ TEST(MusicStream, AFileOfNextToNothingIsRewoundOnlySoOftenInOneFill) {
 TEST(MusicStream, MutingAndRaisingAgainGoesOnWhereTheMusicWas) {
   MusicFolder folder(ToneFile(3.0, Rate));
   const std::vector<uint8_t> pcm = Decode(folder.File());
-  auto device = Offline(Rate, 2);
-  platform::MainQueue queue;
-  uint8_t available = 0;
-  TOgg music(*device, "Music.ogg", folder.Path(), &available, queue);
-  ASSERT_EQ(available, 1);
-  SoundBuffer& buffer = *music.Thread->Buffer;
+  OpenStream stream(folder);
+  ASSERT_EQ(stream.Available, 1);
+  SoundBuffer& buffer = *stream.Music.Thread->Buffer;
 
-  music.Play(0, 1);  // level 0 at the first request: nothing starts
-  EXPECT_FALSE(music.Thread->Started);
-  EXPECT_TRUE(Silent(MixInt16(*device, Rate / 10)));
+  stream.Music.Play(0, 1);  // level 0 at the first request: nothing starts
+  EXPECT_FALSE(stream.Music.Thread->Started);
+  EXPECT_TRUE(Silent(MixInt16(*stream.Device, Rate / 10)));
   EXPECT_EQ(Cursor(buffer), 0u);
 
   const uint32_t step = Rate * 3 / 10;  // 0.3 s; three steps stay inside the first half
-  music.Play(10, 1);
-  const auto start = AsBytes(MixInt16(*device, step));
+  stream.Music.Play(10, 1);
+  const auto start = Bytes(MixInt16(*stream.Device, step));
   EXPECT_EQ(start, Slice(pcm, 0, step * FrameBytes, false));  // from the beginning
 
   // A volume change glides over a few milliseconds; after that the music is silent, and
   // once raised again it is where it would have been had it never been muted.
   const std::size_t settled = step * FrameBytes / 2;
-  music.Play(0, 1);
+  stream.Music.Play(0, 1);
   EXPECT_EQ(VolumeOf(buffer), platform::VolumeMin);
   EXPECT_TRUE(buffer.IsPlaying());
-  const auto muted = MixInt16(*device, step);
+  const auto muted = MixInt16(*stream.Device, step);
   EXPECT_TRUE(Silent(std::vector<int16_t>(muted.begin() + settled / 2, muted.end())));
 
-  music.Play(10, 1);
-  const auto resumed = AsBytes(MixInt16(*device, step));
+  stream.Music.Play(10, 1);
+  const auto resumed = Bytes(MixInt16(*stream.Device, step));
   EXPECT_TRUE(std::equal(resumed.begin() + settled, resumed.end(),
                          pcm.begin() + 2 * step * FrameBytes + settled));
 }
