@@ -1,0 +1,36 @@
+#include "audio/PlayAudio.h"
+
+namespace {
+
+std::unique_ptr<platform::SoundDevice> OpenDevice() {
+  std::unique_ptr<platform::SoundDevice> device;
+  platform::SoundDevice::Create(device);
+  return device;
+}
+
+}  // namespace
+
+TAudio::TAudio(platform::MainQueue& queue, const std::string& path,
+               const std::vector<std::string>& musicDirectories)
+    : TAudio(OpenDevice(), queue, path, musicDirectories) {}
+
+TAudio::TAudio(std::unique_ptr<platform::SoundDevice> device, platform::MainQueue& queue,
+               const std::string& path, const std::vector<std::string>& musicDirectories)
+    : DirectSound(std::move(device)) {
+  // No device, or one that will not cooperate: no effects and no music, and nothing said.
+  if (!DirectSound || DirectSound->SetCooperativeLevel() != platform::SoundOk) return;
+  for (int i = 0; i < EffectCount; ++i) Sounds[i] = std::make_unique<TSound>(*DirectSound, EffectResources[i]);
+  Music = std::make_unique<TOgg>(*DirectSound, MusicFile, path, &MusicAvailable, queue, musicDirectories);
+  SoundAvailable = 1;
+}
+
+TAudio::~TAudio() {
+  for (auto& sound : Sounds) sound.reset();
+  Music.reset();
+  DirectSound.reset();
+}
+
+void TAudio::PlayAudio(int index, int soundVolume, int musicVolume) {
+  if (SoundAvailable && index >= 0 && index < EffectCount) Sounds[index]->Play(soundVolume, 0);
+  if (MusicAvailable && index == MusicIndex) Music->Play(musicVolume, 1);
+}
