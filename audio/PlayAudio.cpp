@@ -19,9 +19,19 @@ TAudio::TAudio(std::unique_ptr<platform::SoundDevice> device, platform::MainQueu
     : DirectSound(std::move(device)) {
   // No device, or one that will not cooperate: no effects and no music, and nothing said.
   if (!DirectSound || DirectSound->SetCooperativeLevel() != platform::SoundOk) return;
-  for (int i = 0; i < EffectCount; ++i) Sounds[i] = std::make_unique<TSound>(*DirectSound, EffectResources[i]);
+  MakeEffects();
   Music = std::make_unique<TOgg>(*DirectSound, MusicFile, path, &MusicAvailable, queue, musicDirectories);
   SoundAvailable = 1;
+}
+
+void TAudio::MakeEffects() {
+  for (int i = 0; i < EffectCount; ++i) Sounds[i] = std::make_unique<TSound>(*DirectSound, EffectResources[i]);
+}
+
+void TAudio::RemakeEffects() {
+  if (!SoundAvailable) return;
+  for (auto& sound : Sounds) sound.reset();
+  MakeEffects();
 }
 
 TAudio::~TAudio() {

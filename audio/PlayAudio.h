@@ -40,9 +40,16 @@ class TAudio {
   // Anything else, and anything without its device or music file, is ignored.
   void PlayAudio(int index, int soundVolume, int musicVolume);
 
+  // Releases the ten effects in index order and makes them again on the same device, as after
+  // the display changed under the game; the device and the music stream stay as they are.
+  void RemakeEffects();
+
   std::unique_ptr<platform::SoundDevice> DirectSound;
   std::array<std::unique_ptr<TSound>, EffectCount> Sounds;
   std::unique_ptr<TOgg> Music;
   uint8_t SoundAvailable = 0;  // the device is up and the effects are made
   uint8_t MusicAvailable = 0;  // the music stream is ready to play
+
+ private:
+  void MakeEffects();
 };

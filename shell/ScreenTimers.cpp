@@ -1,15 +1,28 @@
+// The three one-shot screen timers: the title's delay, the pause after a lost game and the
+// exit screen's delay. Each disables itself first.
 #include "shell/Window.h"
+#include "ui/HighScores.h"
 
-// The game-over pause has ended: clear the board, then name entry if the score qualifies
-// (strictly above the fifth best), otherwise the high-score table.
+// The title has been shown for 2 s: the main menu, with a new demo game behind it.
+void TFormWindow::TimerTitleTimer() {
+  TimerTitle.SetEnabled(false);
+  Form.SetCursor(platform::CursorShape::Arrow);
+  Settings.Screen = ScreenMainMenu;
+  Settings.MenuItem = ItemStartGame;
+  Game.StartDemo();
+}
+
+// The exit screen has been shown for 2 s: the window closes and the program ends.
+void TFormWindow::TimerExitTimer() {
+  TimerExit.SetEnabled(false);
+  Form.Close();
+}
+
+// The game-over pause has ended: clear the board, then name entry if the score enters the
+// table, otherwise the table itself.
 void TFormWindow::TimerGameOverTimer() {
   TimerGameOver.SetEnabled(false);
   Settings.ClearBoard();
-  if (Settings.Score > Settings.HighScores[4]) {
-    Settings.HighScoreNames[5].clear();
-    Settings.Screen = ScreenCongratulations;
-  } else {
-    Settings.Screen = ScreenHighScores;
-  }
+  ShowGameResult(Settings);
   ComposeScreen();
 }

@@ -1,36 +1,173 @@
 #include "shell/Window.h"
 
-#include <stdexcept>
+#include <unistd.h>
 
+#include <cstdio>
+#include <stdexcept>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/Bitmap.h"
+#include "platform/MessageBox.h"
 #include "ui/HighScores.h"
 #include "ui/KeyDispatch.h"
 
-TFormWindow::TFormWindow()
-    : Form(Queue, Timers),
-      Game(Settings, *this),
-      Surfaces(std::make_unique<TSurfaceSet>(Form.WindowId())),
-      TimerGameOver(Timers, 1000, [this] { TimerGameOverTimer(); }),
-      Clock(Queue, [this] { Game.GameTick(); }) {
-  // A game without all its pictures refuses to start.
-  if (!Surfaces->MissingPictures().empty())
-    throw std::runtime_error("the picture " + Surfaces->MissingPictures().front() + " is missing");
-  Store.Load(Settings);
-  Settings.Writer = &Store;
+namespace {
+
+// The window's icon: a glossy red bubble, its key-coloured corners transparent.
+void SetWindowIcon(platform::Form& form) {
+  constexpr uint32_t PieceKey = 0x00FFFEC1;
+  auto piece = platform::LoadBitmapResource("ID_RED");
+  if (!piece) return;
+  for (uint32_t& pixel : piece->Pixels) pixel = pixel == PieceKey ? 0 : (pixel | 0xFF000000u);
+  form.SetIcon(piece->Pixels, piece->Width, piece->Height);
 }
 
-TFormWindow::~TFormWindow() { StopClock(); }
+}  // namespace
+
+std::vector<std::string> MusicDirectoriesBesideProgram() {
+  std::error_code error;
+  const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return {};
+  const auto folder = program.parent_path();
+  return {(folder / ".." / "share" / "huebloc").lexically_normal().string(),
+          (folder / ".." / "resources" / "generated").lexically_normal().string()};
+}
+
+TFormWindow::TFormWindow(platform::TimerHost::ClockFn now)
+    : Timers(std::move(now)),
+      Form(Queue, Timers),
+      Game(Settings, *this),
+      TimerTitle(Timers, 2000, [this] { TimerTitleTimer(); }),
+      TimerGameOver(Timers, 1000, [this] { TimerGameOverTimer(); }),
+      TimerExit(Timers, 2000, [this] { TimerExitTimer(); }),
+      Clock(Queue, [this] { Game.GameTick(); }) {
+  SetWindowIcon(Form);
+  Store = std::make_unique<TSettingsStore>();
+  Store->Load(Settings);
+  Settings.Writer = Store.get();
+  LoadHighScores(Settings, Scores);
+
+  Form.OnShow = [this] { FormShow(); };
+  Form.OnDeactivate = [this] { ApplicationEventsDeactivate(); };
+  Form.OnClose = [this] { FormClose(); };
+  Form.OnKeyDown = [this](uint16_t key) { FormKeyDown(key); };
+  Form.OnKeyUp = [this](uint16_t key) { FormKeyUp(key); };
+  Form.OnPaint = [this] { FormPaint(); };
+  Form.OnDisplayChange = [this](int bitsPerPixel) { WMDisplayChange(bitsPerPixel); };
+}
+
+TFormWindow::~TFormWindow() {
+  StopClock();
+  Settings.ClearBoard();
+  Settings.Writer = nullptr;
+  Store.reset();
+  ReleaseGraphics();
+  Audio.reset();  // the effects in index order, then the music, then the device
+}
+
+bool TFormWindow::InitGraphics() {
+  DirectDraw = std::make_unique<platform::DisplayModeCheck>(Form.WindowId());
+  try {
+    Surfaces = std::make_unique<TSurfaceSet>(Form.WindowId());
+  } catch (const std::runtime_error&) {
+    return false;  // nothing to present into
+  }
+  // Every picture is part of the program: one that cannot be loaded is a broken installation.
+  return Surfaces->MissingPictures().empty();
+}
+
+void TFormWindow::ReleaseGraphics() {
+  Surfaces.reset();  // every picture in the order of the set, then the back buffer and the window's
+  DirectDraw.reset();
+}
+
+bool TFormWindow::InitDirectX() {
+  if (!InitGraphics()) return false;
+  Settings.Screen = ScreenTitle;
+  // A rebuild after a display change keeps the sound device and the music as they are (the
+  // music plays on) and makes only the effects again; the first bring-up makes all three.
+  if (Audio == nullptr) {
+    Audio = std::make_unique<TAudio>(Queue, Settings.Path, MusicDirectoriesBesideProgram());
+  } else {
+    Audio->RemakeEffects();
+  }
+  return true;
+}
+
+void TFormWindow::FormShow() {
+  Form.SetCaption(ApplicationTitle);
+  if (Settings.Screen != ScreenNone) {
+    ComposeScreen();
+    PlayAudio(SoundMusic);
+  }
+}
+
+// Losing the focus pauses a game in play, as Escape would but without a sound; the menus,
+// the demo and the screen timers carry on.
+void TFormWindow::ApplicationEventsDeactivate() {
+  if (Settings.Screen != ScreenPlaying) return;
+  StopClock();
+  Settings.Screen = ScreenGameMenu;
+  Settings.MenuItem = ItemResumeGame;
+  ComposeScreen();
+}
+
+void TFormWindow::FormClose() { StopClock(); }
 
 // One action per key press: auto-repeats and a second key pressed while the first is held
 // are ignored until some key is released. Every accepted press ends with a redraw.
 void TFormWindow::FormKeyDown(uint16_t key) {
   if (KeyHeld == 1) return;
   KeyHeld = 1;
-  THighScoreRegistry scores;
-  ScreenKeyDown(TKeyContext{Game, scores, SoundAvailable != 0, MusicAvailable != 0}, key);
+  try {
+    ScreenKeyDown(TKeyContext{Game, Scores, SoundAvailable(), MusicAvailable()}, key);
+  } catch (const std::exception& error) {
+    // A setting or score that cannot be stored: the game goes on with the value it has.
+    ReportStoreFailure(error);
+  }
   ComposeScreen();
 }
 
 void TFormWindow::FormKeyUp(uint16_t /*key*/) { KeyHeld = 0; }
+
+void TFormWindow::ReportStoreFailure(const std::exception& error) {
+  if (!StoreFailureShown) {
+    StoreFailureShown = true;
+    std::string text = error.what();
+    if (!text.empty() && text.back() > '.') text += '.';
+    platform::ShowMessageBox(ApplicationTitle, text, platform::MessageIcon::Stop);
+  } else {
+    std::fprintf(stderr, "huebloc: %s\n", error.what());
+  }
+}
+
+// Shows the last composed picture; composing happens only in ComposeScreen.
+void TFormWindow::FormPaint() {
+  if (Surfaces != nullptr) ::FormPaint(*Surfaces);
+}
+
+void TFormWindow::WMDisplayChange(int bitsPerPixel) {
+  StopClock();
+  if (bitsPerPixel < 24) {
+    Form.Hide();
+    platform::ShowMessageBox(WarningCaption, NotTrueColour);
+    Form.Close();
+    return;
+  }
+  if (DirectDraw == nullptr || DirectDraw->TestCooperativeLevel() != platform::DDERR_WRONGMODE) return;
+  // The pictures were made for another display: make them again and start over from the
+  // title; a game in progress is abandoned.
+  ReleaseGraphics();
+  if (!InitDirectX()) {
+    ReleaseGraphics();
+    Form.Hide();
+    platform::ShowMessageBox(WarningCaption, NoGraphics);
+    Form.Close();
+    return;
+  }
+  ComposeScreen();
+}
 
 void TFormWindow::StartClock(uint16_t periodMs) { Clock.Start(periodMs); }
 
@@ -38,19 +175,19 @@ void TFormWindow::StopClock() { Clock.Stop(); }
 
 void TFormWindow::EnableGameOverTimer() { TimerGameOver.SetEnabled(true); }
 
-// Effect and music requests by index. Until the sound layer exists, requests are ignored,
-// as they are when no sound device is present.
-void TFormWindow::PlayAudio(int /*index*/) {}
-
-void TFormWindow::ComposeScreen() {
-  ::ComposeScreen(TScreenView{Game, SoundAvailable != 0, MusicAvailable != 0}, *Surfaces, *this);
+// Both levels are read at the moment of the request.
+void TFormWindow::PlayAudio(int index) {
+  if (Audio != nullptr)
+    Audio->PlayAudio(index, static_cast<int>(Settings.GetFlag(FlagSoundVolume)),
+                     static_cast<int>(Settings.GetFlag(FlagMusicVolume)));
 }
 
-// Shows the last composed picture; composing happens only in ComposeScreen.
-void TFormWindow::FormPaint() { ::FormPaint(*Surfaces); }
+void TFormWindow::ComposeScreen() {
+  if (Surfaces != nullptr) ::ComposeScreen(TScreenView{Game, SoundAvailable(), MusicAvailable()}, *Surfaces, *this);
+}
 
 void TFormWindow::SetWaitCursor() { Form.SetCursor(platform::CursorShape::Wait); }
 
-// The title and exit timers come with the window's lifecycle; until then the title stays.
-void TFormWindow::EnableTimerTitle() {}
-void TFormWindow::EnableTimerExit() {}
+void TFormWindow::EnableTimerTitle() { TimerTitle.SetEnabled(true); }
+
+void TFormWindow::EnableTimerExit() { TimerExit.SetEnabled(true); }

@@ -1,35 +1,60 @@
 // The game's window: a thin owner of the settings record and its store, the game, the
-// platform window with its clock and timers, the key latch and the surface set. It wires
-// the window's events to the game and to the key handling of each screen, and serves the
-// game as its host.
+// platform window with its clock and screen timers, the key latch, the pictures and the sound.
+// It wires the window's events to the game and to the key handling of each screen, and serves
+// the game and the composition as their host.
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <string>
 
+#include "audio/PlayAudio.h"
 #include "core/Area.h"
 #include "core/Game.h"
+#include "platform/DisplayMode.h"
 #include "platform/Form.h"
 #include "platform/MainQueue.h"
 #include "platform/WindowTimer.h"
 #include "render/ComposeScreen.h"
 #include "render/SurfaceSet.h"
 #include "shell/ClockTimer.h"
+#include "ui/HighScores.h"
 #include "ui/SettingsStore.h"
+
+// The program's fixed texts.
+inline const std::string ApplicationTitle = "Huebloc";
+inline const std::string WarningCaption = "Warning!";
+inline const std::string NotTrueColour = "Game must run in a true color mode.";
+inline const std::string NoGraphics = "Game require DirectX 6.0 or above.";
+
+static_assert(TSurfaceSet::ClientWidth == platform::Form::ClientWidth &&
+              TSurfaceSet::ClientHeight == platform::Form::ClientHeight);
 
 class TFormWindow final : public IGameHost, public IComposeHost {
  public:
-  // Creates the window hidden and reads the settings from the per-user store (throws
-  // ERegistryException when the store cannot be read).
-  TFormWindow();
+  // Creates the window hidden and reads the settings and the high-score table from the
+  // per-user store (throws ERegistryException when the store cannot be read). `now` is the
+  // screen timers' clock in milliseconds (the monotonic clock when empty).
+  explicit TFormWindow(platform::TimerHost::ClockFn now = {});
+  // Releases everything in the order it was made up: board, store, pictures, sound.
   ~TFormWindow() override;
   TFormWindow(const TFormWindow&) = delete;
   TFormWindow& operator=(const TFormWindow&) = delete;
 
+  // Brings up the pictures and the sound and puts the game on its title screen. False when
+  // the pictures cannot be set up; the sound may still be off (no device: silently).
+  bool InitDirectX();
+
   // --- Window events ---
+  void FormShow();
+  void ApplicationEventsDeactivate();
+  void FormClose();
   void FormKeyDown(uint16_t key);
   void FormKeyUp(uint16_t key);
   void FormPaint();
+  void WMDisplayChange(int bitsPerPixel);
+  void TimerTitleTimer();
   void TimerGameOverTimer();
+  void TimerExitTimer();
 
   // --- The game's host ---
   void StartClock(uint16_t periodMs) override;
@@ -38,26 +63,45 @@ class TFormWindow final : public IGameHost, public IComposeHost {
   void PlayAudio(int index) override;
   void ComposeScreen() override;
 
-  // --- What the title and exit screens ask of the window ---
+  // --- The composition's host ---
   void SetWaitCursor() override;
   void EnableTimerTitle() override;
   void EnableTimerExit() override;
+
+  bool SoundAvailable() const { return Audio != nullptr && Audio->SoundAvailable != 0; }
+  bool MusicAvailable() const { return Audio != nullptr && Audio->MusicAvailable != 0; }
 
   platform::MainQueue Queue;
   platform::TimerHost Timers;
   platform::Form Form;
 
   TSettings Settings;
-  TSettingsStore Store;
+  std::unique_ptr<TSettingsStore> Store;
+  THighScoreRegistry Scores;
   TGame Game;
 
   // Key press latch: one action per press, re-armed by any key-up.
   uint8_t KeyHeld = 0;
-  uint8_t SoundAvailable = 0;
-  uint8_t MusicAvailable = 0;
 
+  // Made by InitDirectX; null before, and after a start-up that stopped halfway.
+  std::unique_ptr<platform::DisplayModeCheck> DirectDraw;
   std::unique_ptr<TSurfaceSet> Surfaces;
+  std::unique_ptr<TAudio> Audio;
 
+  platform::WindowTimer TimerTitle;
   platform::WindowTimer TimerGameOver;
+  platform::WindowTimer TimerExit;
   TClockTimer Clock;  // last: its thread stops before the rest goes
+
+ private:
+  bool InitGraphics();
+  void ReleaseGraphics();
+  // Shows a failed store write once as a message; later ones go to the standard error.
+  void ReportStoreFailure(const std::exception& error);
+  bool StoreFailureShown = false;
 };
+
+// Where the music may be besides the current directory and the settings' "Path": the data
+// directory beside the program (an installation under any prefix) and the build tree's
+// generated files (a program run from its build directory).
+std::vector<std::string> MusicDirectoriesBesideProgram();

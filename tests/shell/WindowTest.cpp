@@ -1,5 +1,6 @@
-// The window as a thin owner: the key latch and the game clock's stale ticks, on a real
-// (headless) window and a private store.
+// The window as a thin owner, on a real (headless) window and a private store: the key latch,
+// the game clock's stale ticks, the screen timers on a made-up clock, the focus, display
+// changes and a store that refuses a write.
 #include "shell/Window.h"
 
 #include <gtest/gtest.h>
@@ -14,12 +15,18 @@ constexpr uint16_t KeyA = 65, KeyD = 68;
 class Window : public ::testing::Test {
  protected:
   void SetUp() override {
-    w = std::make_unique<TFormWindow>();
+    w = std::make_unique<TFormWindow>([this] { return NowMs; });
+    ASSERT_TRUE(w->InitDirectX());
+    ASSERT_EQ(w->Settings.Screen, ScreenTitle);
+    w->Game.TickCount = [] { return 1234u; };
+  }
+
+  // A player's game on a 7 x 10 board of plain tiles, one red bubble rising from (3, 9).
+  void Playing() {
     TSettings& s = w->Settings;
     s.KeyLeft = KeyA;
     s.KeyRight = KeyD;
     s.Screen = ScreenPlaying;
-    w->Game.TickCount = [] { return 1234u; };
     w->Game.AreaWidth = 7;
     w->Game.AreaHeight = 10;
     for (int c = 0; c < 7; ++c)
@@ -30,11 +37,18 @@ class Window : public ::testing::Test {
     w->Game.BubbleInFlight = true;
   }
 
+  void At(uint64_t ms) {
+    NowMs = ms;
+    w->Timers.FireDue();
+  }
+
   TempStore Store;  // never the player's own settings
+  uint64_t NowMs = 10000;
   std::unique_ptr<TFormWindow> w;
 };
 
 TEST_F(Window, HeldKeyActsOnceAndAnyKeyUpRearms) {
+  Playing();
   w->FormKeyDown(KeyA);
   w->FormKeyDown(KeyA);  // auto-repeat
   w->FormKeyDown(KeyD);  // second key while the first is held
@@ -52,6 +66,7 @@ TEST_F(Window, HeldKeyActsOnceAndAnyKeyUpRearms) {
 }
 
 TEST_F(Window, OnlyTicksOfTheRunningClockReachTheGame) {
+  Playing();
   w->StartClock(1000);
   const uint32_t id = w->Clock.TimerId;
   ASSERT_NE(id, 0u);
@@ -77,6 +92,127 @@ TEST_F(Window, OnlyTicksOfTheRunningClockReachTheGame) {
   w->Clock.OnClockTick(0);
   EXPECT_EQ(w->Game.BubbleRow, 7);
   EXPECT_EQ(w->Settings.Screen, ScreenGameMenu);
+}
+
+// The title shows with the hourglass for 2 s from its first drawing, however often the window
+// is activated meanwhile; then the main menu with a demo game and the arrow. Exit shows the
+// title again and closes the window 2 s later.
+TEST_F(Window, TitleAndExitLastTwoSecondsFromTheirFirstDrawing) {
+  w->FormShow();
+  EXPECT_EQ(w->Form.Cursor(), platform::CursorShape::Wait);
+  EXPECT_EQ(w->Form.Caption(), "Huebloc");
+  At(11500);
+  w->FormShow();  // activated again
+  At(11999);
+  EXPECT_EQ(w->Settings.Screen, ScreenTitle);
+  At(12000);
+  EXPECT_EQ(w->Settings.Screen, ScreenMainMenu);
+  EXPECT_EQ(w->Settings.MenuItem, ItemStartGame);
+  EXPECT_EQ(w->Form.Cursor(), platform::CursorShape::Arrow);
+  EXPECT_EQ(w->Clock.Period, 250) << "the demo runs behind the menu";
+  EXPECT_FALSE(w->TimerTitle.Enabled());
+
+  w->Settings.MenuItem = ItemExit;
+  w->FormKeyDown(VkReturn);
+  EXPECT_EQ(w->Settings.Screen, ScreenExit);
+  EXPECT_EQ(w->Clock.TimerId, 0u);
+  At(13999);
+  EXPECT_FALSE(w->Form.Closed());
+  At(14000);
+  EXPECT_TRUE(w->Form.Closed());
+}
+
+// After the game-over pause the board is cleared; a score strictly above the fifth best goes to
+// the name entry, an equal one to the table.
+TEST_F(Window, GameOverLeadsToNameEntryOnlyAboveTheFifthScore) {
+  const struct {
+    uint32_t Score;
+    TScreen Then;
+  } cases[] = {{500, ScreenHighScores}, {501, ScreenCongratulations}, {0, ScreenHighScores}};
+  for (const auto& c : cases) {
+    Playing();
+    w->Settings.HighScores = {900, 800, 700, 600, 500, 0};
+    w->Settings.HighScoreNames[5] = "OLD";
+    w->Settings.Score = c.Score;
+    w->Settings.Screen = ScreenGameOver;
+    w->EnableGameOverTimer();
+    At(NowMs + 999);
+    EXPECT_EQ(w->Settings.Screen, ScreenGameOver);
+    At(NowMs + 1);
+    EXPECT_EQ(w->Settings.Screen, c.Then) << c.Score;
+    EXPECT_EQ(w->Settings.Bubbles[3][9], nullptr) << "the finished game's board is cleared";
+    if (c.Then == ScreenCongratulations) EXPECT_EQ(w->Settings.HighScoreNames[5], "");
+  }
+}
+
+// Losing the focus pauses a game in play into the in-game menu; every other screen carries on.
+TEST_F(Window, FocusLossPausesOnlyAGameInPlay) {
+  w->TimerTitleTimer();
+  ASSERT_EQ(w->Settings.Screen, ScreenMainMenu);
+  w->ApplicationEventsDeactivate();
+  EXPECT_EQ(w->Settings.Screen, ScreenMainMenu);
+  EXPECT_EQ(w->Clock.Period, 250) << "the demo keeps running";
+
+  Playing();
+  w->StartClock(1000);
+  w->ApplicationEventsDeactivate();
+  EXPECT_EQ(w->Settings.Screen, ScreenGameMenu);
+  EXPECT_EQ(w->Settings.MenuItem, ItemResumeGame);
+  EXPECT_EQ(w->Clock.TimerId, 0u);
+  w->FormShow();  // back: the menu is drawn again and the game stays paused
+  EXPECT_EQ(w->Settings.Screen, ScreenGameMenu);
+  EXPECT_EQ(w->Clock.TimerId, 0u);
+}
+
+// A display change stops the clock. When the pictures no longer suit the display they are made
+// anew and the game starts over from the title, the sound kept as it was; below true colour
+// the game says why and closes.
+TEST_F(Window, DisplayChangesRebuildThePicturesOrEndTheGame) {
+  Playing();
+  w->StartClock(1000);
+  w->WMDisplayChange(32);  // the same mode: only the clock stops
+  EXPECT_EQ(w->Clock.TimerId, 0u);
+  EXPECT_EQ(w->Settings.Screen, ScreenPlaying);
+
+  bool changed = true;
+  w->DirectDraw = std::make_unique<platform::DisplayModeCheck>([&] {
+    return std::optional<platform::DisplayMode>(platform::DisplayMode{changed ? 1u : 2u, 32});
+  });
+  changed = false;
+  const TAudio* audio = w->Audio.get();
+  w->StartClock(1000);
+  w->WMDisplayChange(32);
+  EXPECT_EQ(w->Clock.TimerId, 0u);
+  ASSERT_NE(w->Surfaces.get(), nullptr);
+  EXPECT_EQ(w->DirectDraw->TestCooperativeLevel(), platform::DD_OK) << "made anew for the display as it is";
+  EXPECT_EQ(w->Audio.get(), audio);
+  EXPECT_EQ(w->Settings.Screen, ScreenTitle);
+  EXPECT_TRUE(w->TimerTitle.Enabled()) << "the title's delay starts again";
+  EXPECT_FALSE(w->Form.Closed());
+
+  w->WMDisplayChange(16);
+  EXPECT_FALSE(w->Form.Visible());
+  EXPECT_TRUE(w->Form.Closed());
+}
+
+// A setting the store refuses is shown, and the game goes on with the new value.
+TEST_F(Window, ARefusedWriteLeavesTheGameRunning) {
+  struct Refusing final : ISettingsWriter {
+    void WriteSetting(TStoredSetting, int32_t) override { throw std::runtime_error("disk full"); }
+  } refusing;
+  w->Settings.Writer = &refusing;
+  w->Settings.Screen = ScreenPlaySetup;
+  w->Settings.MenuItem = ItemLevel;
+  testing::internal::CaptureStderr();
+  for (int i = 0; i < 2; ++i) {
+    w->FormKeyDown(VkRight);
+    w->FormKeyUp(VkRight);
+  }
+  const std::string shown = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(w->Settings.StartLevel, 2);
+  EXPECT_EQ(w->Settings.Screen, ScreenPlaySetup);
+  EXPECT_NE(shown.find("disk full"), std::string::npos) << shown;
+  w->Settings.Writer = nullptr;
 }
 
 }  // namespace

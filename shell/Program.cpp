@@ -1,0 +1,38 @@
+#include "shell/Program.h"
+
+#include <exception>
+
+#include "shell/Window.h"
+
+int RunProgram(const TProgramHooks& hooks) {
+  const auto box = [&](const std::string& caption, const std::string& text, platform::MessageIcon icon) {
+    if (hooks.MessageBox) {
+      hooks.MessageBox(caption, text, icon);
+    } else {
+      platform::ShowMessageBox(caption, text, icon);
+    }
+  };
+  try {
+    TFormWindow window(hooks.Now);
+    const int depth = hooks.DisplayDepth ? hooks.DisplayDepth(window) : window.Form.DisplayDepth();
+    if (depth < 24) {
+      box(WarningCaption, NotTrueColour, platform::MessageIcon::None);
+      return 0;
+    }
+    if (!window.InitDirectX()) {
+      box(WarningCaption, NoGraphics, platform::MessageIcon::None);
+      return 0;
+    }
+    if (hooks.Run) {
+      hooks.Run(window);
+    } else {
+      window.Form.Run();
+    }
+  } catch (const std::exception& error) {
+    // Shown as a sentence, with the program's title as caption.
+    std::string text = error.what();
+    if (!text.empty() && text.back() > '.') text += '.';
+    box(ApplicationTitle, text, platform::MessageIcon::Stop);
+  }
+  return 0;
+}
