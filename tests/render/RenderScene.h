@@ -11,6 +11,7 @@
 #include "platform/Bitmap.h"
 #include "render/ComposeScreen.h"
 #include "render/SurfaceSet.h"
+#include "support/PictureCheck.h"
 
 // Records what composition asks of the window.
 class RecordingComposeHost final : public IComposeHost {
@@ -47,45 +48,14 @@ class RenderScene : public ::testing::Test {
       for (int r = 0; r < h; ++r) Settings.Areas[c][r] = std::make_unique<TArea>(value);
   }
 
-  // The picture of an entry, decoded from the program's resources.
-  static const platform::Bitmap& Picture(TSurfaceIndex index) {
-    static std::vector<std::optional<platform::Bitmap>> cache(SurfaceCount);
-    if (!cache[index]) cache[index] = platform::LoadBitmapResource(PictureEntries[index].ResourceName);
-    return *cache[index];
-  }
-
-  struct Part {
-    int Left, Top, Right, Bottom;
-  };
-
-  // How many pixels of the picture's part (its key colour left out) differ from the back
-  // buffer where the part is drawn at (x, y), possibly mirrored.
+  using Part = TPicturePart;
   int Mismatches(TSurfaceIndex index, Part part, int x, int y, bool mirrorLeftRight = false,
                  bool mirrorUpDown = false) {
-    const platform::Bitmap& p = Picture(index);
-    const TPictureEntry& e = PictureEntries[index];
-    int wrong = 0;
-    const int w = part.Right - part.Left, h = part.Bottom - part.Top;
-    for (int j = 0; j < h; ++j)
-      for (int i = 0; i < w; ++i) {
-        const int sx = part.Left + (mirrorLeftRight ? w - 1 - i : i);
-        const int sy = part.Top + (mirrorUpDown ? h - 1 - j : j);
-        const uint32_t colour = p.Pixels[static_cast<std::size_t>(sy * p.Width + sx)];
-        if (e.Keyed && colour == e.ColourKey) continue;
-        if (At(x + i, y + j) != colour) ++wrong;
-      }
-    return wrong;
+    return ::Mismatches(Back(), index, part, x, y, mirrorLeftRight, mirrorUpDown);
   }
-
-  // The whole picture, or one half of a two-state picture, drawn at (x, y).
-  int WholeMismatches(TSurfaceIndex index, int x, int y) {
-    const platform::Bitmap& p = Picture(index);
-    return Mismatches(index, {0, 0, p.Width, p.Height}, x, y);
-  }
+  int WholeMismatches(TSurfaceIndex index, int x, int y) { return ::WholeMismatches(Back(), index, x, y); }
   int HalfMismatches(TSurfaceIndex index, int x, int y, bool selected) {
-    const platform::Bitmap& p = Picture(index);
-    const int half = p.Height / 2;
-    return Mismatches(index, {0, selected ? 0 : half, p.Width, selected ? half : p.Height}, x, y);
+    return ::HalfMismatches(Back(), index, x, y, selected);
   }
 
   // A rectangle of the back buffer shows the colour of the ground everywhere.
