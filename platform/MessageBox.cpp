@@ -19,10 +19,11 @@ bool HeadlessVideo() {
 }  // namespace
 
 void ShowMessageBox(const std::string& caption, const std::string& text, MessageIcon icon) {
-  const Uint32 flags = icon == MessageIcon::Stop ? SDL_MESSAGEBOX_ERROR : 0;
-  if (!HeadlessVideo() && SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr) == 0) return;
+  // Also on standard error, where a desktop session's journal keeps it.
   std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
   std::fflush(stderr);
+  const Uint32 flags = icon == MessageIcon::Stop ? SDL_MESSAGEBOX_ERROR : 0;
+  if (!HeadlessVideo()) SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr);
 }
 
 }  // namespace platform

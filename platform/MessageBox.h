@@ -7,8 +7,9 @@ namespace platform {
 
 enum class MessageIcon : uint8_t { None, Stop };
 
-// Shows the box and returns when the player has dismissed it. Where no display can show
-// one (no desktop, or a headless run) the message goes to standard error instead.
+// Shows the box and returns when the player has dismissed it; where no display can show one
+// (no desktop, or a headless run) there is no box. The message always goes to standard error
+// as well, caption first.
 void ShowMessageBox(const std::string& caption, const std::string& text, MessageIcon icon = MessageIcon::None);
 
 }  // namespace platform
