@@ -1,14 +1,11 @@
 #include "shell/Window.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <stdexcept>
-#include <filesystem>
-#include <system_error>
 
 #include "platform/Bitmap.h"
 #include "platform/MessageBox.h"
+#include "shell/DataDirectories.h"
 #include "ui/HighScores.h"
 #include "ui/KeyDispatch.h"
 
@@ -24,15 +21,6 @@ void SetWindowIcon(platform::Form& form) {
 }
 
 }  // namespace
-
-std::vector<std::string> MusicDirectoriesBesideProgram() {
-  std::error_code error;
-  const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return {};
-  const auto folder = program.parent_path();
-  return {(folder / ".." / "share" / "huebloc").lexically_normal().string(),
-          (folder / ".." / "resources" / "generated").lexically_normal().string()};
-}
 
 TFormWindow::TFormWindow(platform::TimerHost::ClockFn now)
     : Timers(std::move(now)),
@@ -88,7 +76,7 @@ bool TFormWindow::InitDirectX() {
   // A rebuild after a display change keeps the sound device and the music as they are (the
   // music plays on) and makes only the effects again; the first bring-up makes all three.
   if (Audio == nullptr) {
-    Audio = std::make_unique<TAudio>(Queue, Settings.Path, MusicDirectoriesBesideProgram());
+    Audio = std::make_unique<TAudio>(Queue, Settings.Path, DataDirectoriesBesideProgram());
   } else {
     Audio->RemakeEffects();
   }

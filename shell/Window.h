@@ -100,8 +100,3 @@ class TFormWindow final : public IGameHost, public IComposeHost {
   void ReportStoreFailure(const std::exception& error);
   bool StoreFailureShown = false;
 };
-
-// Where the music may be besides the current directory and the settings' "Path": the data
-// directory beside the program (an installation under any prefix) and the build tree's
-// generated files (a program run from its build directory).
-std::vector<std::string> MusicDirectoriesBesideProgram();

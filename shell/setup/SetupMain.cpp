@@ -4,12 +4,30 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
 
+#include "shell/DataDirectories.h"
 #include "ui/DefaultSettings.h"
 
 #ifndef HUEBLOC_DATADIR
 #error "HUEBLOC_DATADIR must name the installed data folder"
 #endif
+
+namespace {
+
+// The music's folder as installed: beside this program wherever its prefix went, else where
+// the build meant to install it.
+std::string InstalledDataDirectory() {
+  const std::vector<std::string> beside = DataDirectoriesBesideProgram();
+  std::error_code error;
+  if (!beside.empty() && std::filesystem::is_directory(beside.front(), error)) return beside.front();
+  return HUEBLOC_DATADIR;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc > 1) {
@@ -21,7 +39,7 @@ int main(int argc, char** argv) {
     return help ? 0 : 2;
   }
   try {
-    const TDefaultSettingsResult result = WriteDefaultSettings(HUEBLOC_DATADIR);
+    const TDefaultSettingsResult result = WriteDefaultSettings(InstalledDataDirectory());
     for (const std::string& name : result.WrongType)
       std::fprintf(stderr, "huebloc-setup: the setting '%s' has a type the game cannot read; left as it is\n",
                    name.c_str());
