@@ -141,7 +141,9 @@ TEST_F(Window, GameOverLeadsToNameEntryOnlyAboveTheFifthScore) {
     At(NowMs + 1);
     EXPECT_EQ(w->Settings.Screen, c.Then) << c.Score;
     EXPECT_EQ(w->Settings.Bubbles[3][9], nullptr) << "the finished game's board is cleared";
-    if (c.Then == ScreenCongratulations) EXPECT_EQ(w->Settings.HighScoreNames[5], "");
+    if (c.Then == ScreenCongratulations) {
+      EXPECT_EQ(w->Settings.HighScoreNames[5], "");
+    }
   }
 }
 
