@@ -94,7 +94,8 @@ TEST_F(PresenterTest, ResizedWindowLosesTheFramebufferUntilRestored) {
   EXPECT_TRUE(Same(Shown, next));
   // The picture stays at the origin, unscaled; the rest of the larger window is black.
   EXPECT_EQ(WindowPixel(Form::ClientWidth + 20, Form::ClientHeight + 10), 0u);
-  EXPECT_EQ(WindowPixel(Form::ClientWidth - 1, Form::ClientHeight - 1), next.Row(Form::ClientHeight - 1)[Form::ClientWidth - 1]);
+  constexpr int Right = Form::ClientWidth - 1, Bottom = Form::ClientHeight - 1;
+  EXPECT_EQ(WindowPixel(Right, Bottom), next.Row(Bottom)[Right]);
 }
 
 TEST(Presenter, NeedsAWindow) {
