@@ -26,25 +26,28 @@ std::optional<Bitmap> DecodeBitmap(std::span<const uint8_t> bytes) {
   if (!loaded) return std::nullopt;
   if (loaded->w < 1 || loaded->h < 1 || loaded->w > Surface::MaxSide || loaded->h > Surface::MaxSide)
     return std::nullopt;
-  // RGB888 is 32 bits per pixel laid out as 0x00RRGGBB, the surface format. Converting
-  // copies without blending, so a 32-bit picture's alpha byte never darkens a colour.
-  SurfacePtr converted(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_RGB888, 0));
-  if (!converted) return std::nullopt;
-  if (SDL_MUSTLOCK(converted.get()) && SDL_LockSurface(converted.get()) != 0) return std::nullopt;
+  SDL_Surface* source = loaded.get();
+  // A palette picture is first made a true-colour one; the others convert straight into the
+  // bitmap's pixels.
+  SurfacePtr unpaletted;
+  if (SDL_ISPIXELFORMAT_INDEXED(source->format->format)) {
+    unpaletted.reset(SDL_ConvertSurfaceFormat(source, SDL_PIXELFORMAT_RGB888, 0));
+    if (!unpaletted) return std::nullopt;
+    source = unpaletted.get();
+  }
+  if (SDL_MUSTLOCK(source) && SDL_LockSurface(source) != 0) return std::nullopt;
 
   Bitmap bitmap;
-  bitmap.Width = converted->w;
-  bitmap.Height = converted->h;
-  const auto width = static_cast<std::size_t>(converted->w);
-  bitmap.Pixels.resize(width * static_cast<std::size_t>(converted->h));
-  const auto* base = static_cast<const uint8_t*>(converted->pixels);
-  for (int y = 0; y < converted->h; ++y) {
-    const uint8_t* row = base + static_cast<std::size_t>(y) * static_cast<std::size_t>(converted->pitch);
-    uint32_t* out = bitmap.Pixels.data() + static_cast<std::size_t>(y) * width;
-    std::memcpy(out, row, width * sizeof(uint32_t));
-    for (std::size_t x = 0; x < width; ++x) out[x] &= ColourMask;
-  }
-  if (SDL_MUSTLOCK(converted.get())) SDL_UnlockSurface(converted.get());
+  bitmap.Width = source->w;
+  bitmap.Height = source->h;
+  bitmap.Pixels.resize(static_cast<std::size_t>(source->w) * static_cast<std::size_t>(source->h));
+  // RGB888 is 32 bits per pixel laid out as 0x00RRGGBB, the surface format. Converting
+  // copies without blending, so a 32-bit picture's alpha byte never darkens a colour.
+  const int converted = SDL_ConvertPixels(source->w, source->h, source->format->format, source->pixels, source->pitch,
+                                          SDL_PIXELFORMAT_RGB888, bitmap.Pixels.data(), source->w * 4);
+  if (SDL_MUSTLOCK(source)) SDL_UnlockSurface(source);
+  if (converted != 0) return std::nullopt;
+  for (uint32_t& p : bitmap.Pixels) p &= ColourMask;
   return bitmap;
 }
 

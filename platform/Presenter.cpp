@@ -2,21 +2,68 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 namespace platform {
+namespace {
+
+constexpr int BytesPerPixel = static_cast<int>(sizeof(uint32_t));
+
+// With HUEBLOC_TIMING set (and not "0"), the wall-clock time of the first picture that reached
+// the screen goes to stderr once, for start-up measurements to compare with their launch stamp.
+void ReportFirstPresent() {
+  static bool reported = false;  // main thread only
+  if (reported) return;
+  reported = true;
+  const char* wanted = std::getenv("HUEBLOC_TIMING");
+  if (wanted == nullptr || *wanted == '\0' || std::string(wanted) == "0") return;
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  std::fprintf(stderr, "huebloc: first present at %lld ns\n",
+               static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+}
+
+// Where a picture of width × height goes in the window's output of outputW × outputH pixels:
+// at the origin, unscaled. On a high-density display the output has more pixels than the
+// window has points, and the picture is scaled to keep its size on the screen.
+SDL_Rect PictureArea(SDL_Window* window, int width, int height, int outputW, int outputH) {
+  int windowW = 0, windowH = 0;
+  SDL_GetWindowSize(window, &windowW, &windowH);
+  SDL_Rect area{0, 0, width, height};
+  if (windowW > 0 && windowH > 0 && (outputW != windowW || outputH != windowH)) {
+    area.w = std::max(1, static_cast<int>(static_cast<int64_t>(width) * outputW / windowW));
+    area.h = std::max(1, static_cast<int>(static_cast<int64_t>(height) * outputH / windowH));
+  }
+  return area;
+}
+
+bool Scaled(const SDL_Rect& area, const Surface& picture) {
+  return area.w != picture.Width() || area.h != picture.Height();
+}
+
+}  // namespace
 
 Presenter::Presenter(SDL_Window* window) : Window(window) {
   if (window == nullptr) throw std::runtime_error("no window to present into");
-  if (!CreateRenderer()) throw std::runtime_error(std::string("cannot draw into the window: ") + SDL_GetError());
+  if (!Open()) throw std::runtime_error(std::string("cannot draw into the window: ") + SDL_GetError());
 }
 
 Presenter::Presenter(uint32_t windowId) : Presenter(SDL_GetWindowFromID(windowId)) {}
 
-Presenter::~Presenter() { DestroyRenderer(); }
+Presenter::~Presenter() { Close(); }
 
-bool Presenter::CreateRenderer() {
+bool Presenter::Open() {
+  // Asked for a window's framebuffer, SDL would rather put a GPU renderer behind it on X11;
+  // the plain shared-memory image is all this picture needs. A user's own setting still wins.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  Framebuffer = SDL_GetWindowSurface(Window);
+  if (Framebuffer != nullptr) return true;
   Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_ACCELERATED);
   if (Renderer == nullptr) Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_SOFTWARE);
   if (Renderer == nullptr) return false;
@@ -25,77 +72,120 @@ bool Presenter::CreateRenderer() {
   return true;
 }
 
-void Presenter::DestroyRenderer() {
+void Presenter::Close() {
+  Framebuffer = nullptr;  // SDL keeps it with the window
   if (Texture != nullptr) SDL_DestroyTexture(Texture);
   if (Renderer != nullptr) SDL_DestroyRenderer(Renderer);
   Texture = nullptr;
   Renderer = nullptr;
-  TextureWidth = TextureHeight = 0;
 }
 
-Result Presenter::IsLost() const { return Lost || Renderer == nullptr ? DDERR_SURFACELOST : DD_OK; }
+Result Presenter::IsLost() const {
+  return Lost || (Framebuffer == nullptr && Renderer == nullptr) ? DDERR_SURFACELOST : DD_OK;
+}
 
 Result Presenter::Restore() {
   if (IsLost() == DD_OK) return DD_OK;
-  DestroyRenderer();
-  if (!CreateRenderer()) return DDERR_GENERIC;
+  Close();
+  if (!Open()) return DDERR_GENERIC;
   Lost = false;
   return DD_OK;
 }
 
 void Presenter::MarkLost() { Lost = true; }
 
-// Copies the texture to the client origin. On a high-density display the window's drawable
-// has more pixels than the window has points, and the picture is scaled to keep its size.
-bool Presenter::DrawTexture() {
-  int windowW = 0, windowH = 0, outputW = 0, outputH = 0;
-  SDL_GetWindowSize(Window, &windowW, &windowH);
-  if (SDL_GetRendererOutputSize(Renderer, &outputW, &outputH) != 0) return false;
-  SDL_Rect dest{0, 0, TextureWidth, TextureHeight};
-  if (windowW > 0 && windowH > 0 && (outputW != windowW || outputH != windowH)) {
-    dest.w = static_cast<int>(static_cast<int64_t>(TextureWidth) * outputW / windowW);
-    dest.h = static_cast<int>(static_cast<int64_t>(TextureHeight) * outputH / windowH);
-  }
-  // Only a drawable larger than the picture has pixels the picture leaves alone.
-  if (outputW > dest.w || outputH > dest.h) {
-    SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
-    if (SDL_RenderClear(Renderer) != 0) return false;
-  }
-  return SDL_RenderCopy(Renderer, Texture, nullptr, &dest) == 0;
-}
-
 Result Presenter::Present(const Surface& backBuffer, uint32_t /*fx*/) {
   if (IsLost() != DD_OK || backBuffer.IsLost() != DD_OK) return DDERR_SURFACELOST;
-  const int width = backBuffer.Width();
-  const int height = backBuffer.Height();
-  if (Texture == nullptr || width != TextureWidth || height != TextureHeight) {
-    if (Texture != nullptr) SDL_DestroyTexture(Texture);
-    Texture = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
-    TextureWidth = Texture != nullptr ? width : 0;
-    TextureHeight = Texture != nullptr ? height : 0;
-    if (Texture == nullptr) {
-      Lost = true;
-      return DDERR_SURFACELOST;
-    }
-  }
-  // Surface rows are contiguous, so the whole picture goes up in one call.
-  const int pitch = width * static_cast<int>(sizeof(uint32_t));
-  if (SDL_UpdateTexture(Texture, nullptr, backBuffer.Row(0).data(), pitch) != 0 || !DrawTexture()) {
+  if (!(Framebuffer != nullptr ? PresentToFramebuffer(backBuffer) : PresentWithRenderer(backBuffer))) {
     Lost = true;
     return DDERR_SURFACELOST;
   }
-  SDL_RenderPresent(Renderer);
+  PictureWidth = backBuffer.Width();
+  PictureHeight = backBuffer.Height();
+  ReportFirstPresent();
   return DD_OK;
+}
+
+// The window's framebuffer is invalid once the window changed its size; SDL then refuses the
+// update, and Restore takes the new framebuffer. Until then the old one is still memory.
+bool Presenter::PresentToFramebuffer(const Surface& backBuffer) {
+  const SDL_Rect area = PictureArea(Window, backBuffer.Width(), backBuffer.Height(), Framebuffer->w, Framebuffer->h);
+  std::optional<Surface> stretched;
+  if (Scaled(area, backBuffer)) {
+    stretched.emplace(area.w, area.h);
+    stretched->Blt(nullptr, backBuffer, nullptr, 0);
+  }
+  const Surface& picture = stretched ? *stretched : backBuffer;
+  // Only a framebuffer larger than the picture has pixels the picture leaves alone.
+  if ((Framebuffer->w > area.w || Framebuffer->h > area.h) &&
+      SDL_FillRect(Framebuffer, nullptr, SDL_MapRGB(Framebuffer->format, 0, 0, 0)) != 0)
+    return false;
+  // Same format on both sides is a plain copy of rows; anything else is converted on the way.
+  const int width = std::min(area.w, Framebuffer->w);
+  const int height = std::min(area.h, Framebuffer->h);
+  if (SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, picture.Row(0).data(), picture.Width() * BytesPerPixel,
+                        Framebuffer->format->format, Framebuffer->pixels, Framebuffer->pitch) != 0)
+    return false;
+  return SDL_UpdateWindowSurface(Window) == 0;
+}
+
+bool Presenter::PresentWithRenderer(const Surface& backBuffer) {
+  const int width = backBuffer.Width();
+  const int height = backBuffer.Height();
+  int textureW = 0, textureH = 0;
+  if (Texture != nullptr) SDL_QueryTexture(Texture, nullptr, nullptr, &textureW, &textureH);
+  if (Texture == nullptr || width != textureW || height != textureH) {
+    if (Texture != nullptr) SDL_DestroyTexture(Texture);
+    Texture = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (Texture == nullptr) return false;
+  }
+  // Surface rows are contiguous, so the whole picture goes up in one call.
+  if (SDL_UpdateTexture(Texture, nullptr, backBuffer.Row(0).data(), width * BytesPerPixel) != 0 || !DrawTexture())
+    return false;
+  SDL_RenderPresent(Renderer);
+  return true;
+}
+
+bool Presenter::DrawTexture() {
+  int textureW = 0, textureH = 0, outputW = 0, outputH = 0;
+  if (SDL_QueryTexture(Texture, nullptr, nullptr, &textureW, &textureH) != 0) return false;
+  if (SDL_GetRendererOutputSize(Renderer, &outputW, &outputH) != 0) return false;
+  const SDL_Rect area = PictureArea(Window, textureW, textureH, outputW, outputH);
+  if (outputW > area.w || outputH > area.h) {
+    SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
+    if (SDL_RenderClear(Renderer) != 0) return false;
+  }
+  return SDL_RenderCopy(Renderer, Texture, nullptr, &area) == 0;
 }
 
 Result Presenter::ReadBack(Surface& into) {
   if (IsLost() != DD_OK || into.IsLost() != DD_OK) return DDERR_SURFACELOST;
-  if (Texture == nullptr || into.Width() != TextureWidth || into.Height() != TextureHeight) return DDERR_INVALIDPARAMS;
-  if (!DrawTexture()) return DDERR_GENERIC;
-  const SDL_Rect area{0, 0, TextureWidth, TextureHeight};
-  const int pitch = TextureWidth * static_cast<int>(sizeof(uint32_t));
-  if (SDL_RenderReadPixels(Renderer, &area, SDL_PIXELFORMAT_RGB888, into.Row(0).data(), pitch) != 0) return DDERR_GENERIC;
-  for (int y = 0; y < TextureHeight; ++y)
+  if (PictureWidth == 0 || into.Width() != PictureWidth || into.Height() != PictureHeight) return DDERR_INVALIDPARAMS;
+  int outputW = 0, outputH = 0;
+  if (Framebuffer != nullptr) {
+    outputW = Framebuffer->w;
+    outputH = Framebuffer->h;
+  } else if (Texture == nullptr || SDL_GetRendererOutputSize(Renderer, &outputW, &outputH) != 0) {
+    return DDERR_GENERIC;
+  }
+  const SDL_Rect area = PictureArea(Window, PictureWidth, PictureHeight, outputW, outputH);
+  if (area.w > outputW || area.h > outputH) return DDERR_GENERIC;  // not all of it is on show
+
+  // A scaled picture is read at its size on the screen and brought back to the back buffer's.
+  std::optional<Surface> shown;
+  if (Scaled(area, into)) shown.emplace(area.w, area.h);
+  Surface& read = shown ? *shown : into;
+  const int pitch = read.Width() * BytesPerPixel;
+  if (Framebuffer != nullptr) {
+    if (SDL_ConvertPixels(area.w, area.h, Framebuffer->format->format, Framebuffer->pixels, Framebuffer->pitch,
+                          SDL_PIXELFORMAT_RGB888, read.Row(0).data(), pitch) != 0)
+      return DDERR_GENERIC;
+  } else if (!DrawTexture() ||
+             SDL_RenderReadPixels(Renderer, &area, SDL_PIXELFORMAT_RGB888, read.Row(0).data(), pitch) != 0) {
+    return DDERR_GENERIC;
+  }
+  if (shown) into.Blt(nullptr, *shown, nullptr, 0);
+  for (int y = 0; y < into.Height(); ++y)
     for (uint32_t& p : into.Row(y)) p &= ColourMask;
   return DD_OK;
 }

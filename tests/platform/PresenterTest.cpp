@@ -1,9 +1,12 @@
-// Presentation into a real (hidden, headless) game window, read back from the renderer.
+// Presentation into a real (hidden, headless) game window: the headless display gives the
+// window a framebuffer of its own, as X11 does, so this is the path the game takes.
 #include "platform/Presenter.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <utility>
 
 #include "platform/Form.h"
 
@@ -31,15 +34,29 @@ class PresenterTest : public ::testing::Test {
   Form Window{Queue, Timers};
   Presenter Primary{Window.WindowId()};
   Surface Shown{Form::ClientWidth, Form::ClientHeight};
+
+  // A pixel of the window's framebuffer as 0x00RRGGBB, read without the presenter.
+  uint32_t WindowPixel(int x, int y) {
+    SDL_Surface* framebuffer = SDL_GetWindowSurface(SDL_GetWindowFromID(Window.WindowId()));
+    if (framebuffer == nullptr || x >= framebuffer->w || y >= framebuffer->h) return 0xFFFFFFFFu;
+    uint32_t pixel = 0;
+    const auto* row = static_cast<const uint8_t*>(framebuffer->pixels) + y * framebuffer->pitch;
+    SDL_ConvertPixels(1, 1, framebuffer->format->format, row + x * framebuffer->format->BytesPerPixel,
+                      framebuffer->pitch, SDL_PIXELFORMAT_RGB888, &pixel, 4);
+    return pixel & ColourMask;
+  }
 };
 
-TEST_F(PresenterTest, ShowsTheBackBufferUnchanged) {
+TEST_F(PresenterTest, ShowsTheBackBufferUnchangedInTheWindowsOwnFramebuffer) {
+  EXPECT_FALSE(Primary.UsesRenderer());
   EXPECT_EQ(Primary.ReadBack(Shown), DDERR_INVALIDPARAMS);  // nothing presented yet
   for (uint32_t frame : {1u, 2u}) {
     const Surface back = Screen(frame);
     ASSERT_EQ(Primary.Present(back, DDBLTFX_NOTEARING), DD_OK);
     ASSERT_EQ(Primary.ReadBack(Shown), DD_OK);
     EXPECT_TRUE(Same(Shown, back)) << "frame " << frame;
+    for (auto [x, y] : {std::pair{0, 0}, {631, 452}, {317, 201}})
+      EXPECT_EQ(WindowPixel(x, y), back.Row(y)[x]) << "frame " << frame << " at " << x << "," << y;
   }
 }
 
@@ -62,6 +79,23 @@ TEST_F(PresenterTest, LostBackBufferOrPresenterIsReportedAndRestored) {
   ASSERT_EQ(Primary.Present(next), DD_OK);
   ASSERT_EQ(Primary.ReadBack(Shown), DD_OK);
   EXPECT_TRUE(Same(Shown, next));
+}
+
+TEST_F(PresenterTest, ResizedWindowLosesTheFramebufferUntilRestored) {
+  ASSERT_EQ(Primary.Present(Screen(5)), DD_OK);
+  // A window manager may resize even a fixed window; the old framebuffer is gone with it.
+  SDL_SetWindowSize(SDL_GetWindowFromID(Window.WindowId()), Form::ClientWidth + 40, Form::ClientHeight + 30);
+  const Surface next = Screen(6);
+  EXPECT_EQ(Primary.Present(next), DDERR_SURFACELOST);
+  EXPECT_EQ(Primary.IsLost(), DDERR_SURFACELOST);
+  ASSERT_EQ(Primary.Restore(), DD_OK);
+  ASSERT_EQ(Primary.Present(next), DD_OK);
+  ASSERT_EQ(Primary.ReadBack(Shown), DD_OK);
+  EXPECT_TRUE(Same(Shown, next));
+  // The picture stays at the origin, unscaled; the rest of the larger window is black.
+  EXPECT_EQ(WindowPixel(Form::ClientWidth + 20, Form::ClientHeight + 10), 0u);
+  constexpr int Right = Form::ClientWidth - 1, Bottom = Form::ClientHeight - 1;
+  EXPECT_EQ(WindowPixel(Right, Bottom), next.Row(Bottom)[Right]);
 }
 
 TEST(Presenter, NeedsAWindow) {
