@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/KeyDispatch.h"
+#include "ui/KeyContext.h"
 
 class TSettings;
 

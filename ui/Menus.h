@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "ui/KeyDispatch.h"
+#include "ui/KeyContext.h"
 
 // A key press on one of the menu screens. Menus take only the arrows and Enter (Escape means
 // nothing here), except while the keys setup waits for a new binding: then any key is taken.
