@@ -9,5 +9,5 @@ cmake -S . -B build-play -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$pre
   -DHUEBLOC_TESTS=OFF -DHUEBLOC_BENCHMARKS=OFF >/dev/null
 cmake --build build-play -j"$(nproc)"
 cmake --install build-play >/dev/null
-if [ -x "$prefix/bin/huebloc-setup" ]; then "$prefix/bin/huebloc-setup"; fi
-exec "$prefix/bin/huebloc"
+# The launcher the menu entry runs: the per-user install step, then the game.
+exec "$prefix/bin/huebloc-launcher"
