@@ -221,8 +221,8 @@ class Display:
 
     def shot(self):
         """The whole screen as it is now."""
-        data = subprocess.run(["import", "-display", self.name, "-window", "root", "-depth", "8", "ppm:-"], capture_output=True,
-                              timeout=30, env=self.session.env(self), stdin=subprocess.DEVNULL)
+        data = subprocess.run(["import", "-display", self.name, "-window", "root", "-depth", "8", "ppm:-"],
+                              capture_output=True, timeout=30, env=self.session.env(self), stdin=subprocess.DEVNULL)
         check(data.returncode == 0, f"no screen shot of {self.name}: {data.stderr.decode(errors='replace')}")
         picture = parse_ppm(data.stdout)
         self.session.last_shot = picture

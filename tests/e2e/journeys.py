@@ -10,7 +10,6 @@ pictures at their places on the screen.
 """
 
 import argparse
-import os
 import re
 import shutil
 import signal
@@ -22,7 +21,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from desktop import GameWindow, JourneyFailed, Session, check  # noqa: E402
-from pictures import GamePictures, Sprite, write_png  # noqa: E402
+from pictures import GamePictures, write_png  # noqa: E402
 import store  # noqa: E402
 
 SOURCE_DIR = Path(__file__).resolve().parents[2]
@@ -268,9 +267,9 @@ def journey_focus(j):
 
     display.focus(elsewhere)
     demo, _ = window.wait("the main menu", s.main_menu())
+    board = (40, 17, 300, 420)  # the full-size play area, where any demo shows
     window.wait("the demo going on without the focus",
-                lambda shot: s.main_menu()(shot) is True and shot.crop(40, 17, 300, 420).differs(demo.crop(40, 17, 300, 420)),
-                timeout=10)
+                lambda shot: s.main_menu()(shot) is True and shot.crop(*board).differs(demo.crop(*board)), timeout=10)
 
     # A game just begun shows its first bubble at the bottom until the first tick, a second
     # later, moves it up; the focus goes at once.
@@ -328,7 +327,7 @@ def journey_damaged_store(j):
     while message not in game.output() and time.monotonic() < deadline:
         time.sleep(0.05)
     check(message in game.output(), f"the message is {game.output()!r}, not {message!r}...")
-    check(not display.windows("--onlyvisible", *GAME_CLASS), "the game's own window is on the screen beside the message")
+    check(not display.windows("--onlyvisible", *GAME_CLASS), "the game's own window is on the screen beside the box")
     display.focus(box)
     display.keys("Return")
     code = game.wait(timeout=20)
@@ -544,8 +543,8 @@ def main():
             return 0 if ok else 1
         started = time.monotonic()
         names = args.only or list(JOURNEYS)
-        results = [run(name, lambda session, n=name: JOURNEYS[n](Journey(session, prefix / "bin", screens)), failures_dir)
-                   for name in names]
+        results = [run(name, lambda session, n=name: JOURNEYS[n](Journey(session, prefix / "bin", screens)),
+                       failures_dir) for name in names]
         print(f"e2e: {results.count(True)} of {len(results)} journeys passed in {time.monotonic() - started:.1f} s")
         return 0 if all(results) else 1
     finally:

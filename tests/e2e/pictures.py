@@ -73,7 +73,8 @@ class Sprite:
         self.drawn = sum(end - first for runs in self.runs for first, end in runs)
 
     def part(self, x, y, width, height, name=None):
-        return Sprite(self.picture.crop(x, y, width, height), self.key, name or f"{self.name}[{x},{y} {width}x{height}]")
+        name = name or f"{self.name}[{x},{y} {width}x{height}]"
+        return Sprite(self.picture.crop(x, y, width, height), self.key, name)
 
     def mirrored_up_down(self):
         return Sprite(self.picture.mirrored_up_down(), self.key, self.name + " mirrored up-down")
@@ -192,10 +193,6 @@ class GamePictures:
         half = self.TWO_STATE_HEIGHT // 2
         return whole.part(0, 0 if selected else half, whole.width, half,
                           f"{name} ({'selected' if selected else 'plain'})")
-
-    def glyph_run(self, strip, widths, start_index, index):
-        first = sum(widths[start_index:index])
-        return self.sprite(strip).part(first, 0, widths[index], self.picture(strip).height)
 
     def text_sprites(self, text, big):
         """The glyphs of a text from a character strip with their x offsets, and its width."""

@@ -30,7 +30,10 @@ def set_values(path, changes):
     must occur exactly once in the file."""
     text = Path(path).read_text(encoding="utf-8")
     for name, value in changes.items():
-        written = f"dword:{value:08x}" if isinstance(value, int) else '"' + value.replace("\\", "\\\\").replace('"', '\\"') + '"'
+        if isinstance(value, int):
+            written = f"dword:{value:08x}"
+        else:
+            written = '"' + value.replace("\\", "\\\\").replace('"', '\\"') + '"'
         text, count = re.subn(rf'^"{re.escape(name)}"=.*$', lambda _: f'"{name}"={written}', text, flags=re.M)
         if count != 1:
             raise ValueError(f'{path} holds "{name}" {count} times, not once')
