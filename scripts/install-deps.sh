@@ -6,7 +6,8 @@ packages=(
   libsdl2-dev libvorbis-dev libfreetype-dev zlib1g-dev fonts-comfortaa fonts-dejavu-core
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth xdotool imagemagick x11-utils
+  xvfb xauth xdotool imagemagick x11-utils python3
+  xfonts-base  # the font SDL's message boxes need on an X server without a desktop
   desktop-file-utils appstream
 )
 missing=()

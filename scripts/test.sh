@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: a plain build, an AddressSanitizer +
-# UndefinedBehaviorSanitizer build and a ThreadSanitizer build, each with the whole suite;
-# then, where clang is present, every fuzz target for a bounded time (scripts/fuzz.sh).
+# UndefinedBehaviorSanitizer build and a ThreadSanitizer build, each with the whole suite; the
+# plain build installed and played end to end, the sanitized game run for leaks; then, where
+# clang is present, every fuzz target for a bounded time (scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -14,8 +15,11 @@ run_suite() {  # name, cmake args...
   ctest --test-dir "$dir" --output-on-failure -j"$jobs"
 }
 run_suite plain
+# The installed game played end to end under X servers of its own (tests/e2e/).
+tests/e2e/journeys.py build-test-plain
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run_suite asan -DHUEBLOC_SANITIZE=address -DHUEBLOC_BENCHMARKS=OFF
+tests/e2e/journeys.py --leaks build-test-asan
 TSAN_OPTIONS=halt_on_error=1 \
   run_suite tsan -DHUEBLOC_SANITIZE=thread -DHUEBLOC_BENCHMARKS=OFF
 if command -v clang++ >/dev/null; then

@@ -1,5 +1,6 @@
 #include "ui/HighScores.h"
 
+#include <exception>
 #include <locale>
 #include <utility>
 
@@ -103,6 +104,14 @@ void NameEntryKeyDown(const TKeyContext& context, uint16_t key) {
     name.pop_back();
   } else if (key == VkReturn) {
     host.PlayAudio(SoundMenuChar);
+    // Another copy of the game may have put a score in this table since it was read: the new
+    // score goes into the table as it is stored now, so that neither is lost.
+    std::exception_ptr unreadable;
+    try {
+      LoadHighScores(settings, context.ScoreStore);
+    } catch (...) {
+      unreadable = std::current_exception();
+    }
     settings.HighScores[TablePlaces] = settings.Score;
     // Highest first; equal scores never swap, so a new score goes below an equal older one.
     // The sixth entry, the lowest, drops out.
@@ -118,6 +127,7 @@ void NameEntryKeyDown(const TKeyContext& context, uint16_t key) {
     // The table is shown before it is stored: a store that refuses it leaves the entry ended,
     // and a second Enter cannot put the same score in twice.
     settings.Screen = ScreenHighScores;
+    if (unreadable) std::rethrow_exception(unreadable);  // a table that cannot be read is not written over
     SaveHighScores(settings, context.ScoreStore);
   } else if (TypesACharacter(key) && name.size() < MaxNameLength) {
     host.PlayAudio(SoundMenuChar);

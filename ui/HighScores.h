@@ -54,7 +54,8 @@ bool ScoreQualifies(const TSettings& settings);
 void ShowGameResult(TSettings& settings);
 
 // Keys on the name entry: letters, digits and white space type themselves in upper case (at most
-// 8), Backspace takes one back, Enter puts the score in its place and saves the table.
+// 8), Backspace takes one back, Enter puts the score in its place in the table as stored now
+// and saves it.
 void NameEntryKeyDown(const TKeyContext& context, uint16_t key);
 // Any key on the table returns to the main menu with a new demo game.
 void HighScoresKeyDown(const TKeyContext& context);

@@ -85,25 +85,33 @@ TEST_F(HighScores, NameEntryTakesLettersDigitsAndWhiteSpaceUpToEight) {
   }
 }
 
-// Enter puts the score in its place (below an equal one) and stores the table; the name may
-// be empty.
+// Enter puts the score in its place (below an equal one) in the table as stored now, which
+// another copy of the game may have changed since it was read, and stores the table; the name
+// may be empty.
 TEST_F(HighScores, EnterPlacesTheScoreBelowEqualOnesAndSavesTheTable) {
   const ScoreList scores = {500, 400, 300, 200, 100};
   const Names names = {"A", "B", "C", "D", "E"};
   const struct {
     uint32_t Score;
     std::string Name;
+    ScoreList Stored;  // as another copy left it; the table read at the start was scores, names
+    Names StoredNames;
     ScoreList ExpectedScores;
     Names ExpectedNames;
   } cases[] = {
-      {400, "NEW", {500, 400, 400, 300, 200}, {"A", "B", "NEW", "C", "D"}},
-      {600, "", {600, 500, 400, 300, 200}, {"", "A", "B", "C", "D"}},
-      {101, "X", {500, 400, 300, 200, 101}, {"A", "B", "C", "D", "X"}},
-      {500, "Y", {500, 500, 400, 300, 200}, {"A", "Y", "B", "C", "D"}},
+      {400, "NEW", scores, names, {500, 400, 400, 300, 200}, {"A", "B", "NEW", "C", "D"}},
+      {600, "", scores, names, {600, 500, 400, 300, 200}, {"", "A", "B", "C", "D"}},
+      {101, "X", scores, names, {500, 400, 300, 200, 101}, {"A", "B", "C", "D", "X"}},
+      {500, "Y", scores, names, {500, 500, 400, 300, 200}, {"A", "Y", "B", "C", "D"}},
+      {450, "TWO", {500, 460, 400, 300, 200}, {"A", "ONE", "B", "C", "D"},
+       {500, 460, 450, 400, 300}, {"A", "ONE", "TWO", "B", "C"}},
+      {150, "LATE", {900, 800, 700, 600, 500}, {"P", "Q", "R", "S", "T"},  // no longer in the five
+       {900, 800, 700, 600, 500}, {"P", "Q", "R", "S", "T"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Score);
     Table(scores, names);
+    Scores.Tables["7x10"] = THighScoreTable{c.Stored, c.StoredNames};
     Settings.Score = c.Score;
     Settings.Screen = ScreenCongratulations;
     Settings.HighScoreNames[5] = c.Name;
@@ -111,10 +119,24 @@ TEST_F(HighScores, EnterPlacesTheScoreBelowEqualOnesAndSavesTheTable) {
     EXPECT_EQ(Settings.Screen, ScreenHighScores);
     EXPECT_EQ(TableScores(), c.ExpectedScores);
     EXPECT_EQ(TableNames(), c.ExpectedNames);
-    EXPECT_EQ(TakeCalls(), (Calls{"sound 4", "save 7x10"}));
+    EXPECT_EQ(TakeCalls(), (Calls{"sound 4", "read 7x10", "save 7x10"}));
     EXPECT_EQ(Scores.Tables["7x10"].Scores, c.ExpectedScores);
     EXPECT_EQ(Scores.Tables["7x10"].Names, c.ExpectedNames);
   }
+
+  // A table that cannot be read now: the entry still ends, with the score in the table read at
+  // the start, and the store is not written over.
+  Table(scores, names);
+  Scores.Tables["7x10"] = THighScoreTable{};
+  Scores.Damaged = true;
+  Settings.Score = 250;
+  Settings.Screen = ScreenCongratulations;
+  Settings.HighScoreNames[5] = "Z";
+  EXPECT_THROW(Press(VkReturn), ERegistryException);
+  EXPECT_EQ(Settings.Screen, ScreenHighScores);
+  EXPECT_EQ(TableScores(), (ScoreList{500, 400, 300, 250, 200}));
+  EXPECT_EQ(TakeCalls(), (Calls{"sound 4", "read 7x10"}));
+  EXPECT_EQ(Scores.Tables["7x10"].Scores, ScoreList{});
 }
 
 TEST_F(HighScores, AnyKeyOnTheTableReturnsToTheMainMenuWithANewDemo) {

@@ -31,6 +31,7 @@ class MemoryScoreStore final : public IHighScoreStore {
   explicit MemoryScoreStore(std::vector<std::string>& calls) : Calls(calls) {}
   bool ReadTable(const std::string& key, THighScoreTable& table) override {
     Calls.push_back("read " + Table(key));
+    if (Damaged) throw ERegistryException("The store file is damaged");
     if (Refuse) return false;
     table = Tables[Table(key)];
     return true;
@@ -43,6 +44,7 @@ class MemoryScoreStore final : public IHighScoreStore {
 
   std::map<std::string, THighScoreTable> Tables;  // by "7x10", "7x10a", ...
   bool Refuse = false;                             // a key that can be neither opened nor created
+  bool Damaged = false;                            // a store file that cannot be read
   std::vector<std::string>& Calls;
 };
 
