@@ -13,7 +13,9 @@ TSurface::TSurface(int width, int height, TSurface& target)
     : Width(static_cast<uint16_t>(width)),
       Height(static_cast<uint16_t>(height)),
       Target(&target),
-      Pixels(std::make_unique<platform::Surface>(width, height)) {}
+      // Drawn straight into the window wherever it can be.
+      Pixels(target.Window ? target.Window->MakeBackBuffer(width, height)
+                           : std::make_unique<platform::Surface>(width, height)) {}
 
 TSurface::TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target)
     : TSurface(resourceName, x, y, target, false, 0) {}
