@@ -155,8 +155,9 @@ class StreamVoice final : public MixerVoice {
 
 class Mixer {
  public:
-  // Largest block mixed in one go; longer requests are mixed block by block.
-  static constexpr uint32_t MaxBlockFrames = 1024;
+  // Largest block mixed in one go; longer requests are mixed block by block. A whole
+  // callback of the device's preferred size is one block.
+  static constexpr uint32_t MaxBlockFrames = 2048;
 
   Mixer(uint32_t rate, uint16_t channels);
   Mixer(const Mixer&) = delete;
