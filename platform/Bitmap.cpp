@@ -54,7 +54,9 @@ std::optional<Bitmap> DecodeBitmap(std::span<const uint8_t> bytes) {
 std::optional<Bitmap> LoadBitmapResource(std::string_view name) {
   const auto bytes = FindResource(name);
   if (!bytes) return std::nullopt;
-  return DecodeBitmap(*bytes);
+  std::optional<Bitmap> bitmap = DecodeBitmap(*bytes);
+  ReleaseResourcePages();  // decoded: the file's bytes are not needed until a reload
+  return bitmap;
 }
 
 Result DrawBitmap(const Bitmap& bitmap, Surface& surface) {

@@ -20,7 +20,8 @@ struct Bitmap {
 // Nothing when the bytes are not a readable BMP picture or are larger than a surface can be.
 std::optional<Bitmap> DecodeBitmap(std::span<const uint8_t> bytes);
 
-// The embedded bitmap resource of that name, decoded; nothing when absent or unreadable.
+// The embedded bitmap resource of that name, decoded; nothing when absent or unreadable. The
+// resource's pages are released once it is decoded.
 std::optional<Bitmap> LoadBitmapResource(std::string_view name);
 
 // Draws the picture into the surface at (0, 0), unscaled; what lies outside is cut off.

@@ -58,12 +58,12 @@ float VolumeToGain(int32_t volume) {
 }
 
 bool ConvertPcm(const PcmFormat& format, const uint8_t* data, size_t bytes, uint32_t rate,
-                uint16_t channels, std::vector<float>& out) {
+                uint16_t channels, std::vector<int16_t>& out) {
   out.clear();
   if (!format.Valid() || bytes / format.BlockAlign() > UINT32_MAX / 2) return false;
   SDL_AudioStream* stream =
       SDL_NewAudioStream(SdlFormatOf(format), static_cast<Uint8>(format.Channels),
-                         static_cast<int>(format.SamplesPerSec), AUDIO_F32SYS,
+                         static_cast<int>(format.SamplesPerSec), AUDIO_S16SYS,
                          static_cast<Uint8>(channels), static_cast<int>(rate));
   if (!stream) return false;
   const uint32_t blockAlign = format.BlockAlign();
@@ -87,9 +87,9 @@ bool ConvertPcm(const PcmFormat& format, const uint8_t* data, size_t bytes, uint
     // Exactly the sound's duration at the output rate.
     const size_t wanted = static_cast<size_t>((uint64_t{frames} * rate + format.SamplesPerSec / 2) /
                                               format.SamplesPerSec);
-    const size_t frameBytes = sizeof(float) * channels;
+    const size_t frameBytes = sizeof(int16_t) * channels;
     const size_t available = static_cast<size_t>(std::max(SDL_AudioStreamAvailable(stream), 0)) / frameBytes;
-    out.assign(wanted * channels, 0.0f);
+    out.assign(wanted * channels, 0);
     const size_t take = std::min(available, wanted) * frameBytes;
     ok = take == 0 || SDL_AudioStreamGet(stream, out.data(), static_cast<int>(take)) == static_cast<int>(take);
   }
@@ -134,22 +134,32 @@ bool MixerVoice::BeginBlock(uint64_t& state) {
   return true;
 }
 
-void MixerVoice::AddScaled(float* out, const float* src, uint32_t frames) {
+void MixerVoice::AddScaled(float* out, const float* src, uint32_t frames) { AddScaledFrom(out, src, frames, 1.0f); }
+
+void MixerVoice::AddScaled(float* out, const int16_t* src, uint32_t frames) {
+  AddScaledFrom(out, src, frames, 1.0f / 32768.0f);
+}
+
+// Each sample of src times unit is in -1..1.
+template <typename Sample>
+void MixerVoice::AddScaledFrom(float* out, const Sample* src, uint32_t frames, float unit) {
   if (frames == 0) return;
   const float target = TargetGain.load(std::memory_order_relaxed);
   const size_t channels = OutChannels;
   float gain = AppliedGain;
   if (gain == target) {
     if (gain == 0.0f) return;
+    const float scale = gain * unit;
     const size_t count = size_t{frames} * channels;
-    for (size_t i = 0; i < count; ++i) out[i] += src[i] * gain;
+    for (size_t i = 0; i < count; ++i) out[i] += static_cast<float>(src[i]) * scale;
     return;
   }
   // Glide over the block so a volume change does not click.
   const float step = (target - gain) / static_cast<float>(frames);
   for (uint32_t f = 0; f < frames; ++f) {
     gain = f + 1 == frames ? target : gain + step;
-    for (size_t c = 0; c < channels; ++c) out[f * channels + c] += src[f * channels + c] * gain;
+    const float scale = gain * unit;
+    for (size_t c = 0; c < channels; ++c) out[f * channels + c] += static_cast<float>(src[f * channels + c]) * scale;
   }
   AppliedGain = target;
 }
@@ -339,7 +349,7 @@ void Mixer::Detach(const MixerVoice* voice) {
   Voices.erase(it);
 }
 
-void Mixer::ReplaceSamples(StaticVoice& voice, std::vector<float>& samples) {
+void Mixer::ReplaceSamples(StaticVoice& voice, std::vector<int16_t>& samples) {
   const uint32_t frames = static_cast<uint32_t>(samples.size() / OutChannels);
   std::lock_guard<std::mutex> hold(Lock);
   voice.Samples.swap(samples);

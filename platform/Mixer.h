@@ -32,10 +32,10 @@ constexpr int32_t VolumeMax = 0;
 // Linear gain of a volume: 10^(volume / 2000), exactly 0 at VolumeMin and below.
 float VolumeToGain(int32_t volume);
 
-// Converts whole PCM frames to interleaved float frames at the given rate and channel count
+// Converts whole PCM frames to interleaved 16-bit frames at the given rate and channel count
 // with SDL's converters. Returns false when the formats cannot be converted.
 bool ConvertPcm(const PcmFormat& format, const uint8_t* data, size_t bytes, uint32_t rate,
-                uint16_t channels, std::vector<float>& out);
+                uint16_t channels, std::vector<int16_t>& out);
 
 class Mixer;
 
@@ -78,6 +78,7 @@ class MixerVoice {
   void Commit(uint64_t seen, uint32_t position, bool ended);
   // Audio thread: adds `frames` frames of `src` with the gain ramping towards the volume.
   void AddScaled(float* out, const float* src, uint32_t frames);
+  void AddScaled(float* out, const int16_t* src, uint32_t frames);
   // Audio thread: call at the start of a block; false when the voice is silent.
   bool BeginBlock(uint64_t& state);
 
@@ -89,13 +90,16 @@ class MixerVoice {
   std::atomic<float> TargetGain{1.0f};
   // Set by a request that starts a silent voice, which then takes its volume at once.
   std::atomic<bool> Started{false};
+  template <typename Sample>
+  void AddScaledFrom(float* out, const Sample* src, uint32_t frames, float unit);
   // Audio thread only.
   float AppliedGain = 1.0f;
   bool WasSounding = false;
 };
 
-// A buffer whose whole sound is converted to the output format in advance: the effects.
-// Its position counts output frames.
+// A buffer whose whole sound is converted to the output's rate and channels in advance: the
+// effects. Their samples stay 16-bit, as the game's waves are, which halves their memory
+// against float samples. Its position counts output frames.
 class StaticVoice final : public MixerVoice {
  public:
   explicit StaticVoice(uint16_t outChannels) : MixerVoice(outChannels) {}
@@ -108,7 +112,7 @@ class StaticVoice final : public MixerVoice {
 
  private:
   friend class Mixer;
-  std::vector<float> Samples;
+  std::vector<int16_t> Samples;
   uint32_t FrameCount = 0;
 };
 
@@ -170,7 +174,7 @@ class Mixer {
   void Detach(const MixerVoice* voice);
   // Swaps new converted samples into an effect; `samples` receives the old ones, to be freed
   // by the caller outside the mixing lock.
-  void ReplaceSamples(StaticVoice& voice, std::vector<float>& samples);
+  void ReplaceSamples(StaticVoice& voice, std::vector<int16_t>& samples);
 
   // Fills exactly `frames` interleaved frames, silence where nothing plays, clipped to range.
   void Mix(float* out, size_t frames);

@@ -39,7 +39,7 @@ bool SoundBuffer::Holds(const void* part, uint32_t bytes) {
 }
 
 int SoundBuffer::Convert() {
-  std::vector<float> samples;
+  std::vector<int16_t> samples;
   try {
     if (!ConvertPcm(Pcm, Source.data(), Source.size(), Owner->Rate(), Owner->Channels(), samples))
       return SoundErrBadFormat;
