@@ -133,10 +133,11 @@ std::size_t PixelCount(int width, int height) {
 
 }  // namespace
 
-Surface::Surface(int width, int height, std::optional<uint32_t> colourKey) : W(width), H(height) {
+Surface::Surface(int width, int height, std::optional<uint32_t> colourKey, Placement placement)
+    : W(width), H(height), Where(placement) {
   CheckSize(width, height);
   if (colourKey) Key = *colourKey & ColourMask;
-  Own = PixelBlock(PixelCount(width, height));
+  Own = PixelBlock(PixelCount(width, height), Where);
 }
 
 Surface::Surface(int width, int height, std::shared_ptr<const SharedPixels> pixels)
@@ -181,7 +182,7 @@ Result Surface::Restore() {
     return DD_OK;
   }
   if (Lost) {
-    Own = PixelBlock(PixelCount(W, H));
+    Own = PixelBlock(PixelCount(W, H), Where);
     Lost = false;
   }
   return DD_OK;

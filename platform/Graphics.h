@@ -51,7 +51,8 @@ class Surface {
 
   // A plain surface, or one with a source colour key (low and high end of the range alike).
   // Throws std::invalid_argument for a side outside 1..MaxSide. New pixels are black.
-  Surface(int width, int height, std::optional<uint32_t> colourKey = std::nullopt);
+  Surface(int width, int height, std::optional<uint32_t> colourKey = std::nullopt,
+          Placement placement = Placement::Plain);
   // A surface drawing into pixels it does not own, which must hold width x height of them.
   // It is lost while they are taken away, and cannot be restored before they are back.
   Surface(int width, int height, std::shared_ptr<const SharedPixels> pixels);
@@ -100,6 +101,7 @@ class Surface {
   int H;
   std::optional<uint32_t> Key;
   bool Lost = false;
+  Placement Where = Placement::Plain;
   PixelBlock Own;
   std::shared_ptr<const SharedPixels> Shared;
 };

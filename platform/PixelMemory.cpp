@@ -31,10 +31,10 @@ void* MapLargePages(std::size_t bytes) {
 
 }  // namespace
 
-PixelBlock::PixelBlock(std::size_t count) : Size(count) {
+PixelBlock::PixelBlock(std::size_t count, Placement placement) : Size(count) {
   if (count > SIZE_MAX / sizeof(uint32_t)) throw std::bad_alloc();
   const std::size_t bytes = count * sizeof(uint32_t);
-  if (bytes >= LargeBytes) {
+  if (placement == Placement::LargePages && bytes >= LargeBytes) {
     const std::size_t mapped = RoundUp(bytes, LargePage);
     if (void* memory = MapLargePages(mapped)) {
       Pixels = static_cast<uint32_t*>(memory);

@@ -6,18 +6,23 @@
 
 namespace platform {
 
-// Zeroed memory for a number of pixels, owned. A block of a megabyte or more (a full-window
-// picture) is 2 MiB-aligned memory that the kernel is asked to back with large pages: the
-// game copies a whole such picture a few times a second, each time after it has gone cold,
-// and with small pages every copy first walks hundreds of page-table entries again. Where
-// large pages are not to be had, the same memory is used with small ones.
+// Where a surface keeps its pixels: in plain memory, or in large pages, for a picture of a
+// megabyte or more (a full-window picture) that is copied whole several times a second. Such
+// a copy comes after the picture has gone cold, and with small pages it first walks hundreds
+// of page-table entries again. A large page takes 2 MiB whatever part of it is used, so only
+// a picture drawn that often is worth one. Where large pages are not to be had, the same
+// memory is used with small ones.
+enum class Placement : uint8_t { Plain, LargePages };
+
+// Zeroed memory for a number of pixels, owned.
 class PixelBlock {
  public:
+  // Smaller blocks stay in plain memory, whatever their placement.
   static constexpr std::size_t LargeBytes = std::size_t{1} << 20;
 
   PixelBlock() = default;
   // Throws std::bad_alloc.
-  explicit PixelBlock(std::size_t count);
+  explicit PixelBlock(std::size_t count, Placement placement = Placement::Plain);
   ~PixelBlock();
   PixelBlock(PixelBlock&& other) noexcept;
   PixelBlock& operator=(PixelBlock&& other) noexcept;

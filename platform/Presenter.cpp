@@ -118,7 +118,9 @@ void Presenter::PlaceCanvas(const std::vector<uint32_t>& saved) {
     return;
   }
   if (CanvasMemory.Data() == nullptr) {
-    CanvasMemory = PixelBlock(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    // Drawn into and copied out whole for every picture.
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    CanvasMemory = PixelBlock(count, Placement::LargePages);
     if (picture != nullptr) CopyRows(CanvasMemory.Data(), width, picture, width, width, height);
   }
   Canvas->Data = CanvasMemory.Data();
