@@ -3,9 +3,11 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <numeric>
+#include <type_traits>
 
 namespace platform {
 
@@ -218,9 +220,9 @@ struct StreamVoice::Converter {
 
 StreamVoice::StreamVoice(const PcmFormat& format, uint32_t bytes, uint32_t outRate,
                          uint16_t outChannels)
-    : MixerVoice(outChannels), Format(format), OutRate(outRate), RingData(bytes) {
+    : MixerVoice(outChannels), Format(format), OutRate(outRate), RingData((bytes + 1) / 2), RingSize(bytes) {
   // The ring starts out silent.
-  std::fill(RingData.begin(), RingData.end(), SilenceOf(format));
+  std::fill_n(Ring(), bytes, SilenceOf(format));
 }
 
 StreamVoice::~StreamVoice() = default;
@@ -229,6 +231,19 @@ std::unique_ptr<StreamVoice> StreamVoice::Create(const PcmFormat& format, uint32
                                                  uint32_t outRate, uint16_t outChannels) {
   if (!format.Valid() || bytes == 0 || bytes % format.BlockAlign() != 0) return nullptr;
   std::unique_ptr<StreamVoice> voice(new StreamVoice(format, bytes, outRate, outChannels));
+  const FeedPlan plan = PlanFeeds(format.SamplesPerSec, outRate);
+  voice->Quantum = plan.Quantum;
+  voice->MinFeedFrames = plan.MinFeed;
+  voice->MaxFeedFrames = RoundUp(
+      std::max(CeilDiv(uint64_t{Mixer::MaxBlockFrames} * format.SamplesPerSec, outRate), plan.MinFeed),
+      plan.Quantum);
+  // 16-bit frames in the output's own rate and channel count need no converter: they are
+  // mixed straight from the ring, as the effects are, without copying them through one.
+  if (format.BitsPerSample == 16 && format.SamplesPerSec == outRate && format.Channels == outChannels &&
+      std::endian::native == std::endian::little) {
+    voice->Wrapped.resize(size_t{Mixer::MaxBlockFrames} * outChannels);
+    return voice;
+  }
   voice->Convert = std::make_unique<Converter>();
   voice->Convert->Stream = SDL_NewAudioStream(
       SdlFormatOf(format), static_cast<Uint8>(format.Channels),
@@ -236,12 +251,6 @@ std::unique_ptr<StreamVoice> StreamVoice::Create(const PcmFormat& format, uint32
       static_cast<int>(outRate));
   if (!voice->Convert->Stream) return nullptr;
 
-  const FeedPlan plan = PlanFeeds(format.SamplesPerSec, outRate);
-  voice->Quantum = plan.Quantum;
-  voice->MinFeedFrames = plan.MinFeed;
-  voice->MaxFeedFrames = RoundUp(
-      std::max(CeilDiv(uint64_t{Mixer::MaxBlockFrames} * format.SamplesPerSec, outRate), plan.MinFeed),
-      plan.Quantum);
   const uint32_t blockAlign = format.BlockAlign();
   voice->FeedBuffer.resize(size_t{voice->MaxFeedFrames} * blockAlign);
   voice->Scratch.resize(size_t{Mixer::MaxBlockFrames} * outChannels);
@@ -279,7 +288,7 @@ void StreamVoice::Feed(uint32_t frames, uint32_t& pos, bool looping, bool& atEnd
       pos = 0;
     }
     const uint32_t n = std::min(frames - copied, (ringBytes - pos) / blockAlign);
-    std::memcpy(FeedBuffer.data() + size_t{copied} * blockAlign, RingData.data() + pos,
+    std::memcpy(FeedBuffer.data() + size_t{copied} * blockAlign, Ring() + pos,
                 size_t{n} * blockAlign);
     pos += n * blockAlign;
     copied += n;
@@ -302,6 +311,10 @@ void StreamVoice::MixInto(float* out, uint32_t frames) {
   (void)Writes.load(std::memory_order_acquire);
   const bool looping = (state & LoopingBit) != 0;
   uint32_t pos = PositionOf(state);
+  if (!Convert) {
+    MixStraight(out, frames, pos, looping, state);
+    return;
+  }
   bool atEnd = !looping && pos >= RingBytes();
   SDL_AudioStream* stream = Convert->Stream;
   const uint32_t frameBytes = static_cast<uint32_t>(sizeof(float)) * OutChannels;
@@ -325,6 +338,35 @@ void StreamVoice::MixInto(float* out, uint32_t frames) {
   if (looping && pos >= RingBytes()) pos = 0;
   // A single pass ends once its last converted frame has been played.
   Commit(state, pos, atEnd && got < frames);
+}
+
+// The ring's frames as they are, read in place; a block across the ring's end is first
+// made whole, so that a volume glide spans the block.
+void StreamVoice::MixStraight(float* out, uint32_t frames, uint32_t pos, bool looping, uint64_t state) {
+  const uint32_t blockAlign = Format.BlockAlign();
+  const uint32_t ringBytes = RingBytes();
+  const int16_t* ring = RingData.data();
+  const size_t channels = OutChannels;
+  if (looping && pos >= ringBytes) pos = 0;
+  const uint32_t untilEnd = pos < ringBytes ? (ringBytes - pos) / blockAlign : 0;
+  uint32_t got = 0;
+  if (untilEnd >= frames || !looping) {
+    got = std::min(frames, untilEnd);
+    AddScaled(out, ring + pos / sizeof(int16_t), got);
+    pos += got * blockAlign;
+  } else {
+    while (got < frames) {
+      if (pos >= ringBytes) pos = 0;
+      const uint32_t n = std::min(frames - got, (ringBytes - pos) / blockAlign);
+      std::copy_n(ring + pos / sizeof(int16_t), size_t{n} * channels, Wrapped.data() + size_t{got} * channels);
+      pos += n * blockAlign;
+      got += n;
+    }
+    AddScaled(out, Wrapped.data(), got);
+  }
+  if (looping && pos >= ringBytes) pos = 0;
+  // A single pass ends once its last frame has been played.
+  Commit(state, pos, !looping && got < frames);
 }
 
 // --- Mixer ---
@@ -356,13 +398,13 @@ void Mixer::ReplaceSamples(StaticVoice& voice, std::vector<int16_t>& samples) {
   voice.FrameCount = frames;
 }
 
-void Mixer::MixBlock(uint32_t frames) {
-  std::fill_n(Scratch.begin(), size_t{frames} * OutChannels, 0.0f);
-  for (const auto& voice : Voices) voice->MixInto(Scratch.data(), frames);
+void Mixer::MixBlock(float* sum, uint32_t frames) {
+  std::fill_n(sum, size_t{frames} * OutChannels, 0.0f);
+  for (const auto& voice : Voices) voice->MixInto(sum, frames);
 }
 
-// Mixes in blocks of the scratch buffer's size and hands each block out through convert,
-// which clips the sum into the output's range.
+// Mixes block by block and hands each block out through convert, which clips the sum into
+// the output's range. Float output is summed in place, without a scratch buffer.
 template <typename Sample, typename Convert>
 void Mixer::MixOut(Sample* out, size_t frames, Convert convert) {
   for (size_t done = 0; done < frames;) {
@@ -371,8 +413,13 @@ void Mixer::MixOut(Sample* out, size_t frames, Convert convert) {
     Sample* dst = out + done * OutChannels;
     {
       std::lock_guard<std::mutex> hold(Lock);
-      MixBlock(n);
-      for (size_t i = 0; i < count; ++i) dst[i] = convert(Scratch[i]);
+      if constexpr (std::is_same_v<Sample, float>) {
+        MixBlock(dst, n);
+        for (size_t i = 0; i < count; ++i) dst[i] = convert(dst[i]);
+      } else {
+        MixBlock(Scratch.data(), n);
+        for (size_t i = 0; i < count; ++i) dst[i] = convert(Scratch[i]);
+      }
     }
     done += n;
   }

@@ -130,8 +130,8 @@ class StreamVoice final : public MixerVoice {
   uint32_t CursorBytes() const;
   // Most bytes the mixer may be reading past the cursor at any moment.
   uint32_t ReadAheadBytes() const { return FeedTries * MaxFeedFrames * Format.BlockAlign(); }
-  uint8_t* Ring() { return RingData.data(); }
-  uint32_t RingBytes() const { return static_cast<uint32_t>(RingData.size()); }
+  uint8_t* Ring() { return reinterpret_cast<uint8_t*>(RingData.data()); }
+  uint32_t RingBytes() const { return RingSize; }
   // Writers call this after filling part of the ring, so the mixer sees the new bytes.
   void Publish() { Writes.fetch_add(1, std::memory_order_release); }
   void MixInto(float* out, uint32_t frames) override;
@@ -142,6 +142,8 @@ class StreamVoice final : public MixerVoice {
   StreamVoice(const PcmFormat& format, uint32_t bytes, uint32_t outRate, uint16_t outChannels);
   // Audio thread: feeds up to `frames` source frames from the ring, from `pos` onwards.
   void Feed(uint32_t frames, uint32_t& pos, bool looping, bool& atEnd);
+  // Audio thread: mixes a ring that needs no converter.
+  void MixStraight(float* out, uint32_t frames, uint32_t pos, bool looping, uint64_t state);
 
   const PcmFormat Format;
   const uint32_t OutRate;
@@ -150,10 +152,13 @@ class StreamVoice final : public MixerVoice {
   uint32_t Quantum = 1;
   uint32_t MinFeedFrames = 1;
   uint32_t MaxFeedFrames = 1;
-  std::vector<uint8_t> RingData;
+  // Held as 16-bit samples, so a ring of those can be read as such; written as bytes.
+  std::vector<int16_t> RingData;
+  uint32_t RingSize = 0;
   std::vector<uint8_t> FeedBuffer;
   std::vector<float> Scratch;
-  std::unique_ptr<Converter> Convert;
+  std::vector<int16_t> Wrapped;  // a block across the ring's end, without a converter
+  std::unique_ptr<Converter> Convert;  // null where the ring needs no converter
   std::atomic<uint32_t> Writes{0};
 };
 
@@ -183,8 +188,8 @@ class Mixer {
   uint64_t FramesMixed() const { return MixedFrames.load(std::memory_order_relaxed); }
 
  private:
-  // Mixing lock held: sums every voice into Scratch for one block.
-  void MixBlock(uint32_t frames);
+  // Mixing lock held: sums every voice into `sum` for one block.
+  void MixBlock(float* sum, uint32_t frames);
   template <typename Sample, typename Convert>
   void MixOut(Sample* out, size_t frames, Convert convert);
 
