@@ -30,13 +30,11 @@ TSurface::TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface
 TSurface::TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target, bool keyed,
                    uint32_t colourKey, platform::Placement placement)
     : X(x), Y(y), Keyed(keyed), Target(&target), ResourceName(resourceName) {
-  const auto picture = platform::LoadBitmapResource(ResourceName);
-  if (!picture) return;  // stays without pixels: drawing it does nothing
-  Width = static_cast<uint16_t>(picture->Width);
-  Height = static_cast<uint16_t>(picture->Height);
-  Pixels = std::make_unique<platform::Surface>(picture->Width, picture->Height,
-                                               keyed ? std::optional<uint32_t>(colourKey) : std::nullopt, placement);
-  platform::DrawBitmap(*picture, *Pixels);
+  Pixels = platform::LoadSurfaceResource(ResourceName, keyed ? std::optional<uint32_t>(colourKey) : std::nullopt,
+                                         placement);
+  if (!Pixels) return;  // stays without pixels: drawing it does nothing
+  Width = static_cast<uint16_t>(Pixels->Width());
+  Height = static_cast<uint16_t>(Pixels->Height());
 }
 
 platform::Result TSurface::IsLost() const {
