@@ -70,6 +70,34 @@ bool MapAxis(int64_t d0, int64_t d1, int64_t destLimit, int64_t s0, int64_t s1, 
   return true;
 }
 
+// Copies of this many bytes or more (a full-window picture) are written around the caches:
+// the copy would only push out everything else, and a destination gone cold (the window's
+// framebuffer) need not be read in before it is overwritten.
+constexpr std::size_t StreamingBytes = std::size_t{256} << 10;
+
+void CopyPixels(uint32_t* d, const uint32_t* s, std::size_t count) {
+#if defined(__SSE2__)
+  if (count * sizeof(uint32_t) >= StreamingBytes) {
+    std::size_t i = 0;
+    for (; i < count && reinterpret_cast<std::uintptr_t>(d + i) % 16 != 0; ++i) d[i] = s[i];
+    for (; i + 16 <= count; i += 16) {
+      const auto* from = reinterpret_cast<const __m128i*>(s + i);
+      auto* to = reinterpret_cast<__m128i*>(d + i);
+      const __m128i a = _mm_loadu_si128(from), b = _mm_loadu_si128(from + 1);
+      const __m128i c = _mm_loadu_si128(from + 2), e = _mm_loadu_si128(from + 3);
+      _mm_stream_si128(to, a);
+      _mm_stream_si128(to + 1, b);
+      _mm_stream_si128(to + 2, c);
+      _mm_stream_si128(to + 3, e);
+    }
+    _mm_sfence();  // the streamed pixels are in memory before anyone reads them
+    std::memcpy(d + i, s + i, (count - i) * sizeof(uint32_t));
+    return;
+  }
+#endif
+  std::memcpy(d, s, count * sizeof(uint32_t));
+}
+
 // One destination row. Keyed copies leave the destination pixel wherever the source holds
 // the key; written without a branch so the compiler can vectorise it.
 void CopyRowOpaque(uint32_t* d, const uint32_t* s, const AxisMap& x) {
@@ -243,9 +271,9 @@ Result Surface::Blt(const Rect* dest, const Surface& src, const Rect* srcRect, u
   // Whole rows of equal pitch in order: one contiguous copy (the full-window picture).
   if (!keyed && x.Step == 1 && y.Step == 1 && x.Count == W && src.W == W && destPitch == static_cast<std::size_t>(W) &&
       srcPitch == destPitch) {
-    std::memcpy(destPixels + static_cast<std::size_t>(y.DestFirst) * destPitch,
-                srcBase + static_cast<std::size_t>(y.SrcFirst) * srcPitch,
-                static_cast<std::size_t>(y.Count) * destPitch * sizeof(uint32_t));
+    CopyPixels(destPixels + static_cast<std::size_t>(y.DestFirst) * destPitch,
+               srcBase + static_cast<std::size_t>(y.SrcFirst) * srcPitch,
+               static_cast<std::size_t>(y.Count) * destPitch);
     return DD_OK;
   }
 

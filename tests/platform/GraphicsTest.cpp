@@ -199,6 +199,17 @@ TEST(Blt, RefusesEmptyRectanglesAndIgnoresOnesEntirelyOutside) {
   ExpectUntouchedOutside(dest, 0, 0, 0, 0);
 }
 
+// A whole-rows copy of a full-window picture's size, its destination not on a 16-byte boundary.
+TEST(Blt, LargeCopyOfWholeRowsIsExact) {
+  const Surface src = Pattern(331, 800);
+  Surface dest = Filled(331, 802, Background);
+  const Rect to{0, 1, 331, 801};
+  ASSERT_EQ(dest.Blt(&to, src, nullptr, 0), DD_OK);
+  for (int y = 0; y < 800; ++y)
+    for (int x = 0; x < 331; ++x) ASSERT_EQ(At(dest, x, y + 1), Tag(x, y)) << x << "," << y;
+  ExpectUntouchedOutside(dest, 0, 1, 331, 801);
+}
+
 TEST(Blt, OverlappingBlitWithinOneSurfaceReadsTheOriginal) {
   Surface s = Pattern(10, 4);
   const Rect from{0, 0, 8, 4};
