@@ -36,7 +36,9 @@ class Presenter {
   // a picture as it is (the same pixel layout, unscaled), the back buffer draws straight into
   // it; elsewhere it has memory of its own, which Present copies into the window. When the
   // framebuffer is taken anew (Restore), the back buffer moves along with the picture it
-  // holds. It is lost for good once the presenter is gone, or a later back buffer is made.
+  // holds, so the window's framebuffer is the presenter's alone to take. Presenting another
+  // surface draws over the back buffer's picture. The back buffer is lost for good once the
+  // presenter is gone, or a later back buffer is made.
   std::unique_ptr<Surface> MakeBackBuffer(int width, int height);
 
   // Shows the whole back buffer at the client area's origin, unscaled. DDBLTFX_NOTEARING is
