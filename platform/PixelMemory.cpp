@@ -31,7 +31,7 @@ void* MapLargePages(std::size_t bytes) {
 
 }  // namespace
 
-PixelBlock::PixelBlock(std::size_t count, Placement placement) : Size(count) {
+PixelBlock::PixelBlock(std::size_t count, Placement placement) {
   if (count > SIZE_MAX / sizeof(uint32_t)) throw std::bad_alloc();
   const std::size_t bytes = count * sizeof(uint32_t);
   if (placement == Placement::LargePages && bytes >= LargeBytes) {
@@ -48,15 +48,12 @@ PixelBlock::PixelBlock(std::size_t count, Placement placement) : Size(count) {
 PixelBlock::~PixelBlock() { Release(); }
 
 PixelBlock::PixelBlock(PixelBlock&& other) noexcept
-    : Pixels(std::exchange(other.Pixels, nullptr)),
-      Size(std::exchange(other.Size, 0)),
-      MappedBytes(std::exchange(other.MappedBytes, 0)) {}
+    : Pixels(std::exchange(other.Pixels, nullptr)), MappedBytes(std::exchange(other.MappedBytes, 0)) {}
 
 PixelBlock& PixelBlock::operator=(PixelBlock&& other) noexcept {
   if (this != &other) {
     Release();
     Pixels = std::exchange(other.Pixels, nullptr);
-    Size = std::exchange(other.Size, 0);
     MappedBytes = std::exchange(other.MappedBytes, 0);
   }
   return *this;
@@ -68,7 +65,6 @@ void PixelBlock::Release() noexcept {
   else
     delete[] Pixels;
   Pixels = nullptr;
-  Size = 0;
   MappedBytes = 0;
 }
 

@@ -30,13 +30,11 @@ class PixelBlock {
   PixelBlock& operator=(const PixelBlock&) = delete;
 
   uint32_t* Data() const { return Pixels; }
-  std::size_t Count() const { return Size; }
 
  private:
   void Release() noexcept;
 
   uint32_t* Pixels = nullptr;
-  std::size_t Size = 0;
   std::size_t MappedBytes = 0;  // 0: the block came from the heap
 };
 
