@@ -6,13 +6,12 @@
 
 namespace {
 
-// Between two looks at the play cursor the thread sleeps for about the time the cursor needs
-// to reach the awaited half, but at least a few milliseconds and at most a tenth of a second:
-// a running game must leave the processor nearly idle (a look every few milliseconds all
-// along would cost more than the decoding), and a fill has two seconds of slack, so a wait
-// that wakes up to a tenth late loses nothing. A termination request ends any wait at once.
+// Between two looks at the play cursor the thread sleeps until the cursor should have reached
+// the awaited half, and a little longer, as the mixer moves the cursor a block at a time: a
+// running game must leave the processor nearly idle, and a fill has two seconds of slack, so a
+// look that comes late loses nothing. A termination request ends any wait at once.
 constexpr std::chrono::milliseconds CursorPoll{5};
-constexpr std::chrono::milliseconds LongestNap{100};
+constexpr std::chrono::milliseconds CursorMargin{50};
 
 // ov_read's output: little-endian, 16-bit, signed.
 constexpr int LittleEndian = 0;
@@ -54,7 +53,7 @@ bool TOggThread::AwaitCursor(bool upperHalf) {
     const uint32_t awaited = upperHalf ? HalfBytes : BufferBytes;
     const uint64_t ahead = awaited > play ? awaited - play : 0;
     const std::chrono::milliseconds due{static_cast<int64_t>(ahead * 2000 / HalfBytes)};
-    Nap(std::clamp(due, CursorPoll, LongestNap));
+    Nap(std::min(due + CursorMargin, LongestNap));
   }
 }
 

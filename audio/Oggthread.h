@@ -44,6 +44,9 @@ class TOggThread : public platform::Thread {
   std::atomic<bool> Started{false};
   // Fills written so far, for progress checks.
   std::atomic<uint32_t> Fills{0};
+  // Longest sleep between two looks at the play cursor, which normally moves in real time;
+  // a test that mixes faster than that looks more often. Set before the thread starts.
+  std::chrono::milliseconds LongestNap{1000};
 
  protected:
   void Execute() override;

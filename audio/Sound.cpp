@@ -59,7 +59,10 @@ std::unique_ptr<platform::SoundBuffer> BufferFromWave(platform::SoundDevice& sou
 int32_t LevelVolume(int level) { return DecibelsPerLevel * (std::min(level, LevelMax) - LevelMax); }
 
 TSound::TSound(platform::SoundDevice& sound, std::string_view resource) {
-  if (const auto wave = platform::FindResource(resource)) Buffer = BufferFromWave(sound, *wave);
+  if (const auto wave = platform::FindResource(resource)) {
+    Buffer = BufferFromWave(sound, *wave);
+    platform::ReleaseResourcePages();  // the buffer holds its own copy
+  }
 }
 
 TSound::TSound(platform::SoundDevice& sound, std::span<const uint8_t> wave)

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "platform/Resources.h"
 
@@ -16,45 +17,74 @@ struct SurfaceFree {
 };
 using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceFree>;
 
-}  // namespace
-
-std::optional<Bitmap> DecodeBitmap(std::span<const uint8_t> bytes) {
-  if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT32_MAX)) return std::nullopt;
+// Decodes into the pixels that place(width, height) hands out as {first pixel, stride}: rows
+// from the top, 0x00RRGGBB. False when the bytes are not a readable picture of a surface's size.
+template <typename Place>
+bool Decode(std::span<const uint8_t> bytes, Place place) {
+  if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT32_MAX)) return false;
   SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-  if (rw == nullptr) return std::nullopt;
+  if (rw == nullptr) return false;
   SurfacePtr loaded(SDL_LoadBMP_RW(rw, 1));
-  if (!loaded) return std::nullopt;
-  if (loaded->w < 1 || loaded->h < 1 || loaded->w > Surface::MaxSide || loaded->h > Surface::MaxSide)
-    return std::nullopt;
+  if (!loaded) return false;
+  if (loaded->w < 1 || loaded->h < 1 || loaded->w > Surface::MaxSide || loaded->h > Surface::MaxSide) return false;
   SDL_Surface* source = loaded.get();
   // A palette picture is first made a true-colour one; the others convert straight into the
-  // bitmap's pixels.
+  // destination's pixels.
   SurfacePtr unpaletted;
   if (SDL_ISPIXELFORMAT_INDEXED(source->format->format)) {
     unpaletted.reset(SDL_ConvertSurfaceFormat(source, SDL_PIXELFORMAT_RGB888, 0));
-    if (!unpaletted) return std::nullopt;
+    if (!unpaletted) return false;
     source = unpaletted.get();
   }
-  if (SDL_MUSTLOCK(source) && SDL_LockSurface(source) != 0) return std::nullopt;
-
-  Bitmap bitmap;
-  bitmap.Width = source->w;
-  bitmap.Height = source->h;
-  bitmap.Pixels.resize(static_cast<std::size_t>(source->w) * static_cast<std::size_t>(source->h));
+  if (SDL_MUSTLOCK(source) && SDL_LockSurface(source) != 0) return false;
+  const auto [pixels, stride] = place(source->w, source->h);
   // RGB888 is 32 bits per pixel laid out as 0x00RRGGBB, the surface format. Converting
   // copies without blending, so a 32-bit picture's alpha byte never darkens a colour.
-  const int converted = SDL_ConvertPixels(source->w, source->h, source->format->format, source->pixels, source->pitch,
-                                          SDL_PIXELFORMAT_RGB888, bitmap.Pixels.data(), source->w * 4);
+  const int converted = SDL_ConvertPixels(source->w, source->h, source->format->format, source->pixels,
+                                          source->pitch, SDL_PIXELFORMAT_RGB888, pixels, stride * 4);
   if (SDL_MUSTLOCK(source)) SDL_UnlockSurface(source);
-  if (converted != 0) return std::nullopt;
-  for (uint32_t& p : bitmap.Pixels) p &= ColourMask;
+  if (converted != 0) return false;
+  for (int y = 0; y < source->h; ++y) {
+    uint32_t* row = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(stride);
+    for (int x = 0; x < source->w; ++x) row[x] &= ColourMask;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<Bitmap> DecodeBitmap(std::span<const uint8_t> bytes) {
+  Bitmap bitmap;
+  const bool decoded = Decode(bytes, [&](int width, int height) {
+    bitmap.Width = width;
+    bitmap.Height = height;
+    bitmap.Pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    return std::pair{bitmap.Pixels.data(), width};
+  });
+  if (!decoded) return std::nullopt;
   return bitmap;
 }
 
 std::optional<Bitmap> LoadBitmapResource(std::string_view name) {
   const auto bytes = FindResource(name);
   if (!bytes) return std::nullopt;
-  return DecodeBitmap(*bytes);
+  std::optional<Bitmap> bitmap = DecodeBitmap(*bytes);
+  ReleaseResourcePages();  // decoded: the file's bytes are not needed until a reload
+  return bitmap;
+}
+
+std::unique_ptr<Surface> LoadSurfaceResource(std::string_view name, std::optional<uint32_t> colourKey,
+                                             Placement placement) {
+  const auto bytes = FindResource(name);
+  if (!bytes) return nullptr;
+  std::unique_ptr<Surface> surface;
+  const bool decoded = Decode(*bytes, [&](int width, int height) {
+    surface = std::make_unique<Surface>(width, height, colourKey, placement);
+    return std::pair{surface->Row(0).data(), surface->Stride()};
+  });
+  ReleaseResourcePages();
+  if (!decoded) return nullptr;
+  return surface;
 }
 
 Result DrawBitmap(const Bitmap& bitmap, Surface& surface) {

@@ -129,8 +129,14 @@ bool Form::SetIcon(std::span<const uint32_t> pixels, int width, int height) {
 
 void Form::SetCursor(CursorShape shape) {
   CurrentCursor = shape;
+  CursorPending = shape == CursorShape::Wait && !Sdl->WaitCursor;
+  if (!CursorPending) ApplyCursor();
+}
+
+void Form::ApplyCursor() {
+  CursorPending = false;
   SDL_Cursor* cursor = SDL_GetDefaultCursor();
-  if (shape == CursorShape::Wait) {
+  if (CurrentCursor == CursorShape::Wait) {
     if (!Sdl->WaitCursor) Sdl->WaitCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
     if (Sdl->WaitCursor) cursor = Sdl->WaitCursor;
   }
@@ -189,6 +195,7 @@ bool Form::PumpOnce(int maxWaitMs) {
   }
   if (!IsClosed) Queue.Pump();
   if (!IsClosed) Timers.FireDue();
+  if (!IsClosed && CursorPending) ApplyCursor();
   return !IsClosed;
 }
 

@@ -47,6 +47,9 @@ class Form {
   std::string Caption() const;
   // Icon from 32-bit pixels 0xAARRGGBB, row by row; false when the size does not match.
   bool SetIcon(std::span<const uint32_t> pixels, int width, int height);
+  // The desktop's wait cursor (often an animation of many frames) takes milliseconds to load:
+  // the first time, it is loaded at the end of the loop's step, so that the picture asking
+  // for it reaches the screen first.
   void SetCursor(CursorShape shape);
   CursorShape Cursor() const { return CurrentCursor; }
 
@@ -75,12 +78,14 @@ class Form {
   struct Waker;
 
   int WaitBudget(int maxWaitMs) const;
+  void ApplyCursor();
 
   MainQueue& Queue;
   TimerHost& Timers;
   std::unique_ptr<Native> Sdl;
   std::shared_ptr<Waker> Wake;
   CursorShape CurrentCursor = CursorShape::Arrow;
+  bool CursorPending = false;
   bool IsClosed = false;
   bool Closing = false;
   mutable int LastDepth = 32;

@@ -3,9 +3,11 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <numeric>
+#include <type_traits>
 
 namespace platform {
 
@@ -58,12 +60,12 @@ float VolumeToGain(int32_t volume) {
 }
 
 bool ConvertPcm(const PcmFormat& format, const uint8_t* data, size_t bytes, uint32_t rate,
-                uint16_t channels, std::vector<float>& out) {
+                uint16_t channels, std::vector<int16_t>& out) {
   out.clear();
   if (!format.Valid() || bytes / format.BlockAlign() > UINT32_MAX / 2) return false;
   SDL_AudioStream* stream =
       SDL_NewAudioStream(SdlFormatOf(format), static_cast<Uint8>(format.Channels),
-                         static_cast<int>(format.SamplesPerSec), AUDIO_F32SYS,
+                         static_cast<int>(format.SamplesPerSec), AUDIO_S16SYS,
                          static_cast<Uint8>(channels), static_cast<int>(rate));
   if (!stream) return false;
   const uint32_t blockAlign = format.BlockAlign();
@@ -87,9 +89,9 @@ bool ConvertPcm(const PcmFormat& format, const uint8_t* data, size_t bytes, uint
     // Exactly the sound's duration at the output rate.
     const size_t wanted = static_cast<size_t>((uint64_t{frames} * rate + format.SamplesPerSec / 2) /
                                               format.SamplesPerSec);
-    const size_t frameBytes = sizeof(float) * channels;
+    const size_t frameBytes = sizeof(int16_t) * channels;
     const size_t available = static_cast<size_t>(std::max(SDL_AudioStreamAvailable(stream), 0)) / frameBytes;
-    out.assign(wanted * channels, 0.0f);
+    out.assign(wanted * channels, 0);
     const size_t take = std::min(available, wanted) * frameBytes;
     ok = take == 0 || SDL_AudioStreamGet(stream, out.data(), static_cast<int>(take)) == static_cast<int>(take);
   }
@@ -134,22 +136,32 @@ bool MixerVoice::BeginBlock(uint64_t& state) {
   return true;
 }
 
-void MixerVoice::AddScaled(float* out, const float* src, uint32_t frames) {
+void MixerVoice::AddScaled(float* out, const float* src, uint32_t frames) { AddScaledFrom(out, src, frames, 1.0f); }
+
+void MixerVoice::AddScaled(float* out, const int16_t* src, uint32_t frames) {
+  AddScaledFrom(out, src, frames, 1.0f / 32768.0f);
+}
+
+// Each sample of src times unit is in -1..1.
+template <typename Sample>
+void MixerVoice::AddScaledFrom(float* out, const Sample* src, uint32_t frames, float unit) {
   if (frames == 0) return;
   const float target = TargetGain.load(std::memory_order_relaxed);
   const size_t channels = OutChannels;
   float gain = AppliedGain;
   if (gain == target) {
     if (gain == 0.0f) return;
+    const float scale = gain * unit;
     const size_t count = size_t{frames} * channels;
-    for (size_t i = 0; i < count; ++i) out[i] += src[i] * gain;
+    for (size_t i = 0; i < count; ++i) out[i] += static_cast<float>(src[i]) * scale;
     return;
   }
   // Glide over the block so a volume change does not click.
   const float step = (target - gain) / static_cast<float>(frames);
   for (uint32_t f = 0; f < frames; ++f) {
     gain = f + 1 == frames ? target : gain + step;
-    for (size_t c = 0; c < channels; ++c) out[f * channels + c] += src[f * channels + c] * gain;
+    const float scale = gain * unit;
+    for (size_t c = 0; c < channels; ++c) out[f * channels + c] += static_cast<float>(src[f * channels + c]) * scale;
   }
   AppliedGain = target;
 }
@@ -208,9 +220,9 @@ struct StreamVoice::Converter {
 
 StreamVoice::StreamVoice(const PcmFormat& format, uint32_t bytes, uint32_t outRate,
                          uint16_t outChannels)
-    : MixerVoice(outChannels), Format(format), OutRate(outRate), RingData(bytes) {
+    : MixerVoice(outChannels), Format(format), OutRate(outRate), RingData((bytes + 1) / 2), RingSize(bytes) {
   // The ring starts out silent.
-  std::fill(RingData.begin(), RingData.end(), SilenceOf(format));
+  std::fill_n(Ring(), bytes, SilenceOf(format));
 }
 
 StreamVoice::~StreamVoice() = default;
@@ -219,6 +231,19 @@ std::unique_ptr<StreamVoice> StreamVoice::Create(const PcmFormat& format, uint32
                                                  uint32_t outRate, uint16_t outChannels) {
   if (!format.Valid() || bytes == 0 || bytes % format.BlockAlign() != 0) return nullptr;
   std::unique_ptr<StreamVoice> voice(new StreamVoice(format, bytes, outRate, outChannels));
+  const FeedPlan plan = PlanFeeds(format.SamplesPerSec, outRate);
+  voice->Quantum = plan.Quantum;
+  voice->MinFeedFrames = plan.MinFeed;
+  voice->MaxFeedFrames = RoundUp(
+      std::max(CeilDiv(uint64_t{Mixer::MaxBlockFrames} * format.SamplesPerSec, outRate), plan.MinFeed),
+      plan.Quantum);
+  // 16-bit frames in the output's own rate and channel count need no converter: they are
+  // mixed straight from the ring, as the effects are, without copying them through one.
+  if (format.BitsPerSample == 16 && format.SamplesPerSec == outRate && format.Channels == outChannels &&
+      std::endian::native == std::endian::little) {
+    voice->Wrapped.resize(size_t{Mixer::MaxBlockFrames} * outChannels);
+    return voice;
+  }
   voice->Convert = std::make_unique<Converter>();
   voice->Convert->Stream = SDL_NewAudioStream(
       SdlFormatOf(format), static_cast<Uint8>(format.Channels),
@@ -226,12 +251,6 @@ std::unique_ptr<StreamVoice> StreamVoice::Create(const PcmFormat& format, uint32
       static_cast<int>(outRate));
   if (!voice->Convert->Stream) return nullptr;
 
-  const FeedPlan plan = PlanFeeds(format.SamplesPerSec, outRate);
-  voice->Quantum = plan.Quantum;
-  voice->MinFeedFrames = plan.MinFeed;
-  voice->MaxFeedFrames = RoundUp(
-      std::max(CeilDiv(uint64_t{Mixer::MaxBlockFrames} * format.SamplesPerSec, outRate), plan.MinFeed),
-      plan.Quantum);
   const uint32_t blockAlign = format.BlockAlign();
   voice->FeedBuffer.resize(size_t{voice->MaxFeedFrames} * blockAlign);
   voice->Scratch.resize(size_t{Mixer::MaxBlockFrames} * outChannels);
@@ -269,7 +288,7 @@ void StreamVoice::Feed(uint32_t frames, uint32_t& pos, bool looping, bool& atEnd
       pos = 0;
     }
     const uint32_t n = std::min(frames - copied, (ringBytes - pos) / blockAlign);
-    std::memcpy(FeedBuffer.data() + size_t{copied} * blockAlign, RingData.data() + pos,
+    std::memcpy(FeedBuffer.data() + size_t{copied} * blockAlign, Ring() + pos,
                 size_t{n} * blockAlign);
     pos += n * blockAlign;
     copied += n;
@@ -292,6 +311,10 @@ void StreamVoice::MixInto(float* out, uint32_t frames) {
   (void)Writes.load(std::memory_order_acquire);
   const bool looping = (state & LoopingBit) != 0;
   uint32_t pos = PositionOf(state);
+  if (!Convert) {
+    MixStraight(out, frames, pos, looping, state);
+    return;
+  }
   bool atEnd = !looping && pos >= RingBytes();
   SDL_AudioStream* stream = Convert->Stream;
   const uint32_t frameBytes = static_cast<uint32_t>(sizeof(float)) * OutChannels;
@@ -317,6 +340,35 @@ void StreamVoice::MixInto(float* out, uint32_t frames) {
   Commit(state, pos, atEnd && got < frames);
 }
 
+// The ring's frames as they are, read in place; a block across the ring's end is first
+// made whole, so that a volume glide spans the block.
+void StreamVoice::MixStraight(float* out, uint32_t frames, uint32_t pos, bool looping, uint64_t state) {
+  const uint32_t blockAlign = Format.BlockAlign();
+  const uint32_t ringBytes = RingBytes();
+  const int16_t* ring = RingData.data();
+  const size_t channels = OutChannels;
+  if (looping && pos >= ringBytes) pos = 0;
+  const uint32_t untilEnd = pos < ringBytes ? (ringBytes - pos) / blockAlign : 0;
+  uint32_t got = 0;
+  if (untilEnd >= frames || !looping) {
+    got = std::min(frames, untilEnd);
+    AddScaled(out, ring + pos / sizeof(int16_t), got);
+    pos += got * blockAlign;
+  } else {
+    while (got < frames) {
+      if (pos >= ringBytes) pos = 0;
+      const uint32_t n = std::min(frames - got, (ringBytes - pos) / blockAlign);
+      std::copy_n(ring + pos / sizeof(int16_t), size_t{n} * channels, Wrapped.data() + size_t{got} * channels);
+      pos += n * blockAlign;
+      got += n;
+    }
+    AddScaled(out, Wrapped.data(), got);
+  }
+  if (looping && pos >= ringBytes) pos = 0;
+  // A single pass ends once its last frame has been played.
+  Commit(state, pos, !looping && got < frames);
+}
+
 // --- Mixer ---
 
 Mixer::Mixer(uint32_t rate, uint16_t channels)
@@ -339,20 +391,20 @@ void Mixer::Detach(const MixerVoice* voice) {
   Voices.erase(it);
 }
 
-void Mixer::ReplaceSamples(StaticVoice& voice, std::vector<float>& samples) {
+void Mixer::ReplaceSamples(StaticVoice& voice, std::vector<int16_t>& samples) {
   const uint32_t frames = static_cast<uint32_t>(samples.size() / OutChannels);
   std::lock_guard<std::mutex> hold(Lock);
   voice.Samples.swap(samples);
   voice.FrameCount = frames;
 }
 
-void Mixer::MixBlock(uint32_t frames) {
-  std::fill_n(Scratch.begin(), size_t{frames} * OutChannels, 0.0f);
-  for (const auto& voice : Voices) voice->MixInto(Scratch.data(), frames);
+void Mixer::MixBlock(float* sum, uint32_t frames) {
+  std::fill_n(sum, size_t{frames} * OutChannels, 0.0f);
+  for (const auto& voice : Voices) voice->MixInto(sum, frames);
 }
 
-// Mixes in blocks of the scratch buffer's size and hands each block out through convert,
-// which clips the sum into the output's range.
+// Mixes block by block and hands each block out through convert, which clips the sum into
+// the output's range. Float output is summed in place, without a scratch buffer.
 template <typename Sample, typename Convert>
 void Mixer::MixOut(Sample* out, size_t frames, Convert convert) {
   for (size_t done = 0; done < frames;) {
@@ -361,8 +413,13 @@ void Mixer::MixOut(Sample* out, size_t frames, Convert convert) {
     Sample* dst = out + done * OutChannels;
     {
       std::lock_guard<std::mutex> hold(Lock);
-      MixBlock(n);
-      for (size_t i = 0; i < count; ++i) dst[i] = convert(Scratch[i]);
+      if constexpr (std::is_same_v<Sample, float>) {
+        MixBlock(dst, n);
+        for (size_t i = 0; i < count; ++i) dst[i] = convert(dst[i]);
+      } else {
+        MixBlock(Scratch.data(), n);
+        for (size_t i = 0; i < count; ++i) dst[i] = convert(Scratch[i]);
+      }
     }
     done += n;
   }

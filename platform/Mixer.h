@@ -32,10 +32,10 @@ constexpr int32_t VolumeMax = 0;
 // Linear gain of a volume: 10^(volume / 2000), exactly 0 at VolumeMin and below.
 float VolumeToGain(int32_t volume);
 
-// Converts whole PCM frames to interleaved float frames at the given rate and channel count
+// Converts whole PCM frames to interleaved 16-bit frames at the given rate and channel count
 // with SDL's converters. Returns false when the formats cannot be converted.
 bool ConvertPcm(const PcmFormat& format, const uint8_t* data, size_t bytes, uint32_t rate,
-                uint16_t channels, std::vector<float>& out);
+                uint16_t channels, std::vector<int16_t>& out);
 
 class Mixer;
 
@@ -78,6 +78,7 @@ class MixerVoice {
   void Commit(uint64_t seen, uint32_t position, bool ended);
   // Audio thread: adds `frames` frames of `src` with the gain ramping towards the volume.
   void AddScaled(float* out, const float* src, uint32_t frames);
+  void AddScaled(float* out, const int16_t* src, uint32_t frames);
   // Audio thread: call at the start of a block; false when the voice is silent.
   bool BeginBlock(uint64_t& state);
 
@@ -89,13 +90,16 @@ class MixerVoice {
   std::atomic<float> TargetGain{1.0f};
   // Set by a request that starts a silent voice, which then takes its volume at once.
   std::atomic<bool> Started{false};
+  template <typename Sample>
+  void AddScaledFrom(float* out, const Sample* src, uint32_t frames, float unit);
   // Audio thread only.
   float AppliedGain = 1.0f;
   bool WasSounding = false;
 };
 
-// A buffer whose whole sound is converted to the output format in advance: the effects.
-// Its position counts output frames.
+// A buffer whose whole sound is converted to the output's rate and channels in advance: the
+// effects. Their samples stay 16-bit, as the game's waves are, which halves their memory
+// against float samples. Its position counts output frames.
 class StaticVoice final : public MixerVoice {
  public:
   explicit StaticVoice(uint16_t outChannels) : MixerVoice(outChannels) {}
@@ -108,7 +112,7 @@ class StaticVoice final : public MixerVoice {
 
  private:
   friend class Mixer;
-  std::vector<float> Samples;
+  std::vector<int16_t> Samples;
   uint32_t FrameCount = 0;
 };
 
@@ -126,8 +130,8 @@ class StreamVoice final : public MixerVoice {
   uint32_t CursorBytes() const;
   // Most bytes the mixer may be reading past the cursor at any moment.
   uint32_t ReadAheadBytes() const { return FeedTries * MaxFeedFrames * Format.BlockAlign(); }
-  uint8_t* Ring() { return RingData.data(); }
-  uint32_t RingBytes() const { return static_cast<uint32_t>(RingData.size()); }
+  uint8_t* Ring() { return reinterpret_cast<uint8_t*>(RingData.data()); }
+  uint32_t RingBytes() const { return RingSize; }
   // Writers call this after filling part of the ring, so the mixer sees the new bytes.
   void Publish() { Writes.fetch_add(1, std::memory_order_release); }
   void MixInto(float* out, uint32_t frames) override;
@@ -138,6 +142,8 @@ class StreamVoice final : public MixerVoice {
   StreamVoice(const PcmFormat& format, uint32_t bytes, uint32_t outRate, uint16_t outChannels);
   // Audio thread: feeds up to `frames` source frames from the ring, from `pos` onwards.
   void Feed(uint32_t frames, uint32_t& pos, bool looping, bool& atEnd);
+  // Audio thread: mixes a ring that needs no converter.
+  void MixStraight(float* out, uint32_t frames, uint32_t pos, bool looping, uint64_t state);
 
   const PcmFormat Format;
   const uint32_t OutRate;
@@ -146,17 +152,21 @@ class StreamVoice final : public MixerVoice {
   uint32_t Quantum = 1;
   uint32_t MinFeedFrames = 1;
   uint32_t MaxFeedFrames = 1;
-  std::vector<uint8_t> RingData;
+  // Held as 16-bit samples, so a ring of those can be read as such; written as bytes.
+  std::vector<int16_t> RingData;
+  uint32_t RingSize = 0;
   std::vector<uint8_t> FeedBuffer;
   std::vector<float> Scratch;
-  std::unique_ptr<Converter> Convert;
+  std::vector<int16_t> Wrapped;  // a block across the ring's end, without a converter
+  std::unique_ptr<Converter> Convert;  // null where the ring needs no converter
   std::atomic<uint32_t> Writes{0};
 };
 
 class Mixer {
  public:
-  // Largest block mixed in one go; longer requests are mixed block by block.
-  static constexpr uint32_t MaxBlockFrames = 1024;
+  // Largest block mixed in one go; longer requests are mixed block by block. A whole
+  // callback of the device's preferred size is one block.
+  static constexpr uint32_t MaxBlockFrames = 2048;
 
   Mixer(uint32_t rate, uint16_t channels);
   Mixer(const Mixer&) = delete;
@@ -169,7 +179,7 @@ class Mixer {
   void Detach(const MixerVoice* voice);
   // Swaps new converted samples into an effect; `samples` receives the old ones, to be freed
   // by the caller outside the mixing lock.
-  void ReplaceSamples(StaticVoice& voice, std::vector<float>& samples);
+  void ReplaceSamples(StaticVoice& voice, std::vector<int16_t>& samples);
 
   // Fills exactly `frames` interleaved frames, silence where nothing plays, clipped to range.
   void Mix(float* out, size_t frames);
@@ -178,8 +188,8 @@ class Mixer {
   uint64_t FramesMixed() const { return MixedFrames.load(std::memory_order_relaxed); }
 
  private:
-  // Mixing lock held: sums every voice into Scratch for one block.
-  void MixBlock(uint32_t frames);
+  // Mixing lock held: sums every voice into `sum` for one block.
+  void MixBlock(float* sum, uint32_t frames);
   template <typename Sample, typename Convert>
   void MixOut(Sample* out, size_t frames, Convert convert);
 

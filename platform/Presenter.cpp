@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <ctime>
 #include <optional>
@@ -43,8 +44,13 @@ SDL_Rect PictureArea(SDL_Window* window, int width, int height, int outputW, int
   return area;
 }
 
-bool Scaled(const SDL_Rect& area, const Surface& picture) {
-  return area.w != picture.Width() || area.h != picture.Height();
+bool Scaled(const SDL_Rect& area, int width, int height) { return area.w != width || area.h != height; }
+bool Scaled(const SDL_Rect& area, const Surface& picture) { return Scaled(area, picture.Width(), picture.Height()); }
+
+void CopyRows(uint32_t* to, int toStride, const uint32_t* from, int fromStride, int width, int height) {
+  for (int y = 0; y < height; ++y)
+    std::memcpy(to + static_cast<std::size_t>(y) * toStride, from + static_cast<std::size_t>(y) * fromStride,
+                static_cast<std::size_t>(width) * sizeof(uint32_t));
 }
 
 }  // namespace
@@ -56,7 +62,70 @@ Presenter::Presenter(SDL_Window* window) : Window(window) {
 
 Presenter::Presenter(uint32_t windowId) : Presenter(SDL_GetWindowFromID(windowId)) {}
 
-Presenter::~Presenter() { Close(); }
+Presenter::~Presenter() {
+  // A back buffer that outlives the presenter has nothing left to draw into.
+  if (Canvas) Canvas->Data = nullptr;
+  Close();
+}
+
+std::unique_ptr<Surface> Presenter::MakeBackBuffer(int width, int height) {
+  auto canvas = std::make_shared<SharedPixels>();
+  auto backBuffer = std::make_unique<Surface>(width, height, canvas);
+  if (Canvas) Canvas->Data = nullptr;  // an earlier back buffer is lost for good
+  Canvas = std::move(canvas);
+  CanvasMemory = PixelBlock();
+  CanvasWidth = width;
+  CanvasHeight = height;
+  PlaceCanvas({});
+  return backBuffer;
+}
+
+bool Presenter::CanvasInFramebuffer() const {
+  return Canvas != nullptr && Canvas->Data != nullptr && CanvasMemory.Data() == nullptr;
+}
+
+// The picture the back buffer holds while it is the framebuffer, which SDL may free when it
+// makes the framebuffer anew; nothing otherwise.
+std::vector<uint32_t> Presenter::CanvasPicture() const {
+  std::vector<uint32_t> picture;
+  if (!CanvasInFramebuffer()) return picture;
+  picture.resize(static_cast<std::size_t>(CanvasWidth) * static_cast<std::size_t>(CanvasHeight));
+  CopyRows(picture.data(), CanvasWidth, Canvas->Data, Canvas->Stride, CanvasWidth, CanvasHeight);
+  return picture;
+}
+
+// Puts the back buffer into the framebuffer where that holds its picture as it is (the
+// surface format, unscaled, large enough), else into memory of its own, and brings along the
+// picture it had: saved (from an earlier framebuffer), or in its own memory, or none (black).
+void Presenter::PlaceCanvas(const std::vector<uint32_t>& saved) {
+  if (!Canvas) return;
+  const int width = CanvasWidth;
+  const int height = CanvasHeight;
+  const uint32_t* picture = !saved.empty() ? saved.data() : CanvasMemory.Data();
+  const bool holds = Framebuffer != nullptr && Framebuffer->format->format == SDL_PIXELFORMAT_RGB888 &&
+                     Framebuffer->pitch % BytesPerPixel == 0 && Framebuffer->w >= width && Framebuffer->h >= height &&
+                     !Scaled(PictureArea(Window, width, height, Framebuffer->w, Framebuffer->h), width, height);
+  if (holds) {
+    auto* pixels = static_cast<uint32_t*>(Framebuffer->pixels);
+    const int stride = Framebuffer->pitch / BytesPerPixel;
+    // Whatever the picture leaves of a larger framebuffer stays black.
+    if (picture == nullptr || Framebuffer->w > width || Framebuffer->h > height)
+      SDL_FillRect(Framebuffer, nullptr, 0);
+    if (picture != nullptr) CopyRows(pixels, stride, picture, width, width, height);
+    Canvas->Data = pixels;
+    Canvas->Stride = stride;
+    CanvasMemory = PixelBlock();
+    return;
+  }
+  if (CanvasMemory.Data() == nullptr) {
+    // Drawn into and copied out whole for every picture.
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    CanvasMemory = PixelBlock(count, Placement::LargePages);
+    if (picture != nullptr) CopyRows(CanvasMemory.Data(), width, picture, width, width, height);
+  }
+  Canvas->Data = CanvasMemory.Data();
+  Canvas->Stride = width;
+}
 
 bool Presenter::Open() {
   // Asked for a window's framebuffer, SDL would rather put a GPU renderer behind it on X11;
@@ -86,8 +155,11 @@ Result Presenter::IsLost() const {
 
 Result Presenter::Restore() {
   if (IsLost() == DD_OK) return DD_OK;
+  const std::vector<uint32_t> picture = CanvasPicture();
   Close();
-  if (!Open()) return DDERR_GENERIC;
+  const bool opened = Open();
+  PlaceCanvas(picture);
+  if (!opened) return DDERR_GENERIC;
   Lost = false;
   return DD_OK;
 }
@@ -96,7 +168,14 @@ void Presenter::MarkLost() { Lost = true; }
 
 Result Presenter::Present(const Surface& backBuffer, uint32_t /*fx*/) {
   if (IsLost() != DD_OK || backBuffer.IsLost() != DD_OK) return DDERR_SURFACELOST;
-  if (!(Framebuffer != nullptr ? PresentToFramebuffer(backBuffer) : PresentWithRenderer(backBuffer))) {
+  bool shown = false;
+  if (Framebuffer == nullptr)
+    shown = PresentWithRenderer(backBuffer);
+  else if (CanvasInFramebuffer() && backBuffer.DrawsInto(*Canvas))
+    shown = SDL_UpdateWindowSurface(Window) == 0;  // composed in place
+  else
+    shown = PresentToFramebuffer(backBuffer);
+  if (!shown) {
     Lost = true;
     return DDERR_SURFACELOST;
   }
@@ -123,7 +202,7 @@ bool Presenter::PresentToFramebuffer(const Surface& backBuffer) {
   // Same format on both sides is a plain copy of rows; anything else is converted on the way.
   const int width = std::min(area.w, Framebuffer->w);
   const int height = std::min(area.h, Framebuffer->h);
-  if (SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, picture.Row(0).data(), picture.Width() * BytesPerPixel,
+  if (SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, picture.Row(0).data(), picture.Stride() * BytesPerPixel,
                         Framebuffer->format->format, Framebuffer->pixels, Framebuffer->pitch) != 0)
     return false;
   return SDL_UpdateWindowSurface(Window) == 0;
@@ -139,8 +218,9 @@ bool Presenter::PresentWithRenderer(const Surface& backBuffer) {
     Texture = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
     if (Texture == nullptr) return false;
   }
-  // Surface rows are contiguous, so the whole picture goes up in one call.
-  if (SDL_UpdateTexture(Texture, nullptr, backBuffer.Row(0).data(), width * BytesPerPixel) != 0 || !DrawTexture())
+  // The whole picture goes up in one call.
+  if (SDL_UpdateTexture(Texture, nullptr, backBuffer.Row(0).data(), backBuffer.Stride() * BytesPerPixel) != 0 ||
+      !DrawTexture())
     return false;
   SDL_RenderPresent(Renderer);
   return true;
@@ -175,7 +255,7 @@ Result Presenter::ReadBack(Surface& into) {
   std::optional<Surface> shown;
   if (Scaled(area, into)) shown.emplace(area.w, area.h);
   Surface& read = shown ? *shown : into;
-  const int pitch = read.Width() * BytesPerPixel;
+  const int pitch = read.Stride() * BytesPerPixel;
   if (Framebuffer != nullptr) {
     if (SDL_ConvertPixels(area.w, area.h, Framebuffer->format->format, Framebuffer->pixels, Framebuffer->pitch,
                           SDL_PIXELFORMAT_RGB888, read.Row(0).data(), pitch) != 0)

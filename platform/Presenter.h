@@ -1,12 +1,16 @@
 // Presentation of the back buffer in the game window: the window's client area is the primary
-// surface. The picture is copied into the window's own framebuffer (on X11 a shared-memory
-// image) and shown in one update, on the main thread: a picture that changes a few times a
-// second needs no GPU context, and loading one would cost far more memory, threads and
-// start-up time than the whole game. Only where the window has no framebuffer does the
-// picture go through a renderer and one streaming texture instead. Presenting never waits for
-// the display's refresh, so game speed never depends on it.
+// surface. The picture is shown from the window's own framebuffer (on X11 a shared-memory
+// image) in one update, on the main thread: a picture that changes a few times a second needs
+// no GPU context, and loading one would cost far more memory, threads and start-up time than
+// the whole game. The back buffer the presenter makes is that framebuffer itself wherever the
+// framebuffer holds the picture as it is, so composing draws straight into the window and
+// presenting copies nothing. Only where the window has no framebuffer does the picture go
+// through a renderer and one streaming texture instead. Presenting never waits for the
+// display's refresh, so game speed never depends on it.
 #pragma once
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "platform/Graphics.h"
 
@@ -27,6 +31,15 @@ class Presenter {
   ~Presenter();
   Presenter(const Presenter&) = delete;
   Presenter& operator=(const Presenter&) = delete;
+
+  // The back buffer for pictures of width x height. Where the window's framebuffer holds such
+  // a picture as it is (the same pixel layout, unscaled), the back buffer draws straight into
+  // it; elsewhere it has memory of its own, which Present copies into the window. When the
+  // framebuffer is taken anew (Restore), the back buffer moves along with the picture it
+  // holds, so the window's framebuffer is the presenter's alone to take. Presenting another
+  // surface draws over the back buffer's picture. The back buffer is lost for good once the
+  // presenter is gone, or a later back buffer is made.
+  std::unique_ptr<Surface> MakeBackBuffer(int width, int height);
 
   // Shows the whole back buffer at the client area's origin, unscaled. DDBLTFX_NOTEARING is
   // accepted; tearing is left to the desktop's compositor rather than waiting for a refresh.
@@ -51,6 +64,9 @@ class Presenter {
  private:
   bool Open();
   void Close();
+  bool CanvasInFramebuffer() const;
+  std::vector<uint32_t> CanvasPicture() const;
+  void PlaceCanvas(const std::vector<uint32_t>& picture);
   bool PresentToFramebuffer(const Surface& backBuffer);
   bool PresentWithRenderer(const Surface& backBuffer);
   bool DrawTexture();
@@ -61,6 +77,12 @@ class Presenter {
   SDL_Surface* Framebuffer = nullptr;  // the window's own, kept by SDL
   SDL_Renderer* Renderer = nullptr;
   SDL_Texture* Texture = nullptr;
+  // The pixels of the back buffer made here (none before MakeBackBuffer): the framebuffer's,
+  // or CanvasMemory where the framebuffer cannot hold the picture as it is.
+  std::shared_ptr<SharedPixels> Canvas;
+  PixelBlock CanvasMemory;
+  int CanvasWidth = 0;
+  int CanvasHeight = 0;
   // Size of the last picture presented (0 before the first).
   int PictureWidth = 0;
   int PictureHeight = 0;

@@ -13,24 +13,28 @@ TSurface::TSurface(int width, int height, TSurface& target)
     : Width(static_cast<uint16_t>(width)),
       Height(static_cast<uint16_t>(height)),
       Target(&target),
-      Pixels(std::make_unique<platform::Surface>(width, height)) {}
+      // Drawn straight into the window wherever it can be.
+      Pixels(target.Window ? target.Window->MakeBackBuffer(width, height)
+                           : std::make_unique<platform::Surface>(width, height)) {}
 
 TSurface::TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target)
-    : TSurface(resourceName, x, y, target, false, 0) {}
+    : TSurface(resourceName, x, y, target, false, 0, platform::Placement::Plain) {}
+
+TSurface::TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target,
+                   platform::Placement placement)
+    : TSurface(resourceName, x, y, target, false, 0, placement) {}
 
 TSurface::TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target, uint32_t colourKey)
-    : TSurface(resourceName, x, y, target, true, colourKey) {}
+    : TSurface(resourceName, x, y, target, true, colourKey, platform::Placement::Plain) {}
 
 TSurface::TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target, bool keyed,
-                   uint32_t colourKey)
+                   uint32_t colourKey, platform::Placement placement)
     : X(x), Y(y), Keyed(keyed), Target(&target), ResourceName(resourceName) {
-  const auto picture = platform::LoadBitmapResource(ResourceName);
-  if (!picture) return;  // stays without pixels: drawing it does nothing
-  Width = static_cast<uint16_t>(picture->Width);
-  Height = static_cast<uint16_t>(picture->Height);
-  Pixels = std::make_unique<platform::Surface>(picture->Width, picture->Height,
-                                               keyed ? std::optional<uint32_t>(colourKey) : std::nullopt);
-  platform::DrawBitmap(*picture, *Pixels);
+  Pixels = platform::LoadSurfaceResource(ResourceName, keyed ? std::optional<uint32_t>(colourKey) : std::nullopt,
+                                         placement);
+  if (!Pixels) return;  // stays without pixels: drawing it does nothing
+  Width = static_cast<uint16_t>(Pixels->Width());
+  Height = static_cast<uint16_t>(Pixels->Height());
 }
 
 platform::Result TSurface::IsLost() const {

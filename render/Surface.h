@@ -24,6 +24,9 @@ class TSurface {
   TSurface(int width, int height, TSurface& target);
   // A picture from the bitmap resource of that name, drawn opaque at (x, y) on target.
   TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target);
+  // The same, its pixels placed as asked (large pages for a picture copied whole for every
+  // composition).
+  TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target, platform::Placement placement);
   // The same, drawn with a source colour key (0x00RRGGBB).
   TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target, uint32_t colourKey);
   TSurface(const TSurface&) = delete;
@@ -79,7 +82,8 @@ class TSurface {
   std::unique_ptr<platform::Presenter> Window;
 
  private:
-  TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target, bool keyed, uint32_t colourKey);
+  TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target, bool keyed, uint32_t colourKey,
+           platform::Placement placement);
 
   platform::Result IsLost() const;
   void RestoreMemory();

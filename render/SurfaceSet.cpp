@@ -104,8 +104,10 @@ TSurfaceSet::TSurfaceSet(uint32_t windowId) {
   TSurface& back = *Surfaces[BackBuffer];
   for (const TSurfaceIndex index : PictureLoadOrder) {
     const TPictureEntry& e = PictureEntries[index];
+    // Every composition of the play screen starts with a whole copy of the game screen.
+    const auto placement = index == SurfaceGameScreen ? platform::Placement::LargePages : platform::Placement::Plain;
     Surfaces[index] = e.Keyed ? std::make_unique<TSurface>(e.ResourceName, e.X, e.Y, back, e.ColourKey)
-                              : std::make_unique<TSurface>(e.ResourceName, e.X, e.Y, back);
+                              : std::make_unique<TSurface>(e.ResourceName, e.X, e.Y, back, placement);
     if (!Surfaces[index]->Loaded()) Missing.emplace_back(e.ResourceName);
   }
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 
 namespace platform {
 namespace {
@@ -104,10 +105,23 @@ TEST(Bitmap, DrawsAtTheOriginUnscaledAndCutsOffTheRest) {
 }
 
 TEST(Bitmap, LoadsAnEmbeddedPictureByName) {
-  ExpectPicture(LoadBitmapResource("ID_TESTPATTERN"), "embedded");
+  const std::optional<Bitmap> bitmap = LoadBitmapResource("ID_TESTPATTERN");
+  ExpectPicture(bitmap, "embedded");
   EXPECT_FALSE(LoadBitmapResource("ID_NOSUCHPICTURE").has_value());
   // A resource that is no picture (a wave) is not one.
   EXPECT_FALSE(LoadBitmapResource("ID_TESTBEEP").has_value());
+
+  // Decoded straight into a surface: the same pixels, with its colour key.
+  const std::unique_ptr<Surface> surface = LoadSurfaceResource("ID_TESTPATTERN", 0xFFFEC1u);
+  ASSERT_NE(surface, nullptr);
+  ASSERT_EQ(surface->Width(), bitmap->Width);
+  ASSERT_EQ(surface->Height(), bitmap->Height);
+  EXPECT_EQ(surface->ColourKey(), 0xFFFEC1u);
+  for (int y = 0; y < surface->Height(); ++y)
+    for (int x = 0; x < surface->Width(); ++x)
+      EXPECT_EQ(surface->Row(y)[x], bitmap->Pixels[static_cast<std::size_t>(y * bitmap->Width + x)]) << x << "," << y;
+  EXPECT_EQ(LoadSurfaceResource("ID_NOSUCHPICTURE", std::nullopt), nullptr);
+  EXPECT_EQ(LoadSurfaceResource("ID_TESTBEEP", std::nullopt), nullptr);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 #include <utility>
 
@@ -96,6 +97,39 @@ TEST_F(PresenterTest, ResizedWindowLosesTheFramebufferUntilRestored) {
   EXPECT_EQ(WindowPixel(Form::ClientWidth + 20, Form::ClientHeight + 10), 0u);
   constexpr int Right = Form::ClientWidth - 1, Bottom = Form::ClientHeight - 1;
   EXPECT_EQ(WindowPixel(Right, Bottom), next.Row(Bottom)[Right]);
+}
+
+// The back buffer the presenter makes is the window's framebuffer, drawn into in place; when
+// the framebuffer is made anew (the window resized) the picture comes along, so presenting
+// again without drawing still shows it. Once the presenter is gone, it is lost for good.
+TEST_F(PresenterTest, BackBufferIsTheFramebufferAndKeepsItsPictureWhenThatIsMadeAnew) {
+  const std::unique_ptr<Surface> back = Primary.MakeBackBuffer(Form::ClientWidth, Form::ClientHeight);
+  const Surface picture = Screen(7);
+  ASSERT_EQ(back->Blt(nullptr, picture, nullptr, 0), DD_OK);
+  EXPECT_EQ(WindowPixel(317, 201), picture.Row(201)[317]);  // no copy on the way
+  ASSERT_EQ(Primary.Present(*back), DD_OK);
+  ASSERT_EQ(Primary.ReadBack(Shown), DD_OK);
+  EXPECT_TRUE(Same(Shown, picture));
+
+  SDL_SetWindowSize(SDL_GetWindowFromID(Window.WindowId()), Form::ClientWidth + 40, Form::ClientHeight + 30);
+  EXPECT_EQ(Primary.Present(*back), DDERR_SURFACELOST);
+  ASSERT_EQ(Primary.Restore(), DD_OK);
+  EXPECT_EQ(back->IsLost(), DD_OK);
+  ASSERT_EQ(Primary.Present(*back), DD_OK);
+  ASSERT_EQ(Primary.ReadBack(Shown), DD_OK);
+  EXPECT_TRUE(Same(Shown, picture));
+  EXPECT_EQ(WindowPixel(Form::ClientWidth + 20, Form::ClientHeight + 10), 0u);
+  const Surface next = Screen(8);
+  ASSERT_EQ(back->Blt(nullptr, next, nullptr, 0), DD_OK);
+  EXPECT_EQ(WindowPixel(317, 201), next.Row(201)[317]);
+
+  std::unique_ptr<Surface> orphan;
+  {
+    Presenter gone(Window.WindowId());
+    orphan = gone.MakeBackBuffer(10, 10);
+  }
+  EXPECT_EQ(orphan->IsLost(), DDERR_SURFACELOST);
+  EXPECT_EQ(orphan->Restore(), DDERR_SURFACELOST);
 }
 
 TEST(Presenter, NeedsAWindow) {

@@ -47,5 +47,27 @@ TEST(Resources, ANameRegisteredTwiceKeepsItsFirstBytes) {
   EXPECT_EQ(FindResource("ID_TESTPATTERN")->size(), ReadFile("ID_TESTPATTERN.bmp").size());
 }
 
+// Released pages are read back as they were: the embedded bytes from the program file, and
+// bytes registered from writable memory are never dropped (they would come back as zeros).
+TEST(Resources, ReleasedPagesReadBackUnchanged) {
+  static const std::vector<uint8_t> written = [] {
+    std::vector<uint8_t> bytes(5 * 4096);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 1);
+    return bytes;
+  }();
+  const ResourceEntry table[] = {{"ID_WRITTEN", written.data(), written.size()}};
+  RegisterResources(table);
+  const auto embedded = FindResource("ID_TESTPATTERN");
+  ASSERT_TRUE(embedded.has_value());
+  const std::vector<uint8_t> before(embedded->begin(), embedded->end());
+  const std::vector<uint8_t> copy = written;
+
+  ReleaseResourcePages();
+  EXPECT_EQ(std::vector<uint8_t>(embedded->begin(), embedded->end()), before);
+  const auto found = FindResource("ID_WRITTEN");
+  ASSERT_TRUE(found.has_value());
+  EXPECT_EQ(std::vector<uint8_t>(found->begin(), found->end()), copy);
+}
+
 }  // namespace
 }  // namespace platform

@@ -156,20 +156,35 @@ TEST(StreamBuffer, RateConversionKeepsTimeAndJoinsFeedsSeamlessly) {
   EXPECT_NEAR(static_cast<double>(crossings), 441.0 * static_cast<double>(frames - 2400) / 48000.0, 2.0);
 }
 
+// Converted to another rate, or read in place at its own.
 TEST(StreamBuffer, WithoutLoopingPlaysTheRingOnceAndStops) {
-  auto device = Offline(48000, 2);
-  auto music = MakeStream(*device, Constant(44100 * 2, 16384));  // one second
-  music->Play(0);
-  std::vector<float> out;
-  for (int block = 0; block < 200 && (block == 0 || music->IsPlaying()); ++block) {
-    const auto part = MixFloat(*device, 1024);
-    out.insert(out.end(), part.begin(), part.end());
+  for (const uint32_t rate : {48000u, 44100u}) {
+    SCOPED_TRACE(rate);
+    auto device = Offline(rate, 2);
+    auto music = MakeStream(*device, Constant(44100 * 2, 16384));  // one second
+    music->Play(0);
+    std::vector<float> out;
+    for (int block = 0; block < 200 && (block == 0 || music->IsPlaying()); ++block) {
+      const auto part = MixFloat(*device, 1024);
+      out.insert(out.end(), part.begin(), part.end());
+    }
+    EXPECT_FALSE(music->IsPlaying());
+    EXPECT_EQ(Cursor(*music), 0u);
+    size_t sounding = 0;
+    for (size_t f = 0; f < out.size() / 2; ++f) sounding += out[2 * f] > 0.25f;
+    EXPECT_NEAR(static_cast<double>(sounding), static_cast<double>(rate), 100.0);
   }
-  EXPECT_FALSE(music->IsPlaying());
-  EXPECT_EQ(Cursor(*music), 0u);
-  size_t sounding = 0;
-  for (size_t f = 0; f < out.size() / 2; ++f) sounding += out[2 * f] > 0.25f;
-  EXPECT_NEAR(static_cast<double>(sounding), 48000.0, 100.0);
+}
+
+// In the output's own format the ring is read in place: one shorter than a mixing block
+// cycles several times within it.
+TEST(StreamBuffer, RingShorterThanABlockCyclesWithinIt) {
+  auto device = Offline(44100, 2);
+  const auto ring = Ramp(2 * 700);
+  auto music = MakeStream(*device, ring);
+  music->Play(platform::SoundPlayLooping);
+  const auto out = MixInt16(*device, 5000);
+  for (size_t i = 0; i < out.size(); ++i) ASSERT_EQ(out[i], ring[i % ring.size()]) << i;
 }
 
 TEST(StreamBuffer, StopPausesAndPlayGoesOnFromThere) {
