@@ -260,38 +260,52 @@ std::string TRegistry::ReadString(const std::string& name) {
   return value->Text;
 }
 
-void TRegistry::WriteInteger(const std::string& name, int32_t value) {
+RegValue TRegistry::IntegerValue(const std::string& name, int32_t value) {
   RegValue entry;
   entry.Name = name;
   entry.Type = RegType::DWord;
   entry.Number = static_cast<uint32_t>(value);
-  Write(name, std::move(entry));
+  return entry;
 }
 
-void TRegistry::WriteString(const std::string& name, const std::string& value) {
+RegValue TRegistry::StringValue(const std::string& name, const std::string& value) {
   RegValue entry;
   entry.Name = name;
   entry.Type = RegType::String;
   entry.Text = value;
-  Write(name, std::move(entry));
+  return entry;
 }
 
-void TRegistry::Write(const std::string& name, RegValue value) {
-  const std::string failed = "Failed to set data for " + Quoted(name);
+void TRegistry::WriteInteger(const std::string& name, int32_t value) { WriteValues({IntegerValue(name, value)}); }
+
+void TRegistry::WriteString(const std::string& name, const std::string& value) {
+  WriteValues({StringValue(name, value)});
+}
+
+void TRegistry::WriteValues(std::vector<RegValue> values) {
+  if (values.empty()) return;
+  const std::string failed = "Failed to set data for " + Quoted(values.front().Name);
   if (!IsOpen) throw ERegistryException(failed + ": " + (OpenError.empty() ? "no key is open" : OpenError));
-  std::string refusal;
-  if (!platform::IsValidValueName(name)) refusal = "a value name cannot hold a line break or a NUL character";
-  if (refusal.empty() && value.Type == RegType::String) refusal = platform::WhyTextCannotBeStored(value.Text);
-  if (!refusal.empty()) throw ERegistryException(failed + ": " + FilePath + ": " + refusal);
+  for (const RegValue& value : values) {
+    std::string refusal;
+    if (!platform::IsValidValueName(value.Name)) refusal = "a value name cannot hold a line break or a NUL character";
+    if (refusal.empty() && value.Type == RegType::String) refusal = platform::WhyTextCannotBeStored(value.Text);
+    if (!refusal.empty())
+      throw ERegistryException("Failed to set data for " + Quoted(value.Name) + ": " + FilePath + ": " + refusal);
+  }
   try {
     Update([&](RegDocument& document) {
-      const platform::RegKey* old = document.FindKey(KeyPath);
-      const RegValue* current = old != nullptr ? old->FindValue(name) : nullptr;
-      if (current != nullptr && current->Type == value.Type && current->Number == value.Number &&
-          current->Text == value.Text)
-        return false;
-      document.AddKey(KeyPath).SetValue(std::move(value));
-      return true;
+      bool changed = false;
+      for (const RegValue& value : values) {
+        const platform::RegKey* old = document.FindKey(KeyPath);
+        const RegValue* current = old != nullptr ? old->FindValue(value.Name) : nullptr;
+        if (current != nullptr && current->Type == value.Type && current->Number == value.Number &&
+            current->Text == value.Text)
+          continue;
+        document.AddKey(KeyPath).SetValue(value);
+        changed = true;
+      }
+      return changed;
     });
   } catch (const RegParseError& error) {
     throw ERegistryException(failed + ": " + FilePath + ": " + CauseOf(error));

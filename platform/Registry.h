@@ -22,6 +22,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/AtomicFile.h"
 #include "platform/RegistryFile.h"
@@ -82,6 +83,11 @@ class TRegistry {
   // damaged or cannot be written, the text holds a NUL), followed by the file and the cause.
   void WriteInteger(const std::string& name, int32_t value);
   void WriteString(const std::string& name, const std::string& value);
+  // Several values of the open key in one change of the file: all of them or none. Fails as
+  // the writes above do, naming the first value.
+  void WriteValues(std::vector<platform::RegValue> values);
+  static platform::RegValue IntegerValue(const std::string& name, int32_t value);
+  static platform::RegValue StringValue(const std::string& name, const std::string& value);
 
   // The file that keeps a key (a path below HKEY_CURRENT_USER), resolved from the XDG
   // variables now; "" for keys outside the game's or when no home folder can be found.
@@ -94,7 +100,6 @@ class TRegistry {
   // keeps the result as the document. Throws platform::RegParseError and platform::FileError.
   void Update(const std::function<bool(platform::RegDocument&)>& edit);
   const platform::RegValue* FindValue(const std::string& name);
-  void Write(const std::string& name, platform::RegValue value);
 
   bool IsOpen = false;
   std::string KeyPath;

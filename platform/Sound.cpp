@@ -39,6 +39,7 @@ bool SoundBuffer::Holds(const void* part, uint32_t bytes) {
 }
 
 int SoundBuffer::Convert() {
+  Unconverted = false;
   std::vector<int16_t> samples;
   try {
     if (!ConvertPcm(Pcm, Source.data(), Source.size(), Owner->Rate(), Owner->Channels(), samples))
@@ -69,9 +70,10 @@ int SoundBuffer::Unlock(void* part1, uint32_t bytes1, void* part2, uint32_t byte
     return SoundErrInvalidParam;
   if (Stream) {
     Stream->Publish();
-    return SoundOk;
+  } else {
+    Unconverted = true;
   }
-  return Convert();
+  return SoundOk;
 }
 
 int SoundBuffer::SetVolume(int32_t volume) {
@@ -89,10 +91,16 @@ int SoundBuffer::GetVolume(int32_t* volume) const {
 int SoundBuffer::Play(uint32_t flags) {
   if ((flags & ~SoundPlayLooping) != 0) return SoundErrInvalidParam;
   const bool looping = (flags & SoundPlayLooping) != 0;
-  if (Stream)
+  if (Stream) {
     Stream->Play(looping);
-  else
-    Effect->Play(looping);
+    return SoundOk;
+  }
+  // An effect is converted to the output's format the first time it is heard after being
+  // written: a game starting up makes all its effects but plays none of them yet.
+  if (Unconverted) {
+    if (const int result = Convert(); result != SoundOk) return result;
+  }
+  Effect->Play(looping);
   return SoundOk;
 }
 
@@ -214,7 +222,7 @@ int SoundDevice::CreateSoundBuffer(const SoundBufferDesc& desc,
       made->Source.assign(desc.Bytes, static_cast<uint8_t>(desc.Format.BitsPerSample == 8 ? 0x80 : 0x00));
       if (desc.Data) std::memcpy(made->Source.data(), desc.Data, desc.Bytes);
       made->Effect = std::make_shared<StaticVoice>(Output->Channels());
-      if (const int result = made->Convert(); result != SoundOk) return result;
+      made->Unconverted = true;
       Output->Attach(made->Effect);
     }
     buffer = std::move(made);

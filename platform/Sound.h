@@ -25,7 +25,7 @@ constexpr uint32_t SoundPlayLooping = 1;
 constexpr uint32_t SoundBufferMaxBytes = 0x0FFFFFFF;
 
 enum class SoundBufferKind : uint8_t {
-  Static,  // the whole sound, converted once when its contents are written
+  Static,  // the whole sound, converted once to the output's format before it is first heard
   Stream,  // a ring converted as it plays, for data written while it plays
 };
 
@@ -47,8 +47,8 @@ class SoundBuffer {
   // end (the second then starts at offset 0). part2/bytes2 may be null for a range that fits.
   int Lock(uint32_t offset, uint32_t bytes, void** part1, uint32_t* bytes1, void** part2,
            uint32_t* bytes2);
-  // Gives the regions back. Written sound takes effect here: a static buffer is converted
-  // anew, a streaming buffer's new bytes become visible to the mixer.
+  // Gives the regions back. A streaming buffer's new bytes become visible to the mixer here; a
+  // static buffer's new sound is converted at its next Play.
   int Unlock(void* part1, uint32_t bytes1, void* part2, uint32_t bytes2);
   // VolumeMin (-10000, silent) to VolumeMax (0).
   int SetVolume(int32_t volume);
@@ -82,6 +82,7 @@ class SoundBuffer {
   std::shared_ptr<StaticVoice> Effect;  // Static
   std::shared_ptr<StreamVoice> Stream;  // Stream
   std::vector<uint8_t> Source;          // Static: the sound in its own format
+  bool Unconverted = false;             // Static: written since it was last converted
 };
 
 class SoundDevice {

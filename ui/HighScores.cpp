@@ -3,6 +3,7 @@
 #include <exception>
 #include <locale>
 #include <utility>
+#include <vector>
 
 #include "core/Game.h"
 #include "platform/Registry.h"
@@ -29,31 +30,37 @@ bool TypesACharacter(uint16_t key) {
 bool THighScoreRegistry::ReadTable(const std::string& key, THighScoreTable& table) {
   TRegistry registry;
   if (!registry.OpenKey(key, true)) return false;
+  // The places a new table lacks are written in one go, as zeros and empty names.
+  std::vector<platform::RegValue> missing;
   for (std::size_t place = 0; place < TablePlaces; ++place) {
     const std::string score = ScoreValue(place), name = NameValue(place);
     if (registry.ValueExists(score)) {
       table.Scores[place] = static_cast<uint32_t>(registry.ReadInteger(score));
     } else {
       table.Scores[place] = 0;
-      registry.WriteInteger(score, 0);
+      missing.push_back(TRegistry::IntegerValue(score, 0));
     }
     if (registry.ValueExists(name)) {
       table.Names[place] = registry.ReadString(name);
     } else {
       table.Names[place].clear();
-      registry.WriteString(name, "");
+      missing.push_back(TRegistry::StringValue(name, ""));
     }
   }
+  registry.WriteValues(std::move(missing));
   return true;
 }
 
+// The whole table in one change of the file: a crash never leaves half a table.
 void THighScoreRegistry::WriteTable(const std::string& key, const THighScoreTable& table) {
   TRegistry registry;
   if (!registry.OpenKey(key, true)) return;
+  std::vector<platform::RegValue> values;
   for (std::size_t place = 0; place < TablePlaces; ++place) {
-    registry.WriteInteger(ScoreValue(place), static_cast<int32_t>(table.Scores[place]));
-    registry.WriteString(NameValue(place), table.Names[place]);
+    values.push_back(TRegistry::IntegerValue(ScoreValue(place), static_cast<int32_t>(table.Scores[place])));
+    values.push_back(TRegistry::StringValue(NameValue(place), table.Names[place]));
   }
+  registry.WriteValues(std::move(values));
 }
 
 std::string HighScoreKey(const TSettings& settings) {

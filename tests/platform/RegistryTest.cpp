@@ -388,6 +388,14 @@ TEST(Registry, AWriteChangesOnlyTheValueItNames) {
   EXPECT_EQ(MessageOf([&] { registry.WriteString("Path", std::string("/usr/local/share\0/evil", 22)); }),
             "Failed to set data for 'Path': " + file +
                 ": the text holds a NUL character, which the store cannot keep in a text");
+  // Several values go together or not at all.
+  EXPECT_EQ(MessageOf([&] {
+              registry.WriteValues({TRegistry::IntegerValue("Flags", 5), TRegistry::StringValue("n1", std::string("A\0", 2))});
+            }),
+            "Failed to set data for 'n1': " + file + ": the text holds a NUL character, which the store cannot keep in a text");
+  EXPECT_EQ(TempStore::ReadText(file), SettingsText("\"Flags\"=dword:00000002\n" + kept));
+  registry.WriteValues({TRegistry::IntegerValue("Flags", 5), TRegistry::StringValue("n1", "ADA")});
+  EXPECT_EQ(TempStore::ReadText(file), SettingsText("\"Flags\"=dword:00000005\n" + kept + "\"n1\"=\"ADA\"\n"));
 
   // A NUL inside quotes cannot be written back: the file is refused, with its line, and left alone.
   const std::string withNul =
