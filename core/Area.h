@@ -53,6 +53,9 @@ using TAreaGrid = std::array<std::array<std::unique_ptr<TArea>, MaxAreaHeight>, 
 
 // Selectors of GetFlag and ChangeFlags, and of GetAreaSize and ChangeAreaSize.
 enum TFlagField : int { FlagSoundVolume = 0, FlagMusicVolume = 1, FlagGameMode = 2 };
+// The sound and music levels run from 0 (off) to MaxVolume; the four bits of each can hold
+// more only in a hand-edited store.
+constexpr uint32_t MaxVolume = 10;
 enum TAreaSide : int { SideWidth = 0, SideHeight = 1 };
 
 // The game-state record: settings, the high-score table, the board and the counters of the

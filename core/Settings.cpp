@@ -10,7 +10,6 @@ namespace {
 constexpr uint16_t SoundVolumeMask = 0x000F;
 constexpr uint16_t MusicVolumeMask = 0x00F0;
 constexpr uint16_t GameModeMask = 0x0300;
-constexpr int MaxVolume = 10;
 
 }  // namespace
 
@@ -81,7 +80,7 @@ void TSettings::ChangeFlags(int which, int value) {
   // as they were read. A volume stays within 0..10 even if a caller steps past its end (a
   // hand-edited store may hold 11..15).
   const auto stepVolume = [&](uint16_t mask, int shift) {
-    const int volume = std::clamp(static_cast<int>((Flags & mask) >> shift) + value, 0, MaxVolume);
+    const int volume = std::clamp(static_cast<int>((Flags & mask) >> shift) + value, 0, static_cast<int>(MaxVolume));
     Flags = static_cast<uint16_t>((Flags & ~mask) | (volume << shift));
   };
   switch (which) {

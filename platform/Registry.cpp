@@ -90,17 +90,17 @@ std::string BaseFolder(const char* variable, std::string_view underHome) {
   return home + "/" + std::string(underHome);
 }
 
+// What is wrong with a damaged file, as it follows the file in a message.
+std::string DamageOf(const RegParseError& error) {
+  return "damaged at line " + std::to_string(error.Line()) + ": " + error.Reason();
+}
+
 std::string DamagedMessage(const std::string& file, const RegParseError& error) {
-  return "The store file '" + file + "' is damaged at line " + std::to_string(error.Line()) + ": " + error.Reason();
+  return "The store file '" + file + "' is " + DamageOf(error);
 }
 
 std::string CannotReadMessage(const std::string& file, const FileError& error) {
   return "Cannot read the store file '" + file + "': " + error.Cause();
-}
-
-// The cause of a failed write or key creation, as it follows the file in a message.
-std::string CauseOf(const RegParseError& error) {
-  return "it is damaged at line " + std::to_string(error.Line()) + ": " + error.Reason();
 }
 
 // The store file of a key, or "" with the reason in why.
@@ -308,7 +308,7 @@ void TRegistry::WriteValues(std::vector<RegValue> values) {
       return changed;
     });
   } catch (const RegParseError& error) {
-    throw ERegistryException(failed + ": " + FilePath + ": " + CauseOf(error));
+    throw ERegistryException(failed + ": " + FilePath + ": it is " + DamageOf(error));
   } catch (const FileError& error) {
     throw ERegistryException(failed + ": " + FilePath + ": " + error.Cause(), error.what());
   }

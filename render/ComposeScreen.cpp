@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int MaxVolume = 10;
-
 // A stored value outside its range (only an edited store holds one) shows clamped into it,
 // so it never picks a glyph that is not a number of the row.
 uint32_t NumberGlyph(int value, int low, int high) {

@@ -29,10 +29,7 @@ int RunProgram(const TProgramHooks& hooks) {
       window.Form.Run();
     }
   } catch (const std::exception& error) {
-    // Shown as a sentence, with the program's title as caption.
-    std::string text = error.what();
-    if (!text.empty() && text.back() > '.') text += '.';
-    box(ApplicationTitle, text, platform::MessageIcon::Stop);
+    box(ApplicationTitle, AsSentence(error.what()), platform::MessageIcon::Stop);
   }
   return 0;
 }

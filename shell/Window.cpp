@@ -13,14 +13,18 @@ namespace {
 
 // The window's icon: a glossy red bubble, its key-coloured corners transparent.
 void SetWindowIcon(platform::Form& form) {
-  constexpr uint32_t PieceKey = 0x00FFFEC1;
   auto piece = platform::LoadBitmapResource("ID_RED");
   if (!piece) return;
-  for (uint32_t& pixel : piece->Pixels) pixel = pixel == PieceKey ? 0 : (pixel | 0xFF000000u);
+  for (uint32_t& pixel : piece->Pixels) pixel = pixel == KeyPaleYellow ? 0 : (pixel | 0xFF000000u);
   form.SetIcon(piece->Pixels, piece->Width, piece->Height);
 }
 
 }  // namespace
+
+std::string AsSentence(std::string text) {
+  if (!text.empty() && text.back() > '.') text += '.';
+  return text;
+}
 
 TFormWindow::TFormWindow(platform::TimerHost::ClockFn now)
     : Timers(std::move(now)),
@@ -122,9 +126,7 @@ void TFormWindow::FormKeyUp(uint16_t /*key*/) { KeyHeld = 0; }
 void TFormWindow::ReportStoreFailure(const std::exception& error) {
   if (!StoreFailureShown) {
     StoreFailureShown = true;
-    std::string text = error.what();
-    if (!text.empty() && text.back() > '.') text += '.';
-    platform::ShowMessageBox(ApplicationTitle, text, platform::MessageIcon::Stop);
+    platform::ShowMessageBox(ApplicationTitle, AsSentence(error.what()), platform::MessageIcon::Stop);
   } else {
     std::fprintf(stderr, "huebloc: %s\n", error.what());
   }

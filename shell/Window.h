@@ -26,6 +26,10 @@ inline const std::string WarningCaption = "Warning!";
 inline const std::string NotTrueColour = "Game must run in a true color mode.";
 inline const std::string NoGraphics = "Game require DirectX 6.0 or above.";
 
+// An error's text as a message box shows it: a full stop is added when the last character
+// sorts after '.', so "No space" gains one and "Done." or "Stop!" do not.
+std::string AsSentence(std::string text);
+
 static_assert(TSurfaceSet::ClientWidth == platform::Form::ClientWidth &&
               TSurfaceSet::ClientHeight == platform::Form::ClientHeight);
 

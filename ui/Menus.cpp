@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr uint32_t MaxVolume = 10;
-
 // The items Up and Down walk on a menu, top to bottom.
 struct TMenuCycle {
   std::array<TMenuItem, 5> Items{};
