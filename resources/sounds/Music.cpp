@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "Filters.h"
 #include "OggVorbisWriter.h"
@@ -63,109 +64,19 @@ class Buses {
   std::vector<float> DryLeft, DryRight, ReverbLeft, ReverbRight, Echo;
 };
 
-// The tune's voice: a soft square with a little of the even harmonics, hollow and clear, the
-// upper ones fading first as on a plucked string; a slight scoop at the start and a sung
-// vibrato on the long notes.
-Tone LeadTone(const Note& note, double seconds) {
+// One note's tone: its partials, a raised-cosine rise, held for hold seconds, then a fall to
+// silence. A positive scoop starts it a little flat, as a struck or plucked note does; a
+// negative one starts it above.
+Tone Voiced(double pitch, std::vector<Partial> partials, double attack, double hold, double release,
+            double scoop = 0.0, double scoopTime = 0.006) {
   Tone tone;
-  tone.Frequency = NoteFrequency(note.Pitch);
-  tone.Partials = {{1, 1.0, 2.0},   {2, 0.45, 1.2},  {3, 0.5, 0.8},  {4, 0.25, 0.5},
-                   {5, 0.3, 0.4},   {6, 0.12, 0.3},  {7, 0.16, 0.25}, {8, 0.06, 0.2},
-                   {9, 0.1, 0.18}, {11, 0.06, 0.12}, {13, 0.03, 0.1}};
-  tone.Attack = 0.004;
-  tone.Scoop = 0.012;
-  tone.ScoopTime = 0.01;
-  tone.Hold = seconds * 0.92;
-  tone.Release = 0.07;
-  tone.VibratoRate = 5.5;
-  tone.VibratoDepth = 0.0035;
-  tone.VibratoDelay = 0.35;
-  return tone;
-}
-
-// A glockenspiel bar: the inharmonic partials of a free bar over a ringing fundamental.
-Tone BellTone(const Note& note) {
-  Tone tone;
-  tone.Frequency = NoteFrequency(note.Pitch);
-  tone.Partials = {{1.0, 1.0, 0.5}, {2.76, 0.3, 0.15}, {5.4, 0.12, 0.06}, {8.93, 0.05, 0.03}};
-  tone.Attack = 0.0015;
-  tone.Scoop = 0.02;
-  tone.ScoopTime = 0.006;
-  tone.Hold = 0.9;
-  tone.Release = 0.3;
-  return tone;
-}
-
-Tone GlassTone(const Note& note) {
-  Tone tone;
-  tone.Frequency = NoteFrequency(note.Pitch);
-  tone.Partials = {{1.0, 1.0, 0.45}, {2.76, 0.12, 0.12}, {5.4, 0.04, 0.05}};
-  tone.Attack = 0.002;
-  tone.Scoop = 0.03;
-  tone.ScoopTime = 0.006;
-  tone.Hold = 0.7;
-  tone.Release = 0.3;
-  return tone;
-}
-
-// A kalimba-like pluck for the chords: bright at the strike, gone within a quarter second.
-Tone PluckTone(const Note& note, double seconds) {
-  Tone tone;
-  tone.Frequency = NoteFrequency(note.Pitch);
-  tone.Partials = {{1, 1.0, 0.3}, {2, 0.5, 0.15}, {3, 0.3, 0.08}, {4, 0.2, 0.05}, {5, 0.1, 0.04}, {7, 0.05, 0.025}};
-  tone.Attack = 0.002;
-  tone.Hold = seconds;
-  tone.Release = 0.08;
-  return tone;
-}
-
-// A round, plucked bass whose second and third harmonics carry it on small speakers.
-Tone BassTone(const Note& note, double seconds) {
-  Tone tone;
-  tone.Frequency = NoteFrequency(note.Pitch);
-  tone.Partials = {{1, 0.6, 0.6},   {2, 1.0, 0.4},   {3, 0.5, 0.25}, {4, 0.3, 0.16},
-                   {5, 0.15, 0.1}, {6, 0.08, 0.07}, {8, 0.03, 0.05}};
-  tone.Attack = 0.005;
-  tone.Hold = seconds;
-  tone.Release = 0.05;
-  return tone;
-}
-
-// A soft chorus of two slightly detuned sets of harmonics that swells in and out.
-Tone PadTone(const Note& note, double seconds) {
-  Tone tone;
-  tone.Frequency = NoteFrequency(note.Pitch);
-  tone.Partials = {{1, 1.0, 1e6},   {1.004, 0.7, 1e6}, {2, 0.35, 1e6}, {2.006, 0.25, 1e6},
-                   {3, 0.15, 1e6}, {4, 0.1, 1e6},     {5, 0.05, 1e6}, {6, 0.03, 1e6}};
-  tone.Attack = 0.35;
-  tone.Hold = seconds;
-  tone.Release = 0.6;
-  return tone;
-}
-
-// A tight kick: a sine that drops an octave onto its note within a few milliseconds.
-Tone KickTone() {
-  Tone tone;
-  tone.Frequency = NoteFrequency(40);
-  tone.Partials = {{1.0, 1.0, 0.11}, {2.0, 0.12, 0.035}};
-  tone.Attack = 0.001;
-  tone.Scoop = -1.0;
-  tone.ScoopTime = 0.02;
-  tone.Hold = 0.22;
-  tone.Release = 0.05;
-  return tone;
-}
-
-Tone BubbleTone(const Note& note) {
-  Tone tone;
-  tone.Frequency = NoteFrequency(note.Pitch);
-  tone.Partials = {{1.0, 1.0, 0.03}, {2.0, 0.06, 0.015}};
-  tone.Attack = 0.002;
-  tone.Scoop = 0.12;
-  tone.ScoopTime = 0.006;
-  tone.Sweep = 5.0;
-  tone.Hold = 0.12;
-  tone.Release = 0.06;
+  tone.Frequency = NoteFrequency(pitch);
+  tone.Partials = std::move(partials);
+  tone.Attack = attack;
+  tone.Hold = hold;
+  tone.Release = release;
+  tone.Scoop = scoop;
+  tone.ScoopTime = scoopTime;
   return tone;
 }
 
@@ -202,22 +113,56 @@ std::vector<float> NoiseHit(Rng& rng, const NoiseShape& shape) {
 
 std::vector<float> RenderNote(const Note& note, double secondsPerBeat, Rng& rng) {
   const double seconds = note.Length * secondsPerBeat;
+  const double pitch = note.Pitch;
   switch (note.Instrument) {
     case Voice::Lead:
-    case Voice::Harmony:
-      return RenderTone(LeadTone(note, seconds), Rate);
+    case Voice::Harmony: {
+      // A soft square with a little of the even harmonics, hollow and clear, the upper ones
+      // fading first as on a plucked string; a sung vibrato on the long notes.
+      Tone tone = Voiced(pitch,
+                         {{1, 1.0, 2.0}, {2, 0.45, 1.2}, {3, 0.5, 0.8}, {4, 0.25, 0.5}, {5, 0.3, 0.4}, {6, 0.12, 0.3},
+                          {7, 0.16, 0.25}, {8, 0.06, 0.2}, {9, 0.1, 0.18}, {11, 0.06, 0.12}, {13, 0.03, 0.1}},
+                         0.004, seconds * 0.92, 0.07, 0.012, 0.01);
+      tone.VibratoRate = 5.5;
+      tone.VibratoDepth = 0.0035;
+      tone.VibratoDelay = 0.35;
+      return RenderTone(tone, Rate);
+    }
     case Voice::Bell:
-      return RenderTone(BellTone(note), Rate);
-    case Voice::Pluck:
-      return RenderTone(PluckTone(note, seconds), Rate);
-    case Voice::Bass:
-      return RenderTone(BassTone(note, seconds), Rate);
-    case Voice::Pad:
-      return RenderTone(PadTone(note, seconds), Rate);
+      // A glockenspiel bar: the inharmonic partials of a free bar over a ringing fundamental.
+      return RenderTone(
+          Voiced(pitch, {{1.0, 1.0, 0.5}, {2.76, 0.3, 0.15}, {5.4, 0.12, 0.06}, {8.93, 0.05, 0.03}}, 0.0015, 0.9, 0.3,
+                 0.02),
+          Rate);
     case Voice::Arpeggio:
-      return RenderTone(GlassTone(note), Rate);
+      // A smaller, purer glass bar.
+      return RenderTone(Voiced(pitch, {{1.0, 1.0, 0.45}, {2.76, 0.12, 0.12}, {5.4, 0.04, 0.05}}, 0.002, 0.7, 0.3, 0.03),
+                        Rate);
+    case Voice::Pluck:
+      // A kalimba-like pluck for the chords: bright at the strike, gone within a quarter second.
+      return RenderTone(Voiced(pitch,
+                               {{1, 1.0, 0.3}, {2, 0.5, 0.15}, {3, 0.3, 0.08}, {4, 0.2, 0.05}, {5, 0.1, 0.04},
+                                {7, 0.05, 0.025}},
+                               0.002, seconds, 0.08),
+                        Rate);
+    case Voice::Bass:
+      // A round, plucked bass whose second and third harmonics carry it on small speakers.
+      return RenderTone(Voiced(pitch,
+                               {{1, 0.6, 0.6}, {2, 1.0, 0.4}, {3, 0.5, 0.25}, {4, 0.3, 0.16}, {5, 0.15, 0.1},
+                                {6, 0.08, 0.07}, {8, 0.03, 0.05}},
+                               0.005, seconds, 0.05),
+                        Rate);
+    case Voice::Pad:
+      // A soft chorus of two slightly detuned sets of harmonics that swells in and out.
+      return RenderTone(Voiced(pitch,
+                               {{1, 1.0, 1e6}, {1.004, 0.7, 1e6}, {2, 0.35, 1e6}, {2.006, 0.25, 1e6}, {3, 0.15, 1e6},
+                                {4, 0.1, 1e6}, {5, 0.05, 1e6}, {6, 0.03, 1e6}},
+                               0.35, seconds, 0.6),
+                        Rate);
     case Voice::Kick: {
-      std::vector<float> kick = RenderTone(KickTone(), Rate);
+      // A tight kick: a sine that drops an octave onto E2 within a few milliseconds, and a click.
+      std::vector<float> kick =
+          RenderTone(Voiced(40, {{1.0, 1.0, 0.11}, {2.0, 0.12, 0.035}}, 0.001, 0.22, 0.05, -1.0, 0.02), Rate);
       MixInto(kick, NoiseHit(rng, {4000.0, 0.8, 0.003, 0.02}), 0, 0.25);
       return kick;
     }
@@ -227,8 +172,12 @@ std::vector<float> RenderNote(const Note& note, double secondsPerBeat, Rng& rng)
       return NoiseHit(rng, {8500.0, 0.8, seconds / 5.0, seconds});
     case Voice::Shaker:
       return NoiseHit(rng, {6500.0, 0.9, 0.028, 0.16, 1, 0.004});
-    case Voice::Bubble:
-      return RenderTone(BubbleTone(note), Rate);
+    case Voice::Bubble: {
+      // A small air bubble, as in the effects: an almost pure tone whose pitch rises.
+      Tone tone = Voiced(pitch, {{1.0, 1.0, 0.03}, {2.0, 0.06, 0.015}}, 0.002, 0.12, 0.06, 0.12);
+      tone.Sweep = 5.0;
+      return RenderTone(tone, Rate);
+    }
   }
   return {};
 }
