@@ -91,15 +91,19 @@ struct NoiseShape {
 };
 
 std::vector<float> NoiseHit(Rng& rng, const NoiseShape& shape) {
-  constexpr double BurstGap = 0.009, BurstDecay = 0.004, FadeOut = 0.005;
+  constexpr double BurstGap = 0.009, BurstRise = 0.0005, BurstDecay = 0.004, FadeOut = 0.005;
   const auto frames = static_cast<std::size_t>(shape.Seconds * Rate);
   std::vector<float> out(frames);
   BandPass band(shape.Centre, shape.Q, Rate);
   const double tailStart = BurstGap * (shape.Bursts - 1);
   for (std::size_t i = 0; i < frames; ++i) {
     const double t = static_cast<double>(i) / Rate;
-    double envelope = t >= tailStart ? std::exp(-(t - tailStart) / shape.Decay)
-                                     : std::exp(-std::fmod(t, BurstGap) / BurstDecay);
+    double envelope = std::exp(-(t - tailStart) / shape.Decay);
+    if (t < tailStart) {
+      // Each burst of the flutter swells in quickly, so none of them snaps on.
+      const double inBurst = std::fmod(t, BurstGap);
+      envelope = std::min(1.0, inBurst / BurstRise) * std::exp(-inBurst / BurstDecay);
+    }
     if (t < shape.Attack) envelope *= 0.5 - 0.5 * std::cos(Pi * t / shape.Attack);
     const double left = shape.Seconds - t;
     if (left < FadeOut) envelope *= 0.5 - 0.5 * std::cos(Pi * std::max(0.0, left) / FadeOut);

@@ -25,6 +25,7 @@ constexpr Chord Fsm{42, {61, 66, 69, 73}};
 constexpr Chord Em{40, {64, 67, 71, 76}};
 
 constexpr int SectionBars = 8;
+constexpr double BarBeats = 4.0;  // the tunes and grooves are written in four-four
 
 // One bar of a tune: (beat in the bar, beats held, note).
 struct Step {
@@ -90,6 +91,8 @@ enum class Section { Theme, ThemeBells, Lift, Breakdown, ThemeHarmony, LiftBells
 constexpr std::array<Section, 6> Form = {Section::Theme,     Section::ThemeBells,   Section::Lift,
                                          Section::Breakdown, Section::ThemeHarmony, Section::LiftBells};
 
+bool IsLift(Section section) { return section == Section::Lift || section == Section::LiftBells; }
+
 std::array<Chord, SectionBars> Harmony(Section section) {
   switch (section) {
     case Section::Lift:
@@ -120,7 +123,7 @@ bool IsChordTone(int note, const Chord& chord) {
   return std::any_of(chord.Voicing.begin(), chord.Voicing.end(), [&](int tone) { return tone % 12 == pitchClass; });
 }
 
-// Small liberties of the players: a little less or more weight on each note.
+// Small liberties of the players: no two notes struck with quite the same weight.
 double Touch(Rng& rng, double velocity) { return velocity * rng.Range(0.9, 1.0); }
 
 class Writer {
@@ -128,7 +131,7 @@ class Writer {
   Writer(Score& score, Rng& rng, int firstBar) : Out(score), Random(rng), FirstBar(firstBar) {}
 
   void Add(Voice voice, int bar, double beat, double length, double pitch, double velocity, double pan) {
-    Out.Notes.push_back({voice, (FirstBar + bar) * 4.0 + beat, length, pitch, velocity, pan});
+    Out.Notes.push_back({voice, (FirstBar + bar) * BarBeats + beat, length, pitch, velocity, pan});
   }
 
   // The tune on one voice, the first note of each bar a little stronger.
@@ -211,7 +214,7 @@ class Writer {
   // Glass bells two octaves above the chord, running up and down in sixteenths (or eighths).
   void AddArpeggio(const std::array<Chord, SectionBars>& chords, double stepBeats) {
     static constexpr std::array<std::size_t, 8> Order = {0, 1, 2, 3, 2, 1, 3, 1};
-    const auto steps = static_cast<std::size_t>(std::lround(4.0 / stepBeats));
+    const auto steps = static_cast<std::size_t>(std::lround(BarBeats / stepBeats));
     for (int bar = 0; bar < SectionBars; ++bar) {
       const Chord& chord = chords[static_cast<std::size_t>(bar)];
       for (std::size_t i = 0; i < steps; ++i) {
@@ -229,7 +232,7 @@ class Writer {
         AddBreakdownDrums(bar);
         continue;
       }
-      const bool lift = section == Section::Lift || section == Section::LiftBells;
+      const bool lift = IsLift(section);
       const bool busy = section != Section::Theme;
       Add(Voice::Kick, bar, 0, 0.5, 0, 0.95, 0.0);
       if (lift) Add(Voice::Kick, bar, 1.5, 0.5, 0, 0.6, 0.0);
@@ -270,8 +273,8 @@ class Writer {
       for (int beat = 1; beat < 4; ++beat) Add(Voice::Kick, bar, beat, 0.5, 0, 0.6 + 0.1 * beat, 0.0);
     for (int i = 0; i < 4; ++i) Add(Voice::HiHat, bar, i + 0.5, 0.25, 0, Touch(Random, 0.6), 0.35);
     for (int i = 0; i < claps; ++i) {
-      const double beat = 4.0 * i / claps;
-      Add(Voice::Clap, bar, beat, 0.25, 0, 0.3 + 0.55 * beat / 4.0 + (bar == 7 ? 0.1 : 0.0), 0.0);
+      const double beat = BarBeats * i / claps;
+      Add(Voice::Clap, bar, beat, 0.25, 0, 0.3 + 0.55 * beat / BarBeats + (bar == 7 ? 0.1 : 0.0), 0.0);
     }
   }
 
@@ -290,6 +293,7 @@ bool InKey(int note) {
 
 Score ComposeScore() {
   Score score;
+  score.BeatsPerBar = static_cast<int>(BarBeats);
   Rng rng(77);
   for (std::size_t s = 0; s < Form.size(); ++s) {
     const Section section = Form[s];
@@ -307,7 +311,7 @@ Score ComposeScore() {
       writer.AddPad(chords);
       writer.AddArpeggio(chords, 0.25);
     } else {
-      writer.AddPlucks(chords, section == Section::Lift || section == Section::LiftBells);
+      writer.AddPlucks(chords, IsLift(section));
     }
     if (section == Section::ThemeHarmony) writer.AddArpeggio(chords, 0.5);
     writer.AddDrums(section);
