@@ -141,7 +141,7 @@ void WriteAll(int fd, std::string_view data, const std::string& tempPath) {
 void SyncFolderAfterRename(const std::string& folder, const std::string& target) {
   FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.Get() >= 0 && CurrentFolderSyncCall.load()(dir.Get()) == 0) return;
-  std::fprintf(stderr, "%s: '%s' is stored, but its folder could not be synced (%s): the change may not survive a power cut\n",
+  std::fprintf(stderr, "%s: '%s' is stored, but syncing its folder failed (%s): it may not survive a power cut\n",
                program_invocation_short_name, target.c_str(), ErrorText(errno).c_str());
 }
 

@@ -67,9 +67,10 @@ bool ReadPlaces(TRegistryValues& values, THighScoreTable& table) {
   bool complete = true;
   for (std::size_t place = 0; place < TablePlaces; ++place) {
     const std::string score = ScoreValue(place), name = NameValue(place);
-    complete = complete && values.ValueExists(score) && values.ValueExists(name);
-    table.Scores[place] = values.ValueExists(score) ? static_cast<uint32_t>(values.ReadInteger(score)) : 0;
-    table.Names[place] = values.ValueExists(name) ? values.ReadString(name) : std::string();
+    const bool hasScore = values.ValueExists(score), hasName = values.ValueExists(name);
+    complete = complete && hasScore && hasName;
+    table.Scores[place] = hasScore ? static_cast<uint32_t>(values.ReadInteger(score)) : 0;
+    table.Names[place] = hasName ? values.ReadString(name) : std::string();
   }
   return complete;
 }

@@ -224,8 +224,8 @@ TEST(Registry, AFailedSyncOfTheFolderAfterTheRenameIsSaidButIsNoFailure) {
   const std::string said = testing::internal::GetCapturedStderr();
   platform::SetFolderSyncCall(normal);
   EXPECT_EQ(said, std::string(program_invocation_short_name) + ": '" + file +
-                      "' is stored, but its folder could not be synced (Input/output error): the change may not survive "
-                      "a power cut\n");
+                      "' is stored, but syncing its folder failed (Input/output error): it may not survive a "
+                      "power cut\n");
   TRegistry reader;
   ASSERT_TRUE(reader.OpenKey(Settings, false));
   EXPECT_EQ(reader.ReadInteger("Flags"), 7);

@@ -74,7 +74,8 @@ std::string InChild(const std::function<void(int out)>& work) {
   close(pipeEnds[1]);
   std::string text;
   char buffer[512];
-  for (ssize_t got; (got = read(pipeEnds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(got));
+  for (ssize_t got; (got = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+    text.append(buffer, static_cast<std::size_t>(got));
   close(pipeEnds[0]);
   int status = 0;
   waitpid(child, &status, 0);
@@ -194,7 +195,9 @@ TEST(HighScoreStore, GamesEnteringScoresAtOnceLoseNoneAndDoubleNone) {
   };
   // Round r's scores beat every earlier one; a score says whose it is.
   const auto scoreOf = [&](int round, int game) { return static_cast<uint32_t>(10 * (round + 1) + game); };
-  const auto nameOf = [](uint32_t score) { return "G" + std::to_string(score % 10) + "R" + std::to_string(score / 10 - 1); };
+  const auto nameOf = [](uint32_t score) {
+    return "G" + std::to_string(score % 10) + "R" + std::to_string(score / 10 - 1);
+  };
 
   TempStore temp;
   struct Player {
