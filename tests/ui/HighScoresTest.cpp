@@ -208,12 +208,12 @@ TEST_F(HighScores, TablesAreKeptInTheStore) {
 
   const ScoreList scores = {0xFFFFFFF0u, 70000, 300, 20, 1};
   const Names names = {"HUE", "A\tB", "", "12345678", "Z Z"};
-  const auto store5 = [&](const ScoreList& s, const Names& n) {
+  const auto storeTable = [&](const ScoreList& s, const Names& n) {
     EXPECT_EQ(store.ChangeTable(HighScoreKey(Settings), [&](THighScoreTable& t) { t = {s, n}; }).Scores, s);
   };
-  store5(scores, names);
+  storeTable(scores, names);
   Settings.Flags = 0x155;
-  store5({9, 0, 0, 0, 0}, {"ADV", "", "", "", ""});
+  storeTable({9, 0, 0, 0, 0}, {"ADV", "", "", "", ""});
 
   TSettings again;
   again.WidthSetting = 7;
