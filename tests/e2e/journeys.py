@@ -241,7 +241,8 @@ def journey_title_to_exit(j):
         window.key(key)
         window.wait(f"the name {name!r}", s.name_entry(final, name))
     window.key("Return")
-    window.wait("the high-score table with the new score", s.score_table([(final, "ADA7")]))
+    window.wait("the high-score table with the new record, in the High Score box too",
+                s.all_of(s.score_table([(final, "ADA7")]), s.number("ID_HIGHSCOREDIGITS", 218, final)))
     window.key("space")
     window.wait("the main menu after the table", s.main_menu())
     about(j.exit_from_main_menu(window, game), 2.0, "the closing title")
