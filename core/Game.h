@@ -19,7 +19,7 @@ class TGame {
   // Resets the board for a game of the area's size, brought into range here once, lets the
   // first bubble enter and starts the clock.
   void StartGame(uint16_t period, bool isPlayer);
-  // Starts a player's game at the start level; the caller has set the area's size.
+  // Starts a player's game at the start level on an area of the size the caller has set.
   void BeginPlay();
   // Starts a demo game of random size behind the menus.
   void StartDemo();

@@ -43,7 +43,6 @@ void TGame::BeginPlay() {
 void TGame::StartDemo() {
   Random.Seed(TickCount());
   AreaWidth = static_cast<uint16_t>(Random.Next(6) + MinAreaWidth);
-  SpawnColumn = AreaWidth / 2;
   Random.Seed(TickCount());
   AreaHeight = static_cast<uint16_t>(Random.Next(8) + MinAreaHeight);
   StartGame(Settings.LevelIntervals[TopLevel], false);
