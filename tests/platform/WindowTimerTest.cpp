@@ -48,16 +48,15 @@ TEST(WindowTimer, KeepsItsBeatAndDropsTheTicksAStallWentPast) {
 // timer before it) does not tick after it.
 TEST(WindowTimer, RestartsAndStopsFromInsideATick) {
   Clocked c;
-  uint32_t run = 0;
   std::vector<uint32_t> runs;
   WindowTimer* self = nullptr;
   WindowTimer clock(c.Host, 1000, [&] {
     c.Ticks.push_back(c.Now);
-    if (c.Ticks.size() == 2) runs.push_back(run = self->Restart(900));
+    if (c.Ticks.size() == 2) runs.push_back(self->Restart(900));
     if (c.Ticks.size() == 4) self->SetEnabled(false);
   });
   self = &clock;
-  runs.push_back(run = clock.Restart(1000));
+  runs.push_back(clock.Restart(1000));
   for (c.Now = 1000; c.Now <= 9000; c.Now += 100) c.Host.FireDue();
   EXPECT_EQ(c.Ticks, (std::vector<uint64_t>{2000, 3000, 3900, 4800}));
   EXPECT_FALSE(clock.Enabled());
