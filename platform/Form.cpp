@@ -44,6 +44,8 @@ struct Form::Native {
   SDL_Cursor* WaitCursor = nullptr;
   DisplayWait Wait;
 
+  // The next event read in, if there is one: 1, else 0.
+  static int Take(SDL_Event& event) { return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT); }
   static void Dispatch(Form& form, const SDL_Event& event);
   static void WindowEvent(Form& form, const SDL_WindowEvent& event);
   static void DisplayChanged(Form& form);
@@ -148,18 +150,21 @@ int Form::WaitBudget(int maxWaitMs) const {
 
 bool Form::PumpOnce(int maxWaitMs) {
   if (IsClosed) return false;
+  // What the display has sent is read in first, so that the loop sleeps only with nothing left.
+  SDL_PumpEvents();
   SDL_Event event;
-  int got = SDL_PollEvent(&event);
+  int got = Native::Take(event);
   if (got == 0) {
     if (const int wait = WaitBudget(maxWaitMs); wait != 0) {
       Sdl->Wait.For(wait);
-      got = SDL_PollEvent(&event);
+      SDL_PumpEvents();
+      got = Native::Take(event);
     }
   }
   for (int handled = 0; got == 1 && !IsClosed;) {
     Native::Dispatch(*this, event);
     if (++handled == EventsPerStep) break;
-    got = SDL_PollEvent(&event);
+    got = Native::Take(event);
   }
   if (!IsClosed) Timers.FireDue();
   if (!IsClosed && CursorPending) ApplyCursor();
