@@ -34,9 +34,8 @@ struct MusicFolder {
 
 // The stream made from a music folder, on a device at the stream's own rate.
 struct OpenStream {
-  explicit OpenStream(const MusicFolder& folder) : Music(*Device, "Music.ogg", folder.Path(), &Available, Queue) {}
+  explicit OpenStream(const MusicFolder& folder) : Music(*Device, "Music.ogg", folder.Path(), &Available) {}
   std::unique_ptr<SoundDevice> Device = Offline(Rate, 2);
-  platform::MainQueue Queue;
   uint8_t Available = 0;
   TOgg Music;
 };
@@ -132,7 +131,6 @@ TEST(MusicStream, FilesThatCannotPlayLeaveTheMusicOffAndNothingOpen) {
       {"intact", tone, true, true},
   };
   auto device = Offline(Rate, 2);
-  platform::MainQueue queue;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     TempDir folder;
@@ -141,7 +139,7 @@ TEST(MusicStream, FilesThatCannotPlayLeaveTheMusicOffAndNothingOpen) {
     const std::size_t before = OpenFiles();
     uint8_t available = 7;
     {
-      TOgg music(*device, "Music.ogg", "", &available, queue);
+      TOgg music(*device, "Music.ogg", "", &available);
       EXPECT_EQ(available, c.Plays ? 1 : 0);
       EXPECT_EQ(OpenFiles(), before + (c.Present ? 1 : 0));  // held until the stream goes
       music.Play(10, 1);
@@ -155,9 +153,8 @@ TEST(MusicStream, TheGamesOwnMusicPlays) {
   TempDir empty;
   ScopedCwd cwd(empty.Root);
   auto device = Offline(44100, 2);
-  platform::MainQueue queue;
   uint8_t available = 0;
-  TOgg music(*device, "Music.ogg", std::string(";") + HUEBLOC_GENERATED_SOUNDS_DIR, &available, queue);
+  TOgg music(*device, "Music.ogg", std::string(";") + HUEBLOC_GENERATED_SOUNDS_DIR, &available);
   ASSERT_EQ(available, 1);
   EXPECT_EQ(music.Thread->Buffer->Format().Channels, 2);
   EXPECT_EQ(music.Thread->Buffer->Format().SamplesPerSec, 44100u);
@@ -266,25 +263,19 @@ TEST(MusicStream, MutingAndRaisingAgainGoesOnWhereTheMusicWas) {
                          pcm.begin() + 2 * step * FrameBytes + settled));
 }
 
-TEST(MusicStream, DestructionReleasesEverythingAndWaitsOnlyForAStartedThread) {
+TEST(MusicStream, DestructionReleasesEverythingStartedOrNot) {
   MusicFolder folder(ToneFile(0.7, Rate));
   for (const bool started : {false, true}) {
     SCOPED_TRACE(started);
     auto device = Offline(Rate, 2);
-    platform::MainQueue queue;
     uint8_t available = 0;
-    auto music = std::make_unique<TOgg>(*device, "Music.ogg", folder.Path(), &available, queue);
+    auto music = std::make_unique<TOgg>(*device, "Music.ogg", folder.Path(), &available);
     ASSERT_EQ(available, 1);
     if (started) {
       music->Play(10, 1);
       EXPECT_FALSE(Silent(MixInt16(*device, Rate / 10)));
     }
-    bool pumped = false;
-    queue.Post([&] { pumped = true; });
     music.reset();
-    // Waiting for the thread keeps the main queue running; there is nothing to wait for
-    // when it never started.
-    EXPECT_EQ(pumped, started);
     // A buffer left behind would still be cycling in the mixer.
     EXPECT_TRUE(Silent(MixInt16(*device, Rate)));
   }

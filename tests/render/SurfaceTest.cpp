@@ -70,9 +70,8 @@ TEST_F(Surfaces, PictureThatCannotBeLoadedDrawsNothing) {
 // Presentation into a hidden window on the headless video driver, read back from the window.
 class Presenting : public RenderScene {
  protected:
-  platform::MainQueue Queue;
   platform::TimerHost Timers;
-  platform::Form Form{Queue, Timers};
+  platform::Form Form{Timers};
   TSurfaceSet Shown{Form.WindowId()};
   platform::Surface Screen{TSurfaceSet::ClientWidth, TSurfaceSet::ClientHeight};
 
