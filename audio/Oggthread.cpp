@@ -44,7 +44,7 @@ bool TOggThread::AwaitCursor(bool upperHalf) {
     if (Terminated()) return false;
     uint32_t play = 0;
     // A failed position call counts as a cursor outside the awaited half.
-    if (Buffer->GetCurrentPosition(&play, nullptr) != platform::SoundOk) {
+    if (Buffer->GetCurrentPosition(&play) != platform::SoundOk) {
       Nap(CursorPoll);
       continue;
     }

@@ -17,8 +17,8 @@ TAudio::TAudio(platform::MainQueue& queue, const std::string& path,
 TAudio::TAudio(std::unique_ptr<platform::SoundDevice> device, platform::MainQueue& queue,
                const std::string& path, const std::vector<std::string>& musicDirectories)
     : DirectSound(std::move(device)) {
-  // No device, or one that will not cooperate: no effects and no music, and nothing said.
-  if (!DirectSound || DirectSound->SetCooperativeLevel() != platform::SoundOk) return;
+  // No device: no effects and no music, and nothing said.
+  if (!DirectSound) return;
   MakeEffects();
   Music = std::make_unique<TOgg>(*DirectSound, MusicFile, path, &MusicAvailable, queue, musicDirectories);
   SoundAvailable = 1;
