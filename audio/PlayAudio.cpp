@@ -40,6 +40,10 @@ TAudio::~TAudio() {
   DirectSound.reset();
 }
 
+void TAudio::SetAudible(bool audible) {
+  if (DirectSound) DirectSound->SetAudible(audible);
+}
+
 void TAudio::PlayAudio(int index, int soundVolume, int musicVolume) {
   if (SoundAvailable && index >= 0 && index < EffectCount) Sounds[index]->Play(soundVolume, 0);
   if (MusicAvailable && index == MusicIndex) Music->Play(musicVolume, 1);
