@@ -21,7 +21,8 @@ std::vector<int16_t> Tone(uint32_t frames, uint16_t channels, uint32_t rate, dou
   const double pi = std::acos(-1.0);
   for (size_t f = 0; f < frames; ++f)
     for (size_t c = 0; c < channels; ++c)
-      samples[f * channels + c] = static_cast<int16_t>(8000.0 * std::sin(2.0 * pi * hz * static_cast<double>(f) / rate));
+      samples[f * channels + c] =
+          static_cast<int16_t>(8000.0 * std::sin(2.0 * pi * hz * static_cast<double>(f) / rate));
   return samples;
 }
 

@@ -103,8 +103,8 @@ void Mixer::MixBlock(int16_t* out, uint32_t frames) {
     const uint32_t total = voice->Frames();
     for (uint32_t done = 0; done < frames;) {
       const uint32_t n = std::min(frames - done, total - voice->Position);
-      AddScaled(Sum.data() + size_t{done} * MixChannels, voice->Samples.data() + size_t{voice->Position} * MixChannels,
-                n, voice->Applied, voice->Gain);
+      const int16_t* from = voice->Samples.data() + size_t{voice->Position} * MixChannels;
+      AddScaled(Sum.data() + size_t{done} * MixChannels, from, n, voice->Applied, voice->Gain);
       voice->Position += n;
       done += n;
       if (voice->Position == total) {
@@ -116,9 +116,9 @@ void Mixer::MixBlock(int16_t* out, uint32_t frames) {
       }
     }
   }
-  for (uint32_t f = 0; f < frames; ++f) {
-    if (AudibleApplied != Audible) AudibleApplied = Toward(AudibleApplied, Audible);
-    for (size_t c = 0; c < MixChannels; ++c) out[f * MixChannels + c] = Clamped(Sum[f * MixChannels + c] * AudibleApplied);
+  for (size_t i = 0; i < size_t{frames} * MixChannels; ++i) {
+    if (i % MixChannels == 0 && AudibleApplied != Audible) AudibleApplied = Toward(AudibleApplied, Audible);
+    out[i] = Clamped(Sum[i] * AudibleApplied);
   }
 }
 

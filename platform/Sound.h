@@ -69,7 +69,8 @@ class SoundBuffer {
   const bool RewindOnStop;
 };
 
-// The streaming buffer: a ring of frames in OutputFormat.
+// The streaming buffer: a ring of frames at OutputFormat's rate and channels, 16-bit samples in
+// the machine's own byte order.
 class StreamBuffer final : public SoundBuffer {
  public:
   // Hands out `bytes` bytes from `offset` as one region, or two when the range wraps past the
