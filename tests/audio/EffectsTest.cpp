@@ -21,12 +21,7 @@ constexpr uint32_t EffectRate = 22050;
 // All of an effect as it is heard from a request at full level to its end.
 std::vector<int16_t> HeardWhole(SoundDevice& device, TSound& effect) {
   effect.Play(10, 0);
-  std::vector<int16_t> out;
-  while (effect.Buffer && effect.Buffer->IsPlaying()) {
-    const auto part = Mix(device, 1024);
-    out.insert(out.end(), part.begin(), part.end());
-  }
-  return out;
+  return MixUntilStopped(device, *effect.Buffer);
 }
 
 }  // namespace

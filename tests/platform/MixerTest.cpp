@@ -153,11 +153,7 @@ TEST(EffectBuffer, IsConvertedToTheOutputFormatKeepingDurationPitchAndLevel) {
     auto effect = MakeEffect(*device, Sine(format.SamplesPerSec, format.Channels, 441.0, rate, 0.5), format);
     ASSERT_NE(effect, nullptr);
     effect->Play(0);
-    std::vector<int16_t> out;
-    for (int block = 0; block < 100 && (block == 0 || effect->IsPlaying()); ++block) {
-      const auto part = Mix(*device, 1024);
-      out.insert(out.end(), part.begin(), part.end());
-    }
+    const std::vector<int16_t> out = MixUntilStopped(*device, *effect);
     ASSERT_FALSE(effect->IsPlaying());
     EXPECT_NEAR(static_cast<double>(SoundingSpan(out, 300)), 44100.0, 441.0);  // one second
     EXPECT_NEAR(static_cast<double>(RisingZeroCrossings(out, 4410, 39690)), 441.0 * 0.8, 3.0);

@@ -76,6 +76,16 @@ inline std::vector<int16_t> Mix(SoundDevice& device, size_t frames) {
   return out;
 }
 
+// Mixes callback-sized blocks until `buffer` has stopped (a block at least, 10 s at most).
+inline std::vector<int16_t> MixUntilStopped(SoundDevice& device, const SoundBuffer& buffer) {
+  std::vector<int16_t> out;
+  for (int block = 0; block < 430 && (block == 0 || buffer.IsPlaying()); ++block) {
+    const auto part = Mix(device, 1024);
+    out.insert(out.end(), part.begin(), part.end());
+  }
+  return out;
+}
+
 // Writes `samples` into a ring at `offset` through Lock/Unlock, wrapping like any writer.
 inline void Write(StreamBuffer& buffer, uint32_t offset, const std::vector<int16_t>& samples) {
   const std::vector<uint8_t> bytes = Bytes(samples);

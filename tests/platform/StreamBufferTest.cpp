@@ -118,11 +118,7 @@ TEST(StreamBuffer, WithoutLoopingPlaysTheRingOnceAndStops) {
   auto device = Offline();
   auto music = MakeStream(*device, Constant(44100 * 2, 16384));  // one second
   music->Play(0);
-  std::vector<int16_t> out;
-  for (int block = 0; block < 200 && (block == 0 || music->IsPlaying()); ++block) {
-    const auto part = Mix(*device, 1024);
-    out.insert(out.end(), part.begin(), part.end());
-  }
+  const std::vector<int16_t> out = MixUntilStopped(*device, *music);
   EXPECT_FALSE(music->IsPlaying());
   EXPECT_EQ(Cursor(*music), 0u);
   EXPECT_EQ(std::count(out.begin(), out.end(), 16384), 44100 * 2);
