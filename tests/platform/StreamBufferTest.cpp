@@ -114,16 +114,6 @@ TEST(StreamBuffer, RefillingTheHalfBehindTheCursorPlaysSeamlessly) {
   for (size_t f = 0; f < out.size() / 2; ++f) ASSERT_EQ(out[2 * f], static_cast<int16_t>(f % 20000)) << f;
 }
 
-TEST(StreamBuffer, WithoutLoopingPlaysTheRingOnceAndStops) {
-  auto device = Offline();
-  auto music = MakeStream(*device, Constant(44100 * 2, 16384));  // one second
-  music->Play(0);
-  const std::vector<int16_t> out = MixUntilStopped(*device, *music);
-  EXPECT_FALSE(music->IsPlaying());
-  EXPECT_EQ(Cursor(*music), 0u);
-  EXPECT_EQ(std::count(out.begin(), out.end(), 16384), 44100 * 2);
-}
-
 // A ring shorter than a mixing block cycles several times within it, without a seam.
 TEST(StreamBuffer, RingShorterThanABlockCyclesWithinIt) {
   auto device = Offline();
