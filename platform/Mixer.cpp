@@ -27,7 +27,12 @@ void AddScaled(float* sum, const int16_t* src, uint32_t frames, float& applied, 
     sum[i] += static_cast<float>(src[i]) * gain;
 }
 
-int16_t Clamped(float v) { return static_cast<int16_t>(std::lrint(std::clamp(v, -32768.0f, 32767.0f))); }
+// Rounded to the nearest sample without a branch or a library call (lrint is one); clamped
+// first, so the conversion cannot overflow.
+int16_t Clamped(float v) {
+  v = std::clamp(v, -32768.0f, 32767.0f);
+  return static_cast<int16_t>(static_cast<int32_t>(v + std::copysign(0.5f, v)));
+}
 
 }  // namespace
 
@@ -116,10 +121,14 @@ void Mixer::MixBlock(int16_t* out, uint32_t frames) {
       }
     }
   }
-  for (size_t i = 0; i < size_t{frames} * MixChannels; ++i) {
-    if (i % MixChannels == 0 && AudibleApplied != Audible) AudibleApplied = Toward(AudibleApplied, Audible);
-    out[i] = Clamped(Sum[i] * AudibleApplied);
+  const size_t count = size_t{frames} * MixChannels;
+  size_t i = 0;
+  for (; i < count && AudibleApplied != Audible; i += MixChannels) {
+    AudibleApplied = Toward(AudibleApplied, Audible);
+    for (size_t c = 0; c < MixChannels; ++c) out[i + c] = Clamped(Sum[i + c] * AudibleApplied);
   }
+  const float gain = AudibleApplied;
+  for (; i < count; ++i) out[i] = Clamped(Sum[i] * gain);
 }
 
 void Mixer::Mix(int16_t* out, size_t frames) {

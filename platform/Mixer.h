@@ -42,8 +42,9 @@ class Mixer {
  public:
   // Longest stretch mixed under one hold of the lock; longer requests go block by block.
   static constexpr uint32_t MaxBlockFrames = 2048;
-  // A gain change, the focus edges included, moves over about 5 ms so that it does not click.
-  static constexpr uint32_t RampFrames = MixRate / 200;
+  // A gain change, the focus edges included, moves over 2 ms so that it does not click. Short,
+  // so that after one callback and the ramp the output is silent within 50 ms of the focus going.
+  static constexpr uint32_t RampFrames = MixRate / 500;
 
   Mixer();
   Mixer(const Mixer&) = delete;

@@ -11,8 +11,8 @@ namespace platform {
 
 namespace {
 
-// About 46 ms a callback: half the wake-ups of 1024 frames, and still the output falls silent
-// within one callback of the window losing the focus, and an effect starts as promptly.
+// About 46 ms a callback: half the wake-ups of 1024 frames, and still an effect starts, and the
+// output falls silent when the window loses the focus, within one callback and the gain ramp.
 constexpr Uint16 CallbackFrames = 2048;
 
 // Whole frames of `data` in OutputFormat, converted by SDL; empty when SDL cannot convert them.
