@@ -426,6 +426,16 @@ TEST(Pictures, NumberAndCharacterGlyphsStayInTheirColumns) {
   }
 }
 
+// The strip's most distinct ink: the largest distance of a non-key pixel of rows [y0, y1)
+// from the ground.
+int FullInk(const BmpImage& img, int y0, int y1, uint32_t key, uint32_t ground) {
+  int full = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = 0; x < img.Width; ++x)
+      if (img.At(x, y) != key) full = std::max(full, Distance(img.At(x, y), ground));
+  return full;
+}
+
 // How heavy a glyph's strokes are, in pixels of full ink: in each row that holds ink, the
 // heaviest stroke (a run of pixels summing their coverage), and of those the median row.
 // Coverage is a pixel's distance from the ground the strip is drawn on, against the strip's
@@ -477,10 +487,7 @@ TEST(Pictures, EveryGlyphIsDrawnWithStrokesAsHeavyAsTheRest) {
   constexpr double Lightest = 1.4;  // pixels of full ink across a stroke
   for (const Strip& s : strips) {
     const BmpImage& img = Load(s.Name);
-    int fullInk = 0;
-    for (int y = s.Y0; y < s.Y1; ++y)
-      for (int x = 0; x < img.Width; ++x)
-        if (img.At(x, y) != s.Key) fullInk = std::max(fullInk, Distance(img.At(x, y), s.Ground));
+    const int fullInk = FullInk(img, s.Y0, s.Y1, s.Key, s.Ground);
     ASSERT_GT(fullInk, 100) << s.Name;
     int x0 = 0;
     for (size_t i = 0; i < s.Widths.size(); ++i) {
@@ -488,6 +495,89 @@ TEST(Pictures, EveryGlyphIsDrawnWithStrokesAsHeavyAsTheRest) {
       EXPECT_GE(StrokeWeight(img, x0, x1, s.Y0, s.Y1, s.Key, s.Ground, s.LightInk, fullInk), Lightest)
           << s.Name << " glyph " << i;
       x0 = x1;
+    }
+  }
+}
+
+// The high-score table is small text on the pale play area. Its characters must be as bold,
+// for their height, and as dark as the large characters of the name entry (within a tenth),
+// and each must fill its column but for one clear column on either side: then the gap
+// between letters is two columns everywhere, and a space's three columns more read as a gap
+// between words ("BEN 2", not "BEN2").
+TEST(Pictures, TableTextIsAsBoldAndDarkAsTheLargeTextWithEvenGaps) {
+  struct Strip {
+    const char* Name;
+    const std::vector<int>& Widths;
+    double Weight = 0, Contrast = 0;
+  };
+  Strip strips[] = {{"ID_SCORECHARS", BigCharWidths}, {"ID_HIGHSCORECHARS", SmallCharWidths}};
+  for (Strip& s : strips) {
+    const BmpImage& img = Load(s.Name);
+    const int full = FullInk(img, 0, img.Height, PaleYellow, PaleYellow);
+    // Weight: the strokes as a share of the ink's height, the median glyph's.
+    std::vector<double> weights;
+    int x0 = 0;
+    for (const int w : s.Widths) {
+      int rows = 0;
+      for (int y = 0; y < img.Height; ++y) rows += InkCount(img, x0, y, x0 + w, y + 1, PaleYellow) > 0;
+      weights.push_back(StrokeWeight(img, x0, x0 + w, 0, img.Height, PaleYellow, PaleYellow, false, full) / rows);
+      x0 += w;
+    }
+    std::sort(weights.begin(), weights.end());
+    s.Weight = weights[weights.size() / 2];
+    // Contrast: the darkest tenth of the solid ink against the ground.
+    std::vector<double> solid;
+    for (const uint32_t p : img.Pixels)
+      if (p != PaleYellow && Distance(p, PaleYellow) >= 0.8 * full) solid.push_back(Luminance(p));
+    ASSERT_GE(solid.size(), 10u) << s.Name;
+    std::sort(solid.begin(), solid.end());
+    const double dark = std::accumulate(solid.begin(), solid.begin() + solid.size() / 10, 0.0) / (solid.size() / 10);
+    s.Contrast = (Luminance(PaleYellow) + 0.05) / (dark + 0.05);
+  }
+  const Strip &big = strips[0], &small = strips[1];
+  EXPECT_GE(small.Weight, 0.9 * big.Weight) << "big " << big.Weight << ", small " << small.Weight;
+  EXPECT_GE(small.Contrast, 0.9 * big.Contrast) << "big " << big.Contrast << ", small " << small.Contrast;
+
+  const BmpImage& img = Load(small.Name);
+  const int full = FullInk(img, 0, img.Height, PaleYellow, PaleYellow);
+  int x0 = 0;
+  for (size_t i = 0; i < small.Widths.size(); ++i) {
+    const int w = small.Widths[i];
+    int first = w, last = -1;  // columns with a pixel at least half covered
+    for (int x = 0; x < w; ++x)
+      for (int y = 0; y < img.Height; ++y)
+        if (img.At(x0 + x, y) != PaleYellow && Distance(img.At(x0 + x, y), PaleYellow) >= full / 2) {
+          first = std::min(first, x);
+          last = std::max(last, x);
+        }
+    EXPECT_EQ(first, 1) << "small glyph " << i << " leaves too much room on its left";
+    EXPECT_EQ(last, w - 2) << "small glyph " << i << " leaves too much room on its right";
+    x0 += w;
+  }
+}
+
+// "Up" reads as a Latin p, not a Greek rho: the p's stem rises straight from its descender
+// to the top of its bowl (to within the row by which a round bowl overshoots), in both
+// states of the menu picture and of the key-name glyph.
+TEST(Pictures, ThePOfUpHasAStemUpToTheTopOfItsBowl) {
+  constexpr int Descender = 20;  // a row below the baseline, which only the p reaches
+  for (const char* name : {"ID_UP", "ID_KEYSNUMBERS"}) {
+    const BmpImage& img = Load(name);
+    constexpr int x0 = 0, x1 = 33;  // "Up" is the key-name strip's first glyph
+    for (int half = 0; half < 2; ++half) {
+      SCOPED_TRACE(testing::Message() << name << " half " << half);
+      const std::vector<bool> body = Body(img, x0, x1, half, 0.5);
+      const auto ink = [&](int x, int y) { return body[static_cast<size_t>(y * (x1 - x0) + x)]; };
+      std::vector<int> stem;
+      for (int x = 0; x < x1 - x0; ++x)
+        if (ink(x, Descender)) stem.push_back(x);
+      ASSERT_FALSE(stem.empty());
+      int top = Descender;
+      for (int y = 0; y < Descender; ++y)
+        for (int x = stem.front(); x < x1 - x0; ++x)
+          if (ink(x, y)) top = std::min(top, y);
+      for (int y = top + 1; y <= Descender; ++y)
+        for (const int x : stem) EXPECT_TRUE(ink(x, y)) << "stem column " << x << " has a gap at row " << y;
     }
   }
 }
