@@ -44,7 +44,8 @@ inline double ToLinear(double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c
 inline double ToEncoded(double c) { return c <= 0.0031308 ? 12.92 * c : 1.055 * std::pow(c, 1 / 2.4) - 0.055; }
 
 inline Rgb Linear(uint32_t rgb) {
-  return {ToLinear(((rgb >> 16) & 0xFF) / 255.0), ToLinear(((rgb >> 8) & 0xFF) / 255.0), ToLinear((rgb & 0xFF) / 255.0)};
+  const auto channel = [rgb](int shift) { return ToLinear(((rgb >> shift) & 0xFF) / 255.0); };
+  return {channel(16), channel(8), channel(0)};
 }
 
 inline Rgb Apply(const Matrix& m, const Rgb& c) {

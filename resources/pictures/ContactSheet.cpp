@@ -116,7 +116,7 @@ Picture PieceOverCell(const std::map<std::string, Picture>& pictures, const char
   return out;
 }
 
-Picture Seen(Picture p, Vision v) {
+Picture AsSeen(Picture p, Vision v) {
   for (int y = 0; y < p.Height; ++y)
     for (int x = 0; x < p.Width; ++x) p.SetPixel(x, y, Simulate(v, p.Pixel(x, y)));
   return p;
@@ -174,15 +174,17 @@ Picture MakeContactSheet(const Typeface& face, const std::map<std::string, Pictu
   static const char* markedTiles[] = {"ID_MARKEDGAMEPLAYAREA", "ID_MARKEDABLACK",      "ID_MARKEDARED",
                                       "ID_MARKEDAGREEN",       "ID_MARKEDABLUE",       "ID_MARKEDAREDGREEN",
                                       "ID_MARKEDAREDBLUE",     "ID_MARKEDAGREENBLUE",  "ID_MARKEDAREDGREENBLUE"};
-  static const char* markedPieces[] = {"ID_MARKEDBLACK", "ID_MARKEDRED",     "ID_MARKEDGREEN",     "ID_MARKEDREDGREEN",
-                                       "ID_MARKEDBLUE",  "ID_MARKEDREDBLUE", "ID_MARKEDGREENBLUE", "ID_MARKEDREDGREENBLUE"};
+  static const char* markedPieces[] = {"ID_MARKEDBLACK",    "ID_MARKEDRED",       "ID_MARKEDGREEN",
+                                       "ID_MARKEDREDGREEN", "ID_MARKEDBLUE",      "ID_MARKEDREDBLUE",
+                                       "ID_MARKEDGREENBLUE", "ID_MARKEDREDGREENBLUE"};
   for (const bool marked : {false, true}) {
     layout.Heading(marked ? "Every piece over every cell, with colour marks" : "Every piece over every cell");
     const auto [gx, gy] = layout.Box(9 * 30, 9 * 30, "rows: pieces 0..7 after an empty row; columns: tiles 0..8");
     for (int t = 0; t < 9; ++t)
       for (int p = -1; p < 8; ++p) {
         const char* piece = p < 0 ? nullptr : (marked ? markedPieces : pieces)[p];
-        BlitWhole(sheet, PieceOverCell(pictures, (marked ? markedTiles : tiles)[t], piece), gx + 30 * t, gy + 30 * (p + 1));
+        const Picture cell = PieceOverCell(pictures, (marked ? markedTiles : tiles)[t], piece);
+        BlitWhole(sheet, cell, gx + 30 * t, gy + 30 * (p + 1));
       }
   }
 
@@ -195,7 +197,7 @@ Picture MakeContactSheet(const Typeface& face, const std::map<std::string, Pictu
                            : PieceOverCell(pictures, markedTiles[i - 8], nullptr),
                 30 * i, 0);
     layout.NewRow();
-    const Picture shown = Enlarged(Seen(row, v), 2);
+    const Picture shown = Enlarged(AsSeen(row, v), 2);
     const auto [x, y] = layout.Box(shown.Width, shown.Height, VisionName(v));
     BlitWhole(sheet, shown, x, y);
   }

@@ -44,7 +44,8 @@ float ShapeDistance(Shape shape, Point p, Point c, float h) {
   switch (shape) {
     case Shape::Triangle:
       // Pointing up, its centroid on c.
-      return TriangleDistance(p, {{{c.X, c.Y - 1.3f * h}, {c.X + 1.2f * h, c.Y + 0.8f * h}, {c.X - 1.2f * h, c.Y + 0.8f * h}}});
+      return TriangleDistance(
+          p, {{{c.X, c.Y - 1.3f * h}, {c.X + 1.2f * h, c.Y + 0.8f * h}, {c.X - 1.2f * h, c.Y + 0.8f * h}}});
     case Shape::CornerTriangle: return TriangleDistance(p, {{{c.X, c.Y}, {c.X + 2 * h, c.Y}, {c.X, c.Y + 2 * h}}});
     case Shape::Circle: return std::hypot(p.X - c.X, p.Y - c.Y) - h;
     case Shape::Square: {
@@ -56,27 +57,26 @@ float ShapeDistance(Shape shape, Point p, Point c, float h) {
   return 1e9f;
 }
 
-// Paints a shape filled with one colour inside an outline of another (no outline for width 0).
-void PaintShape(Canvas& canvas, Shape shape, Point c, float h, Colour fill, Colour outline, float outlineWidth) {
-  const int reach = static_cast<int>(std::ceil(2 * h + outlineWidth)) + 1;
-  const auto x0 = static_cast<int>(c.X) - reach, y0 = static_cast<int>(c.Y) - reach;
-  const auto x1 = static_cast<int>(c.X) + reach + 1, y1 = static_cast<int>(c.Y) + reach + 1;
-  if (outlineWidth > 0)
-    canvas.Paint(x0, y0, x1, y1, [&](float x, float y) -> std::optional<Rgba> {
-      if (!InsideShape(ShapeDistance(shape, {x, y}, c, h) - outlineWidth)) return std::nullopt;
-      return Rgba{outline, 1.0f};
-    });
-  canvas.Paint(x0, y0, x1, y1, [&](float x, float y) -> std::optional<Rgba> {
-    if (!InsideShape(ShapeDistance(shape, {x, y}, c, h))) return std::nullopt;
-    return Rgba{fill, 1.0f};
-  });
-}
-
 struct Mark {
   Shape Form;
   Point At;
-  float Size;
+  float Size;  // half-size
 };
+
+// Paints a mark filled with one colour inside an outline of another (no outline for width 0).
+void Paint(Canvas& canvas, const Mark& m, Colour fill, Colour outline = {}, float outlineWidth = 0) {
+  const int reach = static_cast<int>(std::ceil(2 * m.Size + outlineWidth)) + 1;
+  const auto x0 = static_cast<int>(m.At.X) - reach, y0 = static_cast<int>(m.At.Y) - reach;
+  const auto x1 = static_cast<int>(m.At.X) + reach + 1, y1 = static_cast<int>(m.At.Y) + reach + 1;
+  const auto layer = [&](Colour colour, float grow) {
+    canvas.Paint(x0, y0, x1, y1, [&](float x, float y) -> std::optional<Rgba> {
+      if (!InsideShape(ShapeDistance(m.Form, {x, y}, m.At, m.Size) - grow)) return std::nullopt;
+      return Rgba{colour, 1.0f};
+    });
+  };
+  if (outlineWidth > 0) layer(outline, outlineWidth);
+  layer(fill, 0);
+}
 
 // Each component's mark on a bubble, and in the corner of a tile nearest to it, where the
 // tile still shows around a bubble resting on it.
@@ -97,10 +97,6 @@ constexpr Mark NoneOnTile = {Shape::Dash, {25.6f, 2.3f}, 3.0f};
 // marks on a tile are dark, on the tile's pale plate.
 constexpr float PieceMarkOutline = 1.0f;
 const Colour MarkInk{14, 16, 40};
-
-void Paint(Canvas& canvas, const Mark& m, Colour fill, Colour outline = {}, float outlineWidth = 0) {
-  PaintShape(canvas, m.Form, m.At, m.Size, fill, outline, outlineWidth);
-}
 
 }  // namespace
 

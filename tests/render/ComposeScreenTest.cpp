@@ -214,7 +214,8 @@ TEST_F(Screens, ColourMarksChangeOnlyTheCellsOfTheBoard) {
   };
   // The expected pixels of a cell with marks: its tile, under its bubble where there is one.
   const auto cellMismatches = [&](int c, int r) {
-    const platform::Bitmap& tile = Picture(static_cast<TSurfaceIndex>(SurfaceMarkedGamePlayArea + Settings.Areas[c][r]->GetValue()));
+    const auto tileIndex = static_cast<TSurfaceIndex>(SurfaceMarkedGamePlayArea + Settings.Areas[c][r]->GetValue());
+    const platform::Bitmap& tile = Picture(tileIndex);
     const TBubble* bubble = Settings.Bubbles[c][r].get();
     const platform::Bitmap* piece =
         bubble != nullptr ? &Picture(static_cast<TSurfaceIndex>(SurfaceMarkedBlack + bubble->GetColour())) : nullptr;
