@@ -397,7 +397,7 @@ TEST(Pictures, MarkedCellsAreThePlainOnesWithTheMarksOfTheirColours) {
 // of the smallest mark (a tile's 4 x 4 corner square), each differing by more than 15 in
 // CIELAB, six times the just-noticeable difference of about 2.3. Hue alone fails this:
 // without their marks, red and green bubbles and tiles differ in no pixel by that much to
-// a deuteranope, nor red and blue ones in greyscale.
+// a deuteranope, nor red and blue bubbles in greyscale.
 TEST(Pictures, EveryPairOfMarkedCellsDiffersClearlyWithoutHue) {
   constexpr double ClearDifference = 15;
   constexpr int MarksWorth = 12;
