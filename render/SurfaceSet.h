@@ -1,7 +1,7 @@
 // The surface set: the window's primary, the back buffer and the pictures (the fifty of the
 // game and the cells with colour marks), each with its place, its colour key and the surface
-// it is drawn onto. The window owns one set; it
-// builds it at start-up (and anew after a display change) and destroys it at exit.
+// it is drawn onto. The window owns one set; it builds it at start-up (and anew after a
+// display change) and destroys it at exit.
 #pragma once
 #include <array>
 #include <cstdint>
