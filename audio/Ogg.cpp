@@ -43,12 +43,11 @@ std::string FindMusicFile(const std::string& name, const std::string& path,
 }
 
 TOgg::TOgg(platform::SoundDevice& sound, const std::string& fileName, const std::string& path,
-           uint8_t* musicAvailable, platform::MainQueue& queue,
-           const std::vector<std::string>& moreDirectories) {
+           uint8_t* musicAvailable, const std::vector<std::string>& moreDirectories) {
   *musicAvailable = 0;
   const std::string found = FindMusicFile(fileName, path, moreDirectories);
   if (!found.empty()) File = std::fopen(found.c_str(), "rb");
-  Thread = std::make_unique<TOggThread>(queue);
+  Thread = std::make_unique<TOggThread>();
   Thread->OnTerminate = [thread = Thread.get()] { thread->ThreadDone(); };
   if (!File) return;
 
@@ -85,7 +84,7 @@ TOgg::TOgg(platform::SoundDevice& sound, const std::string& fileName, const std:
 TOgg::~TOgg() {
   Thread->Terminate();
   Thread->WakeUp();
-  // Waiting keeps the main queue running, so ThreadDone runs meanwhile.
+  // The wait runs ThreadDone once the thread has ended.
   if (Thread->Started.load()) Thread->WaitFor();
   if (Opened)
     ov_clear(&Thread->VorbisFile);  // closes File too

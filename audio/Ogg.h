@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "audio/Oggthread.h"
-#include "platform/MainQueue.h"
 #include "platform/Sound.h"
 
 // Where the music is: the bare name (the current directory) if it is a file there, else the
@@ -21,11 +20,9 @@ class TOgg {
  public:
   // Finds and opens the file, makes the buffer and fills both of its halves. Sets
   // *musicAvailable to 1 when the music is ready to play, else to 0: no file, not Ogg Vorbis,
-  // not 44100 Hz stereo (said on standard error), no memory or no buffer. The streaming
-  // thread's on-terminate handler runs through `queue`.
+  // not 44100 Hz stereo (said on standard error), no memory or no buffer.
   TOgg(platform::SoundDevice& sound, const std::string& fileName, const std::string& path,
-       uint8_t* musicAvailable, platform::MainQueue& queue,
-       const std::vector<std::string>& moreDirectories = {});
+       uint8_t* musicAvailable, const std::vector<std::string>& moreDirectories = {});
   // Stops the thread (waiting for it only if it was started) and releases everything.
   ~TOgg();
   TOgg(const TOgg&) = delete;

@@ -21,8 +21,6 @@ constexpr int Signed = 1;
 
 }  // namespace
 
-TOggThread::TOggThread(platform::MainQueue& queue) : platform::Thread(queue) {}
-
 TOggThread::~TOggThread() {
   // Execute uses this object's members: it must have returned before they go.
   Terminate();

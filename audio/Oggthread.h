@@ -19,7 +19,6 @@ class TOggThread : public platform::Thread {
   // (8 ms) still loops seamlessly, while a file of a sample or two costs next to nothing.
   static constexpr uint32_t MaxRewindsPerFill = 256;
 
-  explicit TOggThread(platform::MainQueue& queue);
   ~TOggThread() override;
 
   // Decodes up to HalfBytes into PcmBuffer and copies what it got to the start of the half

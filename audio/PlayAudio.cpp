@@ -10,17 +10,16 @@ std::unique_ptr<platform::SoundDevice> OpenDevice() {
 
 }  // namespace
 
-TAudio::TAudio(platform::MainQueue& queue, const std::string& path,
-               const std::vector<std::string>& musicDirectories)
-    : TAudio(OpenDevice(), queue, path, musicDirectories) {}
+TAudio::TAudio(const std::string& path, const std::vector<std::string>& musicDirectories)
+    : TAudio(OpenDevice(), path, musicDirectories) {}
 
-TAudio::TAudio(std::unique_ptr<platform::SoundDevice> device, platform::MainQueue& queue,
-               const std::string& path, const std::vector<std::string>& musicDirectories)
+TAudio::TAudio(std::unique_ptr<platform::SoundDevice> device, const std::string& path,
+               const std::vector<std::string>& musicDirectories)
     : DirectSound(std::move(device)) {
   // No device: no effects and no music, and nothing said.
   if (!DirectSound) return;
   MakeEffects();
-  Music = std::make_unique<TOgg>(*DirectSound, MusicFile, path, &MusicAvailable, queue, musicDirectories);
+  Music = std::make_unique<TOgg>(*DirectSound, MusicFile, path, &MusicAvailable, musicDirectories);
   SoundAvailable = 1;
 }
 

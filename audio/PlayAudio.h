@@ -9,7 +9,6 @@
 
 #include "audio/Ogg.h"
 #include "audio/Sound.h"
-#include "platform/MainQueue.h"
 #include "platform/Sound.h"
 
 class TAudio {
@@ -25,11 +24,10 @@ class TAudio {
   // Opens the default sound output, then makes the effects and the music stream. The music is
   // looked for in the current directory, then in the directories of `path` (";"-separated),
   // then in `musicDirectories`. Without an output the game is silent: both flags stay 0.
-  TAudio(platform::MainQueue& queue, const std::string& path,
-         const std::vector<std::string>& musicDirectories = {});
+  explicit TAudio(const std::string& path, const std::vector<std::string>& musicDirectories = {});
   // The same on a given device; null means no sound device.
-  TAudio(std::unique_ptr<platform::SoundDevice> device, platform::MainQueue& queue,
-         const std::string& path, const std::vector<std::string>& musicDirectories = {});
+  TAudio(std::unique_ptr<platform::SoundDevice> device, const std::string& path,
+         const std::vector<std::string>& musicDirectories = {});
   // Releases the effects in index order, then the music, then the device.
   ~TAudio();
   TAudio(const TAudio&) = delete;

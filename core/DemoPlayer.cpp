@@ -16,10 +16,7 @@ uint8_t TileAt(const TSettings& settings, int column, int row) {
 }  // namespace
 
 void TGame::ChooseDemoColumn() {
-  const int width = std::min<int>(AreaWidth, MaxAreaWidth);
-  const int height = std::min<int>(AreaHeight, MaxAreaHeight);
-  if (BubbleColumn < 0 || BubbleColumn >= width || BubbleRow < 0 || BubbleRow >= height) return;
-  if (Settings.Bubbles[BubbleColumn][BubbleRow] == nullptr) return;
+  if (MovingBubble() == nullptr) return;
   const auto& bubbles = Settings.Bubbles;
 
   // A diagonal cell that lies above row 0 counts as blocked: a rising bubble that reaches
@@ -27,7 +24,7 @@ void TGame::ChooseDemoColumn() {
   const auto freeCell = [&](int column, int row) { return row >= 0 && bubbles[column][row] == nullptr; };
 
   DemoBestValue = 0;
-  for (int c = 0; c < width; ++c) {
+  for (int c = 0; c < AreaWidth; ++c) {
     DemoColumn = static_cast<int16_t>(c);
     DemoValue = 0;
     DemoRow = static_cast<int16_t>(BubbleRow - 2);
@@ -57,14 +54,11 @@ void TGame::ChooseDemoColumn() {
 }
 
 void TGame::EvaluateColumn() {
-  const int width = std::min<int>(AreaWidth, MaxAreaWidth);
+  const int width = AreaWidth;
   const int c = DemoColumn;
-  if (c < 0 || c >= width || BubbleColumn < 0 || BubbleColumn >= width || BubbleRow < 0 ||
-      BubbleRow >= MaxAreaHeight)
-    return;
+  if (c < 0 || c >= width || MovingBubble() == nullptr) return;
   auto& bubbles = Settings.Bubbles;
   auto& moving = bubbles[BubbleColumn][BubbleRow];
-  if (moving == nullptr) return;
   const uint8_t k = moving->GetColour();
 
   // The resting row: the first row below the obstacle whose tile takes the bubble. An occupied
@@ -126,12 +120,9 @@ void TGame::EvaluateColumn() {
 }
 
 void TGame::DemoSidewaysMove() {
-  const int width = std::min<int>(AreaWidth, MaxAreaWidth);
-  const int height = std::min<int>(AreaHeight, MaxAreaHeight);
-  if (BubbleColumn < 0 || BubbleColumn >= width || BubbleRow < 0 || BubbleRow >= height) return;
+  if (MovingBubble() == nullptr) return;
   auto& bubbles = Settings.Bubbles;
-  if (bubbles[BubbleColumn][BubbleRow] == nullptr) return;
-  const uint8_t k = bubbles[BubbleColumn][BubbleRow]->GetColour();
+  const uint8_t k = MovingBubble()->GetColour();
 
   // Steps towards the target, passing over columns that offer no resting place.
   const int step = DemoTargetColumn > BubbleColumn ? 1 : -1;

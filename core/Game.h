@@ -16,13 +16,21 @@ class TGame {
   TGame& operator=(const TGame&) = delete;
 
   // --- Game clock (core/GameClock.cpp) ---
+  // Resets the board for a game of the area's size, brought into range here once, lets the
+  // first bubble enter and starts the clock.
   void StartGame(uint16_t period, bool isPlayer);
-  // Starts a player's game at the start level; the caller has set the area's size.
+  // Starts a player's game at the start level on an area of the size the caller has set.
   void BeginPlay();
   // Starts a demo game of random size behind the menus.
   void StartDemo();
   void StopClock();
+  // A tick of the clock: AdvanceGame, then the screen composed.
   void GameTick();
+  // The steps of a tick without the composition, for a game's start and a play action, whose
+  // key press composes the screen once when it is done: the demo's sideways step, the rows
+  // the last landing completed, the bubble's rise or rest, the next bubble's entry (or the end
+  // of the game) and the level's advance.
+  void AdvanceGame();
   void FillAreaRows(uint16_t level);
   void PushAreaRow(uint16_t level, int16_t row);
   uint16_t AdvanceLevelCounter();
@@ -69,7 +77,12 @@ class TGame {
   TTickCount TickCount;
 
  private:
+  // The bubble in a cell of the area, or null for an empty cell or one outside it.
+  TBubble* BubbleAt(int column, int row);
   // The bubble at (BubbleColumn, BubbleRow), or null when there is none to act on.
-  TBubble* MovingBubble();
+  TBubble* MovingBubble() { return BubbleAt(BubbleColumn, BubbleRow); }
+  bool RiseOrRest(bool player);
+  bool EnterOrEndGame(bool player, uint16_t level);
+  void AdvanceLevel();
   void MoveSideways(int step);
 };

@@ -43,7 +43,6 @@ void TGame::BeginPlay() {
 void TGame::StartDemo() {
   Random.Seed(TickCount());
   AreaWidth = static_cast<uint16_t>(Random.Next(6) + MinAreaWidth);
-  SpawnColumn = AreaWidth / 2;
   Random.Seed(TickCount());
   AreaHeight = static_cast<uint16_t>(Random.Next(8) + MinAreaHeight);
   StartGame(Settings.LevelIntervals[TopLevel], false);
@@ -55,8 +54,8 @@ void TGame::StartGame(uint16_t period, bool isPlayer) {
   Settings.LevelBubbles = 0;
   Settings.BestScore = Settings.HighScores[0];
 
-  // The stored play-area size is not checked when read: bring it into range before it
-  // is used to index the board.
+  // The stored play-area size is not checked when read: it is brought into range here, once,
+  // and the game relies on it from then on.
   AreaWidth = std::clamp<uint16_t>(AreaWidth, MinAreaWidth, MaxAreaWidth);
   AreaHeight = std::clamp<uint16_t>(AreaHeight, MinAreaHeight, MaxAreaHeight);
   SpawnColumn = AreaWidth / 2;
@@ -81,23 +80,19 @@ void TGame::StartGame(uint16_t period, bool isPlayer) {
   BubbleInFlight = false;
   BubbleRow = BubbleColumn = LandedRow = LandedColumn = -1;
 
-  GameTick();
+  AdvanceGame();  // the first bubble enters at once
   Host.StartClock(period);
 }
 
 void TGame::FillAreaRows(uint16_t level) {
-  for (int i = 0; i < std::min<int>(AreaHeight, MaxAreaHeight); ++i) PushAreaRow(level, 0);
+  for (int i = 0; i < AreaHeight; ++i) PushAreaRow(level, 0);
 }
 
 void TGame::PushAreaRow(uint16_t level, int16_t row) {
-  const int width = std::min<int>(AreaWidth, MaxAreaWidth);
-  const int height = std::min<int>(AreaHeight, MaxAreaHeight);
-  if (width == 0 || row < 0 || row >= height) return;
   auto& areas = Settings.Areas;
-
-  for (int c = 0; c < width; ++c) {
+  for (int c = 0; c < AreaWidth; ++c) {
     areas[c][row].reset();
-    for (int r = row; r < height - 1; ++r) areas[c][r] = std::move(areas[c][r + 1]);
+    for (int r = row; r < AreaHeight - 1; ++r) areas[c][r] = std::move(areas[c][r + 1]);
   }
 
   // At most one A-tile in the new bottom row: the chance first, then its value, then its column.
@@ -106,10 +101,10 @@ void TGame::PushAreaRow(uint16_t level, int16_t row) {
   uint8_t value = 0;
   if (draw.Always || Random.Next(2) % 2 == 1) {
     value = static_cast<uint8_t>(draw.Lowest + Random.Next(draw.Highest - draw.Lowest + 1u));
-    tileColumn = static_cast<int>(Random.Next(static_cast<uint32_t>(width)));
+    tileColumn = static_cast<int>(Random.Next(AreaWidth));
   }
-  for (int c = 0; c < width; ++c)
-    areas[c][height - 1] = std::make_unique<TArea>(c == tileColumn ? value : uint8_t{0});
+  for (int c = 0; c < AreaWidth; ++c)
+    areas[c][AreaHeight - 1] = std::make_unique<TArea>(c == tileColumn ? value : uint8_t{0});
 }
 
 uint16_t TGame::AdvanceLevelCounter() {
@@ -123,6 +118,11 @@ uint16_t TGame::AdvanceLevelCounter() {
   return 0;
 }
 
+TBubble* TGame::BubbleAt(int column, int row) {
+  if (column < 0 || column >= AreaWidth || row < 0 || row >= AreaHeight) return nullptr;
+  return Settings.Bubbles[column][row].get();
+}
+
 void TGame::ComeToRest() {
   LandedColumn = BubbleColumn;
   LandedRow = BubbleRow;
@@ -133,142 +133,136 @@ void TGame::ComeToRest() {
 // scored, the rows below moved up (the bubble in flight keeps its cell), the landing forgotten.
 void TGame::RemoveLandedRows(uint16_t level) {
   const bool player = Settings.Screen == ScreenPlaying;
-  const int width = std::min<int>(AreaWidth, MaxAreaWidth);
-  const int height = std::min<int>(AreaHeight, MaxAreaHeight);
   auto& bubbles = Settings.Bubbles;
-  if (LandedRow >= 0 && LandedRow < height) {
-    const bool newTiles = AdvancedGame == 1 || !player;
-    int count = 0;
-    int top = LandedRow;
-    const auto removeRow = [&](int16_t row) {
-      for (int c = 0; c < width; ++c) bubbles[c][row].reset();
-      ++count;
-      top = row;
-      if (newTiles) PushAreaRow(level, row);
-    };
-    if (RowState(Settings, LandedRow, AreaWidth) == RowAllBlack) removeRow(LandedRow);
-    if (LandedRow > 0 && RowState(Settings, static_cast<int16_t>(LandedRow - 1), AreaWidth) == RowAllBlack)
-      removeRow(static_cast<int16_t>(LandedRow - 1));
+  int count = 0;
+  int top = LandedRow;
+  const auto removeRow = [&](int16_t row) {
+    for (int c = 0; c < AreaWidth; ++c) bubbles[c][row].reset();
+    ++count;
+    top = row;
+    if (AdvancedGame == 1 || !player) PushAreaRow(level, row);
+  };
+  if (LandedRow != -1 && RowState(Settings, LandedRow, AreaWidth) == RowAllBlack) removeRow(LandedRow);
+  if (LandedRow > 0 && RowState(Settings, static_cast<int16_t>(LandedRow - 1), AreaWidth) == RowAllBlack)
+    removeRow(static_cast<int16_t>(LandedRow - 1));
 
-    if (count > 0) {
-      Host.PlayAudio(SoundPlayLine);
-      if (player) Settings.AddScore(static_cast<uint32_t>(AreaWidth * AreaHeight * (count == 1 ? 10 : 50)));
-      // The rows below move up; the bubble that has just entered keeps its cell (and a
-      // bubble is never moved onto it).
-      const bool keepEntered = BubbleColumn >= 0 && BubbleColumn < width && BubbleRow >= 0 && BubbleRow < height &&
-                               bubbles[BubbleColumn][BubbleRow] != nullptr;
-      for (int c = 0; c < width; ++c) {
-        for (int r = top + count; r < height; ++r) {
-          if (keepEntered && c == BubbleColumn && r == BubbleRow) continue;
-          auto& to = bubbles[c][r - count];
-          if (to == nullptr) to = std::move(bubbles[c][r]);
-        }
+  if (count > 0) {
+    Host.PlayAudio(SoundPlayLine);
+    if (player) Settings.AddScore(static_cast<uint32_t>(AreaWidth * AreaHeight * (count == 1 ? 10 : 50)));
+    // The rows below move up; the bubble that has just entered keeps its cell (and a bubble is
+    // never moved onto it).
+    const bool keepEntered = MovingBubble() != nullptr;
+    for (int c = 0; c < AreaWidth; ++c) {
+      for (int r = top + count; r < AreaHeight; ++r) {
+        if (keepEntered && c == BubbleColumn && r == BubbleRow) continue;
+        auto& to = bubbles[c][r - count];
+        if (to == nullptr) to = std::move(bubbles[c][r]);
       }
-      DemoLineFound = false;
     }
+    DemoLineFound = false;
   }
   LandedRow = LandedColumn = -1;
 }
 
-void TGame::GameTick() {
-  const bool player = Settings.Screen == ScreenPlaying;
-  uint16_t level = Settings.Level;
-  const int width = std::min<int>(AreaWidth, MaxAreaWidth);
-  const int height = std::min<int>(AreaHeight, MaxAreaHeight);
-  if (width == 0 || height == 0) {  // no game has been set up yet
-    Host.ComposeScreen();
-    return;
+// The bubble in flight rises one row, or comes to rest where it is. True while it is still in
+// flight, so that the next bubble waits.
+bool TGame::RiseOrRest(bool player) {
+  const TBubble* bubble = MovingBubble();
+  // A bubble in flight that sat in a removed row (a black bubble resting in its entry cell can
+  // complete the bottom row) went with it: there is nothing left to move, and the next bubble
+  // enters in this same tick.
+  if (bubble == nullptr) {
+    BubbleColumn = BubbleRow = -1;
+    return false;
   }
-  auto& bubbles = Settings.Bubbles;
-  const auto bubbleAt = [&](int column, int row) -> TBubble* {
-    if (column < 0 || column >= width || row < 0 || row >= height) return nullptr;
-    return bubbles[column][row].get();
-  };
+  if (BubbleRow > 0 && BubbleAt(BubbleColumn, BubbleRow - 1) == nullptr) {
+    const bool rises = (AdvancedGame != 1 && player) ||
+                       ScanUpward(Settings, BubbleColumn, BubbleRow, bubble->GetColour()) == ScanResult::Found;
+    if (rises) {
+      auto& bubbles = Settings.Bubbles;
+      bubbles[BubbleColumn][BubbleRow - 1] = std::move(bubbles[BubbleColumn][BubbleRow]);
+      BubbleRow -= 1;
+      Host.PlayAudio(SoundPlayMove);
+      if (player) Settings.AddScore(10);
+      if (BubbleRow > 0 && BubbleAt(BubbleColumn, BubbleRow - 1) == nullptr) {
+        BubbleInFlight = true;
+        return true;
+      }
+    }
+  }
+  ComeToRest();
+  return false;
+}
 
-  // The demo's sideways step; its new tile rows are always those of the top level.
-  if (!player && DemoTargetColumn != -1) {
-    if (BubbleColumn != DemoTargetColumn) DemoSidewaysMove();
-    level = TopLevel;
+// The next bubble enters the entry cell with a random colour, and rests there at once when
+// nothing above lets it rise. False when the entry cell is still taken: the game is over, and
+// the demo begins a new game.
+bool TGame::EnterOrEndGame(bool player, uint16_t level) {
+  BubbleRow = static_cast<int16_t>(AreaHeight - 1);
+  BubbleColumn = static_cast<int16_t>(SpawnColumn);
+  if (SpawnAlternates) {
+    BubbleColumn = static_cast<int16_t>(BubbleColumn - SpawnShift);
+    SpawnShift ^= 1;
   }
+
+  if (MovingBubble() != nullptr) {
+    StopClock();
+    if (player) {
+      Settings.Screen = ScreenGameOver;
+      Host.EnableGameOverTimer();
+    } else {
+      StartDemo();
+    }
+    return false;
+  }
+
+  Random.Seed(TickCount());
+  const auto colour = static_cast<uint8_t>(Random.Next(8));
+  Settings.Bubbles[BubbleColumn][BubbleRow] = std::make_unique<TBubble>(colour);
+  bool blocked = ScanUpward(Settings, BubbleColumn, BubbleRow, colour) == ScanResult::Blocked;
+  // Resting now would replace a landing the clock has not dealt with yet, and its completed
+  // rows would never be looked at again. Those rows go first, as the next tick would have
+  // removed them, and the board they leave decides whether the new bubble rests. (A landing
+  // in this same row needs nothing: the new one looks at the same two rows.)
+  if (blocked && LandedRow != -1 && LandedRow != BubbleRow) {
+    RemoveLandedRows(level);
+    blocked = ScanUpward(Settings, BubbleColumn, BubbleRow, colour) == ScanResult::Blocked;
+  }
+  if (blocked) ComeToRest();
+  return true;
+}
+
+// Every bubble of a player's game counts towards the next level, whose faster clock starts at
+// once.
+void TGame::AdvanceLevel() {
+  const uint16_t period = AdvanceLevelCounter();
+  if (period == 0) return;
+  Host.PlayAudio(SoundPlayLevel);
+  StopClock();
+  Host.StartClock(period);
+}
+
+void TGame::AdvanceGame() {
+  const bool player = Settings.Screen == ScreenPlaying;
+  // The demo's sideways step; its new tile rows are always those of the top level.
+  const bool demoSteers = !player && DemoTargetColumn != -1;
+  if (demoSteers && BubbleColumn != DemoTargetColumn) DemoSidewaysMove();
+  const uint16_t level = demoSteers ? TopLevel : Settings.Level;
 
   if (BubbleInFlight) {
     RemoveLandedRows(level);
     BubbleInFlight = false;
-
-    // A bubble in flight that sat in a removed row (a black bubble resting in its entry cell
-    // can complete the bottom row) went with it: there is nothing left to move, and the next
-    // bubble enters in this same tick.
-    if (bubbleAt(BubbleColumn, BubbleRow) == nullptr) {
-      BubbleColumn = BubbleRow = -1;
-    } else if (BubbleRow > 0 && bubbleAt(BubbleColumn, BubbleRow - 1) == nullptr) {
-      const uint8_t colour = bubbleAt(BubbleColumn, BubbleRow)->GetColour();
-      const bool rises = (AdvancedGame != 1 && player) ||
-                         ScanUpward(Settings, BubbleColumn, BubbleRow, colour) == ScanResult::Found;
-      if (rises) {
-        bubbles[BubbleColumn][BubbleRow - 1] = std::move(bubbles[BubbleColumn][BubbleRow]);
-        BubbleRow -= 1;
-        Host.PlayAudio(SoundPlayMove);
-        if (player) Settings.AddScore(10);
-        if (BubbleRow > 0 && bubbleAt(BubbleColumn, BubbleRow - 1) == nullptr) {
-          BubbleInFlight = true;
-          Host.ComposeScreen();
-          return;
-        }
-      }
-      ComeToRest();
-    } else {
-      ComeToRest();
-    }
+    if (RiseOrRest(player)) return;
   }
+  if (!EnterOrEndGame(player, level)) return;
+  if (player) AdvanceLevel();
+  DemoTargetColumn = -1;
+  BubbleInFlight = true;
+  // A bubble that can rise gives the demo a column to steer for, even one that rests at once.
+  if (!player && BubbleAt(BubbleColumn, BubbleRow - 1) == nullptr) ChooseDemoColumn();
+}
 
-  if (!BubbleInFlight) {
-    BubbleRow = static_cast<int16_t>(height - 1);
-    BubbleColumn = static_cast<int16_t>(SpawnColumn);
-    if (SpawnAlternates) {
-      BubbleColumn = static_cast<int16_t>(BubbleColumn - SpawnShift);
-      SpawnShift ^= 1;
-    }
-    BubbleColumn = static_cast<int16_t>(std::clamp<int>(BubbleColumn, 0, width - 1));
-
-    if (bubbleAt(BubbleColumn, BubbleRow) != nullptr) {
-      StopClock();
-      if (player) {
-        Settings.Screen = ScreenGameOver;
-        Host.EnableGameOverTimer();
-      } else {
-        StartDemo();
-      }
-      Host.ComposeScreen();
-      return;
-    }
-
-    Random.Seed(TickCount());
-    const auto colour = static_cast<uint8_t>(Random.Next(8));
-    bubbles[BubbleColumn][BubbleRow] = std::make_unique<TBubble>(colour);
-    bool blocked = ScanUpward(Settings, BubbleColumn, BubbleRow, colour) == ScanResult::Blocked;
-    // Resting now would replace a landing the clock has not dealt with yet, and its completed
-    // rows would never be looked at again. Those rows go first, as the next tick would have
-    // removed them, and the board they leave decides whether the new bubble rests. (A landing
-    // in this same row needs nothing: the new one looks at the same two rows.)
-    if (blocked && LandedRow != -1 && LandedRow != BubbleRow) {
-      RemoveLandedRows(level);
-      blocked = ScanUpward(Settings, BubbleColumn, BubbleRow, colour) == ScanResult::Blocked;
-    }
-    if (blocked) ComeToRest();
-
-    if (player) {
-      const uint16_t period = AdvanceLevelCounter();
-      if (period > 0) {
-        Host.PlayAudio(SoundPlayLevel);
-        StopClock();
-        Host.StartClock(period);
-      }
-    }
-
-    DemoTargetColumn = -1;
-    BubbleInFlight = true;
-    if (!player && bubbleAt(BubbleColumn, BubbleRow - 1) == nullptr) ChooseDemoColumn();
-  }
-
+void TGame::GameTick() {
+  AdvanceGame();
   Host.ComposeScreen();
 }

@@ -8,7 +8,7 @@ class IGameHost {
   virtual ~IGameHost() = default;
   // Starts the periodic game clock, replacing any clock that runs; each tick calls GameTick.
   virtual void StartClock(uint16_t periodMs) = 0;
-  // Stops the game clock if it runs; a tick already on its way is dropped.
+  // Stops the game clock if it runs: no tick comes after it.
   virtual void StopClock() = 0;
   // Starts the pause after a lost game, which then moves on to the high scores.
   virtual void EnableGameOverTimer() = 0;

@@ -2,11 +2,6 @@
 #include "core/ColourRules.h"
 #include "core/Game.h"
 
-TBubble* TGame::MovingBubble() {
-  if (BubbleColumn < 0 || BubbleColumn >= AreaWidth || BubbleRow < 0 || BubbleRow >= AreaHeight) return nullptr;
-  return Settings.Bubbles[BubbleColumn][BubbleRow].get();
-}
-
 // Moves the bubble one column left (-1) or right (+1), or in the Advanced rules to the nearest
 // column in that direction that offers a resting place; the cell beside it must be free.
 void TGame::MoveSideways(int step) {
@@ -41,7 +36,7 @@ void TGame::MoveSideways(int step) {
   if (restsIn(BubbleColumn)) {
     ComeToRest();
     BubbleInFlight = false;
-    GameTick();
+    AdvanceGame();
   }
 }
 
@@ -78,7 +73,7 @@ void TGame::PlayUp() {
   if (row != BubbleRow) bubbles[BubbleColumn][row] = std::move(bubbles[BubbleColumn][BubbleRow]);
   ResolveBubble(Settings, LandedColumn, LandedRow, AreaWidth);
   BubbleInFlight = false;
-  GameTick();
+  AdvanceGame();
 }
 
 void TGame::PlayEscape() {

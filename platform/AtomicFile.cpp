@@ -6,19 +6,26 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <string_view>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 namespace platform {
 
 namespace {
 
+using namespace std::chrono_literals;
+
 std::atomic<WriteCall> CurrentWriteCall{&::write};
+std::atomic<SyncCall> CurrentFolderSyncCall{&::fsync};
+std::atomic<std::chrono::milliseconds::rep> LockWaitLimitMs{DefaultLockWaitLimit.count()};
 
 std::string ErrorText(int error) { return std::generic_category().message(error); }
 
@@ -129,9 +136,42 @@ void WriteAll(int fd, std::string_view data, const std::string& tempPath) {
   }
 }
 
-void SyncFolder(const std::string& folder) {
+// After the rename every reader sees the new file; a failed sync of the folder only leaves it
+// uncertain whether the rename would survive a power cut. That is said, but it is no failed write.
+void SyncFolderAfterRename(const std::string& folder, const std::string& target) {
   FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.Get() < 0 || ::fsync(dir.Get()) != 0) ThrowErrno("cannot sync the folder", folder);
+  if (dir.Get() >= 0 && CurrentFolderSyncCall.load()(dir.Get()) == 0) return;
+  std::fprintf(stderr, "%s: '%s' is stored, but syncing its folder failed (%s): it may not survive a power cut\n",
+               program_invocation_short_name, target.c_str(), ErrorText(errno).c_str());
+}
+
+std::string Duration(std::chrono::milliseconds time) {
+  if (time.count() % 1000 != 0) return std::to_string(time.count()) + " ms";
+  const auto seconds = time.count() / 1000;
+  return std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
+}
+
+// flock has no timeout, and breaking off a blocked one takes a signal aimed at this very
+// thread (the game has an audio and a music thread too). So the lock is tried, and between
+// tries the writer sleeps, 1 ms at first and twice as long each time up to 50 ms: a lock freed
+// soon is taken soon, and a lock held for ever costs a few wake-ups a second until the limit.
+void LockWithinLimit(int fd, const std::string& lockPath, const std::string& lockRole) {
+  const std::chrono::milliseconds limit(LockWaitLimitMs.load());
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  std::chrono::steady_clock::duration pause = 1ms;
+  for (;;) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return;
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) ThrowErrno("cannot lock", lockPath, "cannot lock " + lockRole);
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) {
+      const std::string cause =
+          "it is locked by another program: " + lockRole + " has been held for more than " + Duration(limit);
+      throw FileError("'" + lockPath + "': " + cause, cause);
+    }
+    std::this_thread::sleep_for(std::min(pause, deadline - now));
+    pause = std::min<std::chrono::steady_clock::duration>(pause * 2, 50ms);
+  }
 }
 
 // Only called while holding the lock, when no writer can be half-way through its own file.
@@ -150,12 +190,33 @@ std::string TooLarge(uint64_t size) {
          " bytes (" + std::to_string(MaxStoreFileBytes >> 20) + " MiB)";
 }
 
+[[noreturn]] void ThrowTooLarge(const std::string& path, uint64_t size) {
+  throw FileError("'" + path + "' is " + TooLarge(size), "it is " + TooLarge(size));
+}
+
+// What a rewrite refuses is refused before anything is made: no folder, lock or temporary file
+// appears for a file the store will not write, here or at a link's end.
+void RequireReplaceable(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return;  // no file yet; any other trouble shows on the way
+  RequireRegular(path, info);
+  if (static_cast<uint64_t>(info.st_size) > MaxStoreFileBytes) ThrowTooLarge(path, static_cast<uint64_t>(info.st_size));
+}
+
 }  // namespace
 
 FileError::FileError(const std::string& detail, std::string cause)
     : std::runtime_error(detail), CauseText(std::move(cause)) {}
 
 WriteCall SetWriteCall(WriteCall call) { return CurrentWriteCall.exchange(call != nullptr ? call : &::write); }
+
+SyncCall SetFolderSyncCall(SyncCall call) {
+  return CurrentFolderSyncCall.exchange(call != nullptr ? call : &::fsync);
+}
+
+std::chrono::milliseconds SetLockWaitLimit(std::chrono::milliseconds limit) {
+  return std::chrono::milliseconds(LockWaitLimitMs.exchange(limit.count()));
+}
 
 FileStamp StampOf(const std::string& path) {
   struct stat info {};
@@ -188,10 +249,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, FileStamp* sta
   }
   if (::fstat(fd.Get(), &info) != 0) ThrowErrno("cannot examine", path);
   RequireRegular(path, info);
-  const auto tooLarge = [&](uint64_t size) {
-    throw FileError("'" + path + "' is " + TooLarge(size), "it is " + TooLarge(size));
-  };
-  if (static_cast<uint64_t>(info.st_size) > MaxStoreFileBytes) tooLarge(static_cast<uint64_t>(info.st_size));
+  if (static_cast<uint64_t>(info.st_size) > MaxStoreFileBytes) ThrowTooLarge(path, static_cast<uint64_t>(info.st_size));
   std::string text;
   text.reserve(static_cast<std::size_t>(info.st_size));
   char buffer[65536];
@@ -203,7 +261,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, FileStamp* sta
     }
     if (got == 0) break;
     text.append(buffer, static_cast<std::size_t>(got));
-    if (text.size() > MaxStoreFileBytes) tooLarge(text.size());  // it grew while being read
+    if (text.size() > MaxStoreFileBytes) ThrowTooLarge(path, text.size());  // it grew while being read
   }
   if (stamp != nullptr) *stamp = StampFromStat(info);
   return text;
@@ -226,15 +284,13 @@ void MakePrivateDirectories(const std::string& path) {
 }
 
 FileStamp ReplaceFileLocked(const std::string& path, const FileChange& change) {
-  const std::string target = FinalTarget(path);
-  const std::string folder = FolderOf(target);
-  MakePrivateDirectories(folder);
-  // Nothing but a regular file is replaced, and nothing is made beside anything else.
-  struct stat targetInfo {};
-  if (::stat(target.c_str(), &targetInfo) == 0) RequireRegular(path, targetInfo);
+  RequireReplaceable(path);
+  const std::string home = FolderOf(path);
+  MakePrivateDirectories(home);
 
-  // The lock beside the file must be a regular file too; never wait on whatever is there.
-  const std::string lockPath = target + ".lock";
+  // The lock stays beside the path the game uses, in its own folder, even when that is a link
+  // to a file elsewhere. It must be a regular file too; never wait on whatever is there.
+  const std::string lockPath = path + ".lock";
   const std::string lockRole = "its lock file '" + lockPath + "'";
   FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
   struct stat lockInfo {};
@@ -246,9 +302,12 @@ FileStamp ReplaceFileLocked(const std::string& path, const FileChange& change) {
   }
   if (::fstat(lock.Get(), &lockInfo) != 0) ThrowErrno("cannot examine", lockPath);
   RequireRegular(lockPath, lockInfo, lockRole);
-  while (::flock(lock.Get(), LOCK_EX) != 0)
-    if (errno != EINTR) ThrowErrno("cannot lock", lockPath, "cannot lock " + lockRole);
+  LockWithinLimit(lock.Get(), lockPath, lockRole);
 
+  // Resolved under the lock: a link may have been changed while this writer waited.
+  const std::string target = FinalTarget(path);
+  const std::string folder = FolderOf(target);
+  if (folder != home) MakePrivateDirectories(folder);
   const std::string tempPrefix = BaseNameOf(target) + ".tmp-";
   RemoveStaleTemporaries(folder, tempPrefix);
 
@@ -282,7 +341,7 @@ FileStamp ReplaceFileLocked(const std::string& path, const FileChange& change) {
     throw;
   }
   // The new file is in place; syncing the folder makes the rename itself survive a power cut.
-  SyncFolder(folder);
+  SyncFolderAfterRename(folder, target);
   return current;
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -60,20 +61,33 @@ void MakePrivateDirectories(const std::string& path);
 using FileChange =
     std::function<std::optional<std::string>(const std::optional<std::string>& current, const FileStamp& stamp)>;
 
-// Rewrites path while holding an exclusive flock on a lock file beside it (a separate file,
-// since the rename replaces the file itself): reads the file as it is now, asks change() for
-// the new text, writes that to a temporary file in the same folder, syncs it, renames it over
-// the file and syncs the folder. When path is a symbolic link, all of this happens at the
-// link's target. A crash at any instant leaves the old or the new file, never a mixture;
-// writers in other processes are serialised and each sees the other's result. Temporary files
-// of a writer that died are removed. Returns the stamp of the file as left. Throws FileError
-// on I/O failures and for a new text larger than MaxStoreFileBytes; an exception from change()
-// leaves the file untouched.
+// Rewrites path while holding an exclusive flock on the lock file path + ".lock" (a separate
+// file, since the rename replaces the file itself): reads the file as it is now, asks change()
+// for the new text, writes that to a temporary file in the same folder, syncs it, renames it
+// over the file and syncs the folder. When path is a symbolic link, the file at the link's end
+// is read and replaced; the lock stays beside path, in the game's own folder, never beside a
+// file of the user's elsewhere. A target the store refuses (not a regular file, too large) is
+// refused before anything is made. A crash at any instant leaves the old or the new file,
+// never a mixture; writers in other processes are serialised and each sees the other's result.
+// Temporary files of a writer that died are removed. A lock that another program holds for
+// longer than the lock wait limit makes the rewrite give up, untouched, with a FileError that
+// says so. Returns the stamp of the file as left. Throws FileError on I/O failures and for a
+// new text larger than MaxStoreFileBytes; an exception from change() leaves the file untouched.
+// A failed sync of the folder after the rename is no failure: the new text is in place and
+// reads back; one line on standard error says that it may not survive a power cut.
 FileStamp ReplaceFileLocked(const std::string& path, const FileChange& change);
+
+// How long a rewrite waits for the lock before it gives up: a healthy writer holds it for a
+// few milliseconds, a hung one for ever. Returns the limit it replaces; tests shorten it.
+constexpr std::chrono::milliseconds DefaultLockWaitLimit{3000};
+std::chrono::milliseconds SetLockWaitLimit(std::chrono::milliseconds limit);
 
 // The call that writes the temporary file's contents, ::write unless replaced. Tests put a
 // failing call in its place to meet a full disk; returns the call it replaces.
 using WriteCall = ssize_t (*)(int fd, const void* data, std::size_t size);
 WriteCall SetWriteCall(WriteCall call);
+// The call that syncs the folder after the rename, ::fsync unless replaced (likewise).
+using SyncCall = int (*)(int fd);
+SyncCall SetFolderSyncCall(SyncCall call);
 
 }  // namespace platform

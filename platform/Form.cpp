@@ -3,28 +3,19 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <atomic>
 #include <climits>
 #include <cstdlib>
-#include <mutex>
 #include <stdexcept>
 
 #include "platform/DisplayMode.h"
+#include "platform/DisplayWait.h"
 #include "platform/Keys.h"
 
 namespace platform {
 
 namespace {
 
-// SDL hands out a limited number of event types: one for the whole program.
-uint32_t WakeEventType() {
-  static const uint32_t type = SDL_RegisterEvents(1);
-  return type;
-}
-
-constexpr uint32_t NoEventType = static_cast<uint32_t>(-1);
-
-// How many events one loop step handles before it turns to the posted work and timers.
+// How many events one loop step handles before it turns to the timers.
 constexpr int EventsPerStep = 256;
 
 void SetDesktopIdentity() {
@@ -51,32 +42,16 @@ void SkipComposeTable() { setenv("XCOMPOSEFILE", "/dev/null", 0); }
 struct Form::Native {
   SDL_Window* Window = nullptr;
   SDL_Cursor* WaitCursor = nullptr;
+  DisplayWait Wait;
 
+  // The next event read in, if there is one: 1, else 0.
+  static int Take(SDL_Event& event) { return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT); }
   static void Dispatch(Form& form, const SDL_Event& event);
   static void WindowEvent(Form& form, const SDL_WindowEvent& event);
   static void DisplayChanged(Form& form);
 };
 
-// Lets other threads wake the loop; outlives the Form for threads still posting while it goes.
-struct Form::Waker {
-  uint32_t Type = NoEventType;
-  // One wake event in the SDL queue is enough however many tasks are posted before it is seen.
-  std::atomic<bool> Pending{false};
-  std::mutex Mutex;
-  bool Alive = true;
-
-  void operator()() {
-    if (Pending.exchange(true)) return;
-    std::lock_guard lock(Mutex);
-    if (!Alive || Type == NoEventType) return;
-    SDL_Event event{};
-    event.type = Type;
-    if (SDL_PushEvent(&event) != 1) Pending = false;  // the loop still pumps the queue every step
-  }
-};
-
-Form::Form(MainQueue& queue, TimerHost& timers)
-    : Queue(queue), Timers(timers), Sdl(std::make_unique<Native>()), Wake(std::make_shared<Waker>()) {
+Form::Form(TimerHost& timers) : Timers(timers), Sdl(std::make_unique<Native>()) {
   SetDesktopIdentity();
   SkipComposeTable();
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
@@ -92,17 +67,10 @@ Form::Form(MainQueue& queue, TimerHost& timers)
   // The game reads keys, not text: an input method must not hold key presses back.
   SDL_StopTextInput();
   DisplayDepth();
-
-  Wake->Type = WakeEventType();
-  Queue.SetWake([waker = Wake] { (*waker)(); });
+  Sdl->Wait = DisplayWait(Sdl->Window);
 }
 
 Form::~Form() {
-  Queue.SetWake({});
-  {
-    std::lock_guard lock(Wake->Mutex);
-    Wake->Alive = false;
-  }
   if (Sdl->WaitCursor) SDL_FreeCursor(Sdl->WaitCursor);
   SDL_DestroyWindow(Sdl->Window);
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -174,26 +142,30 @@ void Form::Run() {
 }
 
 int Form::WaitBudget(int maxWaitMs) const {
-  if (Queue.Pending() > 0) return 0;
   int64_t budget = maxWaitMs < 0 ? -1 : maxWaitMs;
   const int64_t timer = Timers.MsUntilNext();
   if (timer >= 0 && (budget < 0 || timer < budget)) budget = timer;
-  // Without a wake event of our own, posted work is picked up by looking now and then.
-  if (Wake->Type == NoEventType && (budget < 0 || budget > 10)) budget = 10;
   return static_cast<int>(std::min<int64_t>(budget, INT_MAX));
 }
 
 bool Form::PumpOnce(int maxWaitMs) {
   if (IsClosed) return false;
-  const int wait = WaitBudget(maxWaitMs);
+  // What the display has sent is read in first, so that the loop sleeps only with nothing left.
+  SDL_PumpEvents();
   SDL_Event event;
-  int got = wait == 0 ? SDL_PollEvent(&event) : wait < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, wait);
+  int got = Native::Take(event);
+  if (got == 0) {
+    if (const int wait = WaitBudget(maxWaitMs); wait != 0) {
+      Sdl->Wait.For(wait);
+      SDL_PumpEvents();
+      got = Native::Take(event);
+    }
+  }
   for (int handled = 0; got == 1 && !IsClosed;) {
     Native::Dispatch(*this, event);
     if (++handled == EventsPerStep) break;
-    got = SDL_PollEvent(&event);
+    got = Native::Take(event);
   }
-  if (!IsClosed) Queue.Pump();
   if (!IsClosed) Timers.FireDue();
   if (!IsClosed && CursorPending) ApplyCursor();
   return !IsClosed;
@@ -220,11 +192,6 @@ void Form::Native::Dispatch(Form& form, const SDL_Event& event) {
       DisplayChanged(form);
       break;
     default:
-      if (event.type == form.Wake->Type) {
-        // Cleared before pumping: a task posted after this point wakes the loop again.
-        form.Wake->Pending = false;
-        form.Queue.Pump();
-      }
       break;
   }
 }

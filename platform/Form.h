@@ -1,6 +1,6 @@
 // The game's one window and the main thread's event loop. Handlers set by the game run on
 // the main thread, one at a time, between events: keys, activation, paint, close, display
-// changes, the window timers of a TimerHost and the work posted through a MainQueue.
+// changes and the timers of a TimerHost (the game clock among them).
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -8,7 +8,6 @@
 #include <span>
 #include <string>
 
-#include "platform/MainQueue.h"
 #include "platform/WindowTimer.h"
 
 namespace platform {
@@ -38,7 +37,7 @@ class Form {
 
   // Creates the window hidden, centred, not resizable, with the game's desktop identity.
   // Throws std::runtime_error when no window can be made.
-  Form(MainQueue& queue, TimerHost& timers);
+  explicit Form(TimerHost& timers);
   ~Form();
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
@@ -65,25 +64,22 @@ class Form {
   // SDL's id of the window, for the platform's presentation code.
   uint32_t WindowId() const;
 
-  // Shows the window and handles events, timers and posted work until the window closes.
-  // Sleeps while there is nothing to do.
+  // Shows the window and handles events and timers until the window closes. Sleeps while
+  // there is nothing to do.
   void Run();
   // One step of the loop: waits at most maxWaitMs (-1: as long as needed, 0: not at all,
-  // either way no longer than the next window timer), then handles every waiting event,
-  // the posted work and the due timers. False once the window has closed.
+  // either way no longer than the next timer), then handles every waiting event and the due
+  // timers. False once the window has closed.
   bool PumpOnce(int maxWaitMs);
 
  private:
   struct Native;
-  struct Waker;
 
   int WaitBudget(int maxWaitMs) const;
   void ApplyCursor();
 
-  MainQueue& Queue;
   TimerHost& Timers;
   std::unique_ptr<Native> Sdl;
-  std::shared_ptr<Waker> Wake;
   CursorShape CurrentCursor = CursorShape::Arrow;
   bool CursorPending = false;
   bool IsClosed = false;

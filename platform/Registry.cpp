@@ -244,20 +244,32 @@ const RegValue* TRegistry::FindValue(const std::string& name) {
   return key != nullptr ? key->FindValue(name) : nullptr;
 }
 
-bool TRegistry::ValueExists(const std::string& name) { return FindValue(name) != nullptr; }
+bool TRegistryValues::ValueExists(const std::string& name) { return FindValue(name) != nullptr; }
 
-int32_t TRegistry::ReadInteger(const std::string& name) {
+int32_t TRegistryValues::ReadInteger(const std::string& name) {
   const RegValue* value = FindValue(name);
   if (value == nullptr) throw ERegistryException("Failed to get data for " + Quoted(name));
   if (value->Type != RegType::DWord) throw ERegistryException("Invalid data type for " + Quoted(name));
   return static_cast<int32_t>(value->Number);
 }
 
-std::string TRegistry::ReadString(const std::string& name) {
+std::string TRegistryValues::ReadString(const std::string& name) {
   const RegValue* value = FindValue(name);
   if (value == nullptr) throw ERegistryException("Failed to get data for " + Quoted(name));
   if (value->Type != RegType::String) throw ERegistryException("Invalid data type for " + Quoted(name));
   return value->Text;
+}
+
+const RegValue* TRegistryTransaction::FindValue(const std::string& name) {
+  return Key != nullptr ? Key->FindValue(name) : nullptr;
+}
+
+void TRegistryTransaction::WriteInteger(const std::string& name, int32_t value) {
+  Writes.push_back(TRegistry::IntegerValue(name, value));
+}
+
+void TRegistryTransaction::WriteString(const std::string& name, const std::string& value) {
+  Writes.push_back(TRegistry::StringValue(name, value));
 }
 
 RegValue TRegistry::IntegerValue(const std::string& name, int32_t value) {
@@ -284,25 +296,33 @@ void TRegistry::WriteString(const std::string& name, const std::string& value) {
 
 void TRegistry::WriteValues(std::vector<RegValue> values) {
   if (values.empty()) return;
-  const std::string failed = "Failed to set data for " + Quoted(values.front().Name);
+  Transact(values.front().Name, [&](TRegistryTransaction& transaction) { transaction.Writes = std::move(values); });
+}
+
+void TRegistry::Transact(const std::string& reportAs, const std::function<void(TRegistryTransaction&)>& body) {
+  const std::string failed = "Failed to set data for " + Quoted(reportAs);
   if (!IsOpen) throw ERegistryException(failed + ": " + (OpenError.empty() ? "no key is open" : OpenError));
-  for (const RegValue& value : values) {
-    std::string refusal;
-    if (!platform::IsValidValueName(value.Name)) refusal = "a value name cannot hold a line break or a NUL character";
-    if (refusal.empty() && value.Type == RegType::String) refusal = platform::WhyTextCannotBeStored(value.Text);
-    if (!refusal.empty())
-      throw ERegistryException("Failed to set data for " + Quoted(value.Name) + ": " + FilePath + ": " + refusal);
-  }
   try {
     Update([&](RegDocument& document) {
+      TRegistryTransaction transaction(document.FindKey(KeyPath));
+      body(transaction);
+      // The store never writes a text it could not keep.
+      for (const RegValue& value : transaction.Writes) {
+        std::string refusal;
+        if (!platform::IsValidValueName(value.Name))
+          refusal = "a value name cannot hold a line break or a NUL character";
+        if (refusal.empty() && value.Type == RegType::String) refusal = platform::WhyTextCannotBeStored(value.Text);
+        if (!refusal.empty())
+          throw ERegistryException("Failed to set data for " + Quoted(value.Name) + ": " + FilePath + ": " + refusal);
+      }
       bool changed = false;
-      for (const RegValue& value : values) {
+      for (RegValue& value : transaction.Writes) {
         const platform::RegKey* old = document.FindKey(KeyPath);
         const RegValue* current = old != nullptr ? old->FindValue(value.Name) : nullptr;
         if (current != nullptr && current->Type == value.Type && current->Number == value.Number &&
             current->Text == value.Text)
           continue;
-        document.AddKey(KeyPath).SetValue(value);
+        document.AddKey(KeyPath).SetValue(std::move(value));
         changed = true;
       }
       return changed;

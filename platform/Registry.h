@@ -54,7 +54,38 @@ class ERegistryException : public std::runtime_error {
   std::string DetailText;
 };
 
-class TRegistry {
+// The values of one key, read as the class-library registry reads them.
+class TRegistryValues {
+ public:
+  bool ValueExists(const std::string& name);
+  // "Failed to get data for '%s'" when absent, "Invalid data type for '%s'" when not of the type.
+  int32_t ReadInteger(const std::string& name);
+  std::string ReadString(const std::string& name);
+
+ protected:
+  ~TRegistryValues() = default;
+  // The value, or nullptr when the key has none of that name.
+  virtual const platform::RegValue* FindValue(const std::string& name) = 0;
+};
+
+// What one transaction of the store sees and does: the open key's values as they are in its
+// file while the file's lock is held, and the writes it asks for, stored together at its end.
+// Reads do not see the transaction's own writes.
+class TRegistryTransaction final : public TRegistryValues {
+ public:
+  void WriteInteger(const std::string& name, int32_t value);
+  void WriteString(const std::string& name, const std::string& value);
+
+ private:
+  friend class TRegistry;
+  explicit TRegistryTransaction(const platform::RegKey* key) : Key(key) {}
+  const platform::RegValue* FindValue(const std::string& name) override;
+
+  const platform::RegKey* Key;
+  std::vector<platform::RegValue> Writes;
+};
+
+class TRegistry final : public TRegistryValues {
  public:
   TRegistry() = default;
 
@@ -75,12 +106,9 @@ class TRegistry {
   // The file that keeps the open key, "" when none is open.
   const std::string& CurrentFile() const { return FilePath; }
 
-  bool ValueExists(const std::string& name);
-  // "Failed to get data for '%s'" when absent, "Invalid data type for '%s'" when not of the type.
-  int32_t ReadInteger(const std::string& name);
-  std::string ReadString(const std::string& name);
   // "Failed to set data for '%s'" when the value cannot be stored (no key open, the file is
-  // damaged or cannot be written, the text holds a NUL), followed by the file and the cause.
+  // damaged, cannot be written or is locked by another program for too long, the text holds a
+  // NUL), followed by the file and the cause.
   void WriteInteger(const std::string& name, int32_t value);
   void WriteString(const std::string& name, const std::string& value);
   // Several values of the open key in one change of the file: all of them or none. Fails as
@@ -88,6 +116,13 @@ class TRegistry {
   void WriteValues(std::vector<platform::RegValue> values);
   static platform::RegValue IntegerValue(const std::string& name, int32_t value);
   static platform::RegValue StringValue(const std::string& name, const std::string& value);
+
+  // One transaction of the store on the open key: body reads the key as it is in the file and
+  // asks for writes while the file's lock is held, and the writes go into the file in one change
+  // before the lock is released, so that no other writer, in this process or another, comes
+  // between the reads and the writes. An exception from body changes nothing and passes on.
+  // Fails as WriteValues does, naming the value reportAs.
+  void Transact(const std::string& reportAs, const std::function<void(TRegistryTransaction&)>& body);
 
   // The file that keeps a key (a path below HKEY_CURRENT_USER), resolved from the XDG
   // variables now; "" for keys outside the game's or when no home folder can be found.
@@ -99,7 +134,7 @@ class TRegistry {
   // Applies edit (false: nothing to change) to the file as it is on disk, under its lock, and
   // keeps the result as the document. Throws platform::RegParseError and platform::FileError.
   void Update(const std::function<bool(platform::RegDocument&)>& edit);
-  const platform::RegValue* FindValue(const std::string& name);
+  const platform::RegValue* FindValue(const std::string& name) override;
 
   bool IsOpen = false;
   std::string KeyPath;

@@ -27,21 +27,22 @@ int64_t TimerHost::MsUntilNext() const {
 
 void TimerHost::FireDue() {
   const uint64_t now = NowMs();
-  // A handler may change any timer, so collect first and re-check each before it runs.
+  // A handler may change any timer, so collect first and check each again before it runs.
   std::vector<WindowTimer*> due;
   for (WindowTimer* timer : Timers)
     if (timer->IsEnabled && timer->DueMs <= now) due.push_back(timer);
   for (WindowTimer* timer : due) {
     if (std::find(Timers.begin(), Timers.end(), timer) == Timers.end()) continue;
     if (!timer->IsEnabled || timer->DueMs > now) continue;
-    // A timer that stays enabled fires again one interval later, like a window timer.
-    timer->DueMs = now + timer->IntervalMs;
+    // The next tick stays on the beat; the ones a stall went past are skipped.
+    const uint64_t missed = (now - timer->DueMs) / timer->IntervalMs;
+    timer->DueMs += (missed + 1) * timer->IntervalMs;
     timer->Handler();
   }
 }
 
 WindowTimer::WindowTimer(TimerHost& host, uint32_t intervalMs, std::function<void()> handler)
-    : Host(host), IntervalMs(intervalMs), Handler(std::move(handler)) {
+    : Host(host), IntervalMs(std::max<uint32_t>(intervalMs, 1)), Handler(std::move(handler)) {
   Host.Timers.push_back(this);
 }
 
@@ -50,6 +51,14 @@ WindowTimer::~WindowTimer() { std::erase(Host.Timers, this); }
 void WindowTimer::SetEnabled(bool enabled) {
   if (enabled && !IsEnabled) DueMs = Host.NowMs() + IntervalMs;
   IsEnabled = enabled;
+}
+
+uint32_t WindowTimer::Restart(uint32_t intervalMs) {
+  IntervalMs = std::max<uint32_t>(intervalMs, 1);
+  IsEnabled = false;
+  SetEnabled(true);
+  if (++Host.LastRunId == 0) ++Host.LastRunId;
+  return Host.LastRunId;
 }
 
 }  // namespace platform

@@ -1,6 +1,7 @@
-// One-shot style window timers whose handlers run on the main thread, between events.
-// The event loop sleeps until TimerHost::NextDue() and then calls FireDue(); tests drive
-// FireDue() with made-up times instead of sleeping.
+// The main loop's timers: the game clock and the window's screen timers. Their handlers run on
+// the main thread between events, so a tick and a key press never overlap. The event loop
+// sleeps until TimerHost::MsUntilNext() and then calls FireDue(); tests call FireDue() with
+// made-up times instead of sleeping.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -16,18 +17,22 @@ class TimerHost {
   // nowMs defaults to the monotonic millisecond clock.
   explicit TimerHost(ClockFn nowMs = {});
 
-  uint64_t Now() const { return NowMs(); }
   // Milliseconds until the earliest enabled timer is due (0 when overdue), or -1 when none is.
   int64_t MsUntilNext() const;
-  // Runs the handler of every enabled timer that is due; a handler may enable or disable timers.
+  // Runs the handler of every enabled timer that is due, once. A handler may start, restart or
+  // stop any timer, itself included; a timer stopped before its turn does not run.
   void FireDue();
 
  private:
   friend class WindowTimer;
   ClockFn NowMs;
   std::vector<WindowTimer*> Timers;
+  uint32_t LastRunId = 0;
 };
 
+// A timer that fires every interval while it is enabled. It keeps the beat it was started on:
+// a late tick does not delay the next one, and ticks missed while the loop was held up are
+// dropped rather than delivered in a burst.
 class WindowTimer {
  public:
   WindowTimer(TimerHost& host, uint32_t intervalMs, std::function<void()> handler);
@@ -35,8 +40,11 @@ class WindowTimer {
   WindowTimer(const WindowTimer&) = delete;
   WindowTimer& operator=(const WindowTimer&) = delete;
 
-  // Enabling a running timer does not restart its interval; disabling stops it.
+  // Enabling a running timer does not restart its interval; disabling stops it at once.
   void SetEnabled(bool enabled);
+  // Starts the timer afresh at a new interval, its first tick one interval from now, even from
+  // inside its own handler. Returns an id of this run, never 0 and never the last run's.
+  uint32_t Restart(uint32_t intervalMs);
   bool Enabled() const { return IsEnabled; }
   uint32_t Interval() const { return IntervalMs; }
 

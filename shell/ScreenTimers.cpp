@@ -10,6 +10,7 @@ void TFormWindow::TimerTitleTimer() {
   Settings.Screen = ScreenMainMenu;
   Settings.MenuItem = ItemStartGame;
   Game.StartDemo();
+  ComposeScreen();
 }
 
 // The exit screen has been shown for 2 s: the window closes and the program ends.

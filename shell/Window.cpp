@@ -28,12 +28,12 @@ std::string AsSentence(std::string text) {
 
 TFormWindow::TFormWindow(platform::TimerHost::ClockFn now)
     : Timers(std::move(now)),
-      Form(Queue, Timers),
+      Form(Timers),
       Game(Settings, *this),
+      Clock(Timers, 0, [this] { Game.GameTick(); }),  // its period is given at each start
       TimerTitle(Timers, 2000, [this] { TimerTitleTimer(); }),
       TimerGameOver(Timers, 1000, [this] { TimerGameOverTimer(); }),
-      TimerExit(Timers, 2000, [this] { TimerExitTimer(); }),
-      Clock(Queue, [this] { Game.GameTick(); }) {
+      TimerExit(Timers, 2000, [this] { TimerExitTimer(); }) {
   SetWindowIcon(Form);
   Store = std::make_unique<TSettingsStore>();
   Store->Load(Settings);
@@ -80,7 +80,7 @@ bool TFormWindow::InitDirectX() {
   // A rebuild after a display change keeps the sound device and the music as they are (the
   // music plays on) and makes only the effects again; the first bring-up makes all three.
   if (Audio == nullptr) {
-    Audio = std::make_unique<TAudio>(Queue, Settings.Path, DataDirectoriesBesideProgram());
+    Audio = std::make_unique<TAudio>(Settings.Path, DataDirectoriesBesideProgram());
   } else {
     Audio->RemakeEffects();
   }
@@ -161,9 +161,15 @@ void TFormWindow::WMDisplayChange(int bitsPerPixel) {
   ComposeScreen();
 }
 
-void TFormWindow::StartClock(uint16_t periodMs) { Clock.Start(periodMs); }
+// Only one clock ever drives the game: starting it again replaces the beat it had.
+void TFormWindow::StartClock(uint16_t periodMs) { TimerId = Clock.Restart(periodMs); }
 
-void TFormWindow::StopClock() { Clock.Stop(); }
+void TFormWindow::StopClock() {
+  if (TimerId != 0) {
+    Clock.SetEnabled(false);
+    TimerId = 0;
+  }
+}
 
 void TFormWindow::EnableGameOverTimer() { TimerGameOver.SetEnabled(true); }
 

@@ -12,11 +12,9 @@
 #include "core/Game.h"
 #include "platform/DisplayMode.h"
 #include "platform/Form.h"
-#include "platform/MainQueue.h"
 #include "platform/WindowTimer.h"
 #include "render/ComposeScreen.h"
 #include "render/SurfaceSet.h"
-#include "shell/ClockTimer.h"
 #include "ui/HighScores.h"
 #include "ui/SettingsStore.h"
 
@@ -75,7 +73,6 @@ class TFormWindow final : public IGameHost, public IComposeHost {
   bool SoundAvailable() const { return Audio != nullptr && Audio->SoundAvailable != 0; }
   bool MusicAvailable() const { return Audio != nullptr && Audio->MusicAvailable != 0; }
 
-  platform::MainQueue Queue;
   platform::TimerHost Timers;
   platform::Form Form;
 
@@ -92,10 +89,13 @@ class TFormWindow final : public IGameHost, public IComposeHost {
   std::unique_ptr<TSurfaceSet> Surfaces;
   std::unique_ptr<TAudio> Audio;
 
+  // The game clock, a timer of the main loop whose ticks run GameTick; `TimerId` is its
+  // current run, 0 while it is stopped.
+  platform::WindowTimer Clock;
+  uint32_t TimerId = 0;
   platform::WindowTimer TimerTitle;
   platform::WindowTimer TimerGameOver;
   platform::WindowTimer TimerExit;
-  TClockTimer Clock;  // last: its thread stops before the rest goes
 
  private:
   bool InitGraphics();

@@ -1,9 +1,10 @@
 #include "ui/HighScores.h"
 
+#include <algorithm>
 #include <exception>
+#include <iterator>
 #include <locale>
 #include <utility>
-#include <vector>
 
 #include "core/Game.h"
 #include "platform/Registry.h"
@@ -16,6 +17,42 @@ constexpr std::size_t TablePlaces = 5;
 std::string ScoreValue(std::size_t place) { return "s" + std::to_string(place + 1); }
 std::string NameValue(std::size_t place) { return "n" + std::to_string(place + 1); }
 
+THighScoreTable TableOf(const TSettings& settings) {
+  THighScoreTable table;
+  std::copy_n(settings.HighScores.begin(), TablePlaces, table.Scores.begin());
+  std::copy_n(settings.HighScoreNames.begin(), TablePlaces, table.Names.begin());
+  return table;
+}
+
+void ShowTable(TSettings& settings, const THighScoreTable& table) {
+  std::copy(table.Scores.begin(), table.Scores.end(), settings.HighScores.begin());
+  std::copy(table.Names.begin(), table.Names.end(), settings.HighScoreNames.begin());
+}
+
+// The table with a new score placed by a bubble sort of its five entries and the new one,
+// highest first. Equal scores never swap, so a new score goes below an equal older one; the
+// sixth entry, the lowest, drops out.
+THighScoreTable WithNewScore(const THighScoreTable& table, uint32_t score, const std::string& name) {
+  std::array<uint32_t, TablePlaces + 1> scores{};
+  std::array<std::string, TablePlaces + 1> names;
+  std::copy(table.Scores.begin(), table.Scores.end(), scores.begin());
+  std::copy(table.Names.begin(), table.Names.end(), names.begin());
+  scores[TablePlaces] = score;
+  names[TablePlaces] = name;
+  for (std::size_t n = TablePlaces; n >= 1; --n) {
+    for (std::size_t i = 0; i < n; ++i) {
+      if (scores[i] < scores[i + 1]) {
+        std::swap(scores[i], scores[i + 1]);
+        std::swap(names[i], names[i + 1]);
+      }
+    }
+  }
+  THighScoreTable placed;
+  std::copy_n(scores.begin(), TablePlaces, placed.Scores.begin());
+  std::copy_n(std::make_move_iterator(names.begin()), TablePlaces, placed.Names.begin());
+  return placed;
+}
+
 // A key code taken as a character, classified in the C locale whatever the program's locale.
 // Only codes 0..255 are characters at all; larger key codes type nothing.
 bool TypesACharacter(uint16_t key) {
@@ -25,42 +62,53 @@ bool TypesACharacter(uint16_t key) {
   return std::isalnum(ch, c) || std::isspace(ch, c);
 }
 
+// The five places; a place with no score or no name reads as 0 or empty. False when any is missing.
+bool ReadPlaces(TRegistryValues& values, THighScoreTable& table) {
+  bool complete = true;
+  for (std::size_t place = 0; place < TablePlaces; ++place) {
+    const std::string score = ScoreValue(place), name = NameValue(place);
+    const bool hasScore = values.ValueExists(score), hasName = values.ValueExists(name);
+    complete = complete && hasScore && hasName;
+    table.Scores[place] = hasScore ? static_cast<uint32_t>(values.ReadInteger(score)) : 0;
+    table.Names[place] = hasName ? values.ReadString(name) : std::string();
+  }
+  return complete;
+}
+
+void WritePlaces(TRegistryTransaction& transaction, const THighScoreTable& table) {
+  for (std::size_t place = 0; place < TablePlaces; ++place) {
+    transaction.WriteInteger(ScoreValue(place), static_cast<int32_t>(table.Scores[place]));
+    transaction.WriteString(NameValue(place), table.Names[place]);
+  }
+}
+
 }  // namespace
 
 bool THighScoreRegistry::ReadTable(const std::string& key, THighScoreTable& table) {
   TRegistry registry;
   if (!registry.OpenKey(key, true)) return false;
-  // The places a new table lacks are written in one go, as zeros and empty names.
-  std::vector<platform::RegValue> missing;
-  for (std::size_t place = 0; place < TablePlaces; ++place) {
-    const std::string score = ScoreValue(place), name = NameValue(place);
-    if (registry.ValueExists(score)) {
-      table.Scores[place] = static_cast<uint32_t>(registry.ReadInteger(score));
-    } else {
-      table.Scores[place] = 0;
-      missing.push_back(TRegistry::IntegerValue(score, 0));
-    }
-    if (registry.ValueExists(name)) {
-      table.Names[place] = registry.ReadString(name);
-    } else {
-      table.Names[place].clear();
-      missing.push_back(TRegistry::StringValue(name, ""));
-    }
-  }
-  registry.WriteValues(std::move(missing));
+  if (ReadPlaces(registry, table)) return true;
+  // A new table (or one edited by hand) gets its missing places written as zeros and empty names,
+  // in one transaction, so that a place another game stores meanwhile is kept.
+  registry.Transact(ScoreValue(0), [&](TRegistryTransaction& stored) {
+    ReadPlaces(stored, table);
+    WritePlaces(stored, table);
+  });
   return true;
 }
 
-// The whole table in one change of the file: a crash never leaves half a table.
-void THighScoreRegistry::WriteTable(const std::string& key, const THighScoreTable& table) {
+THighScoreTable THighScoreRegistry::ChangeTable(const std::string& key,
+                                                const std::function<void(THighScoreTable&)>& change) {
   TRegistry registry;
-  if (!registry.OpenKey(key, true)) return;
-  std::vector<platform::RegValue> values;
-  for (std::size_t place = 0; place < TablePlaces; ++place) {
-    values.push_back(TRegistry::IntegerValue(ScoreValue(place), static_cast<int32_t>(table.Scores[place])));
-    values.push_back(TRegistry::StringValue(NameValue(place), table.Names[place]));
-  }
-  registry.WriteValues(std::move(values));
+  // A key that can be neither opened nor created fails the transaction, which says why.
+  (void)registry.OpenKey(key, true);
+  THighScoreTable table;
+  registry.Transact(ScoreValue(0), [&](TRegistryTransaction& stored) {
+    ReadPlaces(stored, table);
+    change(table);
+    WritePlaces(stored, table);
+  });
+  return table;
 }
 
 std::string HighScoreKey(const TSettings& settings) {
@@ -72,22 +120,25 @@ std::string HighScoreKey(const TSettings& settings) {
 
 void LoadHighScores(TSettings& settings, IHighScoreStore& store) {
   THighScoreTable table;
-  if (store.ReadTable(HighScoreKey(settings), table)) {
-    for (std::size_t place = 0; place < TablePlaces; ++place) {
-      settings.HighScores[place] = table.Scores[place];
-      settings.HighScoreNames[place] = std::move(table.Names[place]);
-    }
-  }
+  if (store.ReadTable(HighScoreKey(settings), table)) ShowTable(settings, table);
   settings.BestScore = settings.HighScores[0];
 }
 
-void SaveHighScores(const TSettings& settings, IHighScoreStore& store) {
+void SaveHighScores(TSettings& settings, IHighScoreStore& store) {
+  const uint32_t score = settings.Score;
+  const std::string name = settings.HighScoreNames[TablePlaces];
+  std::exception_ptr refused;
   THighScoreTable table;
-  for (std::size_t place = 0; place < TablePlaces; ++place) {
-    table.Scores[place] = settings.HighScores[place];
-    table.Names[place] = settings.HighScoreNames[place];
+  try {
+    table = store.ChangeTable(HighScoreKey(settings),
+                              [&](THighScoreTable& stored) { stored = WithNewScore(stored, score, name); });
+  } catch (...) {
+    refused = std::current_exception();
+    table = WithNewScore(TableOf(settings), score, name);
   }
-  store.WriteTable(HighScoreKey(settings), table);
+  ShowTable(settings, table);
+  settings.BestScore = std::max(settings.BestScore, settings.HighScores[0]);
+  if (refused) std::rethrow_exception(refused);
 }
 
 bool ScoreQualifies(const TSettings& settings) { return settings.Score > settings.HighScores[TablePlaces - 1]; }
@@ -111,30 +162,9 @@ void NameEntryKeyDown(const TKeyContext& context, uint16_t key) {
     name.pop_back();
   } else if (key == VkReturn) {
     host.PlayAudio(SoundMenuChar);
-    // Another copy of the game may have put a score in this table since it was read: the new
-    // score goes into the table as it is stored now, so that neither is lost.
-    std::exception_ptr unreadable;
-    try {
-      LoadHighScores(settings, context.ScoreStore);
-    } catch (...) {
-      unreadable = std::current_exception();
-    }
-    settings.HighScores[TablePlaces] = settings.Score;
-    // Highest first; equal scores never swap, so a new score goes below an equal older one.
-    // The sixth entry, the lowest, drops out.
-    auto& scores = settings.HighScores;
-    for (std::size_t n = TablePlaces; n >= 1; --n) {
-      for (std::size_t i = 0; i < n; ++i) {
-        if (scores[i] < scores[i + 1]) {
-          std::swap(scores[i], scores[i + 1]);
-          std::swap(settings.HighScoreNames[i], settings.HighScoreNames[i + 1]);
-        }
-      }
-    }
-    // The table is shown before it is stored: a store that refuses it leaves the entry ended,
-    // and a second Enter cannot put the same score in twice.
+    // The table is shown whatever the store does: a store that refuses the score leaves the entry
+    // ended, and a second Enter cannot put the same score in twice.
     settings.Screen = ScreenHighScores;
-    if (unreadable) std::rethrow_exception(unreadable);  // a table that cannot be read is not written over
     SaveHighScores(settings, context.ScoreStore);
   } else if (TypesACharacter(key) && name.size() < MaxNameLength) {
     host.PlayAudio(SoundMenuChar);

@@ -3,6 +3,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "ui/KeyContext.h"
@@ -23,9 +24,11 @@ class IHighScoreStore {
   // or empty and is written so. False, with the table untouched, when the key can be neither
   // opened nor created.
   virtual bool ReadTable(const std::string& key, THighScoreTable& table) = 0;
-  // Writes the table under a key, creating it; writes nothing when it can be neither opened nor
-  // created.
-  virtual void WriteTable(const std::string& key, const THighScoreTable& table) = 0;
+  // One transaction of the store: reads the table under a key as it is stored now (the places
+  // it lacks as 0 and empty), lets change() alter it, writes it and returns it as written, with
+  // no other game's change in between. Throws, having written nothing, when the key can be
+  // neither opened nor created or the table cannot be written.
+  virtual THighScoreTable ChangeTable(const std::string& key, const std::function<void(THighScoreTable&)>& change) = 0;
 };
 
 // The per-user store's high-score keys: values "s1".."s5" (32-bit integers) and "n1".."n5"
@@ -34,7 +37,7 @@ class IHighScoreStore {
 class THighScoreRegistry final : public IHighScoreStore {
  public:
   bool ReadTable(const std::string& key, THighScoreTable& table) override;
-  void WriteTable(const std::string& key, const THighScoreTable& table) override;
+  THighScoreTable ChangeTable(const std::string& key, const std::function<void(THighScoreTable&)>& change) override;
 };
 
 // The key of the table of the current width, height and mode: "...\HighScores\7x10", with "a"
@@ -44,8 +47,12 @@ std::string HighScoreKey(const TSettings& settings);
 // Reads the table of the current size and mode into entries 0 to 4 (a table that cannot be
 // opened leaves them as they were), then shows its top score as the best score.
 void LoadHighScores(TSettings& settings, IHighScoreStore& store);
-// Writes entries 0 to 4 to the table of the current size and mode.
-void SaveHighScores(const TSettings& settings, IHighScoreStore& store);
+// The end of a name entry: puts the score with the typed name (entry 5) in its place in the
+// table of the current size and mode as it is stored now, which another copy of the game may
+// have changed, in one transaction of the store, and shows that table in entries 0 to 4. A store
+// that refuses it leaves the score in the table as last read, shown, and throws. The best score
+// is raised to the table's top, never lowered.
+void SaveHighScores(TSettings& settings, IHighScoreStore& store);
 
 // Whether the game just played enters the table: strictly above the fifth score.
 bool ScoreQualifies(const TSettings& settings);
@@ -54,8 +61,7 @@ bool ScoreQualifies(const TSettings& settings);
 void ShowGameResult(TSettings& settings);
 
 // Keys on the name entry: letters, digits and white space type themselves in upper case (at most
-// 8), Backspace takes one back, Enter puts the score in its place in the table as stored now
-// and saves it.
+// 8), Backspace takes one back, Enter shows the table and saves the score into it.
 void NameEntryKeyDown(const TKeyContext& context, uint16_t key);
 // Any key on the table returns to the main menu with a new demo game.
 void HighScoresKeyDown(const TKeyContext& context);

@@ -72,7 +72,6 @@ void MainMenuKey(const TKeyContext& context, MenuKey key) {
     case ItemStartGame:
       game.AreaHeight = settings.GetAreaSize(SideHeight);
       game.AreaWidth = settings.GetAreaSize(SideWidth);
-      game.SpawnColumn = static_cast<uint16_t>(game.AreaWidth / 2);
       game.StopClock();
       game.BeginPlay();
       break;

@@ -1,24 +1,10 @@
-// Small filters for the generators: a one-pole low-pass (warmth, damping) and a
-// state-variable band-pass (noise percussion).
+// The generators' filter: a state-variable band-pass that shapes noise into percussion.
 #pragma once
 #include <cmath>
 
 #include "Tone.h"
 
 namespace sounds {
-
-class OnePoleLowpass {
- public:
-  OnePoleLowpass(double cutoff, double rate) : Coefficient(1.0 - std::exp(-2.0 * Pi * cutoff / rate)) {}
-  double Process(double in) {
-    State += Coefficient * (in - State);
-    return State;
-  }
-
- private:
-  double Coefficient;
-  double State = 0.0;
-};
 
 // Trapezoidal state-variable filter: stable at any cutoff below half the rate.
 class BandPass {

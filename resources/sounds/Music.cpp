@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "Filters.h"
 #include "OggVorbisWriter.h"
@@ -22,14 +23,18 @@ struct Sends {
 
 Sends MixOf(Voice voice) {
   switch (voice) {
-    case Voice::Pad: return {0.055, 0.35, 0.0};
-    case Voice::Bass: return {0.22, 0.06, 0.0};
-    case Voice::Lead: return {0.24, 0.35, 0.28};
-    case Voice::Harmony: return {0.13, 0.40, 0.18};
-    case Voice::Arpeggio: return {0.09, 0.55, 0.25};
-    case Voice::Kick: return {0.30, 0.03, 0.0};
-    case Voice::Shaker: return {0.30, 0.20, 0.0};
-    case Voice::Bubble: return {0.11, 0.50, 0.40};
+    case Voice::Lead: return {0.22, 0.2, 0.22};
+    case Voice::Harmony: return {0.14, 0.25, 0.1};
+    case Voice::Bell: return {0.25, 0.35, 0.3};
+    case Voice::Pluck: return {0.1, 0.2, 0.0};
+    case Voice::Bass: return {0.16, 0.02, 0.0};
+    case Voice::Pad: return {0.035, 0.5, 0.0};
+    case Voice::Arpeggio: return {0.13, 0.45, 0.25};
+    case Voice::Kick: return {0.33, 0.02, 0.0};
+    case Voice::Clap: return {1.5, 0.25, 0.0};
+    case Voice::HiHat: return {0.5, 0.08, 0.0};
+    case Voice::Shaker: return {0.5, 0.1, 0.0};
+    case Voice::Bubble: return {0.25, 0.4, 0.35};
   }
   return {0.0, 0.0, 0.0};
 }
@@ -59,142 +64,129 @@ class Buses {
   std::vector<float> DryLeft, DryRight, ReverbLeft, ReverbRight, Echo;
 };
 
-// A warm pad note: three slightly detuned voices spread across the stereo field, each with
-// a slow swell of its own.
-void PlayPad(Buses& buses, const Note& note, double seconds, double length, Rng& rng) {
-  static constexpr std::array<double, 3> Cents = {-7.0, 0.0, 7.0};
-  for (std::size_t v = 0; v < Cents.size(); ++v) {
-    Tone tone;
-    tone.Frequency = NoteFrequency(note.Pitch + Cents[v] / 100.0);
-    tone.Partials = {{1.0, 1.0, 1e6}, {2.0, 0.22, 1e6}, {3.0, 0.07, 1e6}, {4.0, 0.025, 1e6}};
-    tone.Attack = 1.3;
-    tone.Hold = length;
-    tone.Release = 2.2;
-    tone.TremoloRate = rng.Range(0.12, 0.25);
-    tone.TremoloDepth = 0.3;
-    tone.Phase = rng.Uniform();
-    const double pan = std::clamp(note.Pan + (static_cast<double>(v) - 1.0) * 0.6, -1.0, 1.0);
-    const Sends mix = MixOf(Voice::Pad);
-    buses.Add(RenderTone(tone, Rate), seconds, mix.Gain * note.Velocity, pan, mix);
-  }
-}
-
-Tone BassTone(const Note& note, double length) {
+// One note's tone: its partials, a raised-cosine rise, held for hold seconds, then a fall to
+// silence. A positive scoop starts it a little flat, as a struck or plucked note does; a
+// negative one starts it above.
+Tone Voiced(double pitch, std::vector<Partial> partials, double attack, double hold, double release,
+            double scoop = 0.0, double scoopTime = 0.006) {
   Tone tone;
-  tone.Frequency = NoteFrequency(note.Pitch);
-  tone.Partials = {{1.0, 1.0, 2.2}, {2.0, 0.35, 0.9}, {3.0, 0.12, 0.45}, {4.0, 0.04, 0.25}};
-  tone.Attack = 0.02;
-  tone.Hold = length;
-  tone.Release = 0.35;
+  tone.Frequency = NoteFrequency(pitch);
+  tone.Partials = std::move(partials);
+  tone.Attack = attack;
+  tone.Hold = hold;
+  tone.Release = release;
+  tone.Scoop = scoop;
+  tone.ScoopTime = scoopTime;
   return tone;
 }
 
-// A vibraphone-like bar: a long fundamental, the bar's fourth-harmonic overtone, a gentle
-// tremolo, and a little ring after the note is let go.
-Tone MalletTone(const Note& note, double length) {
-  Tone tone;
-  tone.Frequency = NoteFrequency(note.Pitch);
-  tone.Partials = {{1.0, 1.0, 1.6}, {2.0, 0.05, 0.8}, {4.0, 0.2, 0.22}, {9.9, 0.03, 0.05}};
-  tone.Attack = 0.003;
-  tone.Scoop = 0.015;
-  tone.ScoopTime = 0.006;
-  tone.TremoloRate = 4.8;
-  tone.TremoloDepth = 0.12;
-  tone.Hold = length + 0.7;
-  tone.Release = 0.6;
-  return tone;
-}
+// Band-passed noise for the drums without a pitch. A clap is a few quick bursts (flutter)
+// before its tail.
+struct NoiseShape {
+  double Centre, Q;
+  double Decay;    // seconds to 1/e
+  double Seconds;  // length of the hit
+  int Bursts = 1;
+  double Attack = 0.001;
+};
 
-Tone GlassTone(const Note& note) {
-  Tone tone;
-  tone.Frequency = NoteFrequency(note.Pitch);
-  tone.Partials = {{1.0, 1.0, 0.45}, {2.76, 0.12, 0.12}, {5.4, 0.04, 0.05}};
-  tone.Attack = 0.002;
-  tone.Scoop = 0.03;
-  tone.ScoopTime = 0.006;
-  tone.Hold = 1.3;
-  tone.Release = 0.4;
-  return tone;
-}
-
-// A soft, low heartbeat rather than a drum: a sine that drops an octave as it fades.
-Tone KickTone(const Note& note) {
-  Tone tone;
-  tone.Frequency = NoteFrequency(note.Pitch);
-  tone.Partials = {{1.0, 1.0, 0.16}, {2.0, 0.12, 0.05}};
-  tone.Attack = 0.004;
-  tone.Scoop = -1.0;
-  tone.ScoopTime = 0.03;
-  tone.Hold = 0.4;
-  tone.Release = 0.1;
-  return tone;
-}
-
-Tone BubbleTone(const Note& note) {
-  Tone tone;
-  tone.Frequency = NoteFrequency(note.Pitch);
-  tone.Partials = {{1.0, 1.0, 0.03}, {2.0, 0.06, 0.015}};
-  tone.Attack = 0.002;
-  tone.Scoop = 0.12;
-  tone.ScoopTime = 0.006;
-  tone.Sweep = 5.0;
-  tone.Hold = 0.12;
-  tone.Release = 0.06;
-  return tone;
-}
-
-// A shaker: band-passed noise with a quick fall.
-std::vector<float> ShakerHit(Rng& rng) {
-  const auto frames = static_cast<std::size_t>(0.16 * Rate);
+std::vector<float> NoiseHit(Rng& rng, const NoiseShape& shape) {
+  constexpr double BurstGap = 0.009, BurstRise = 0.0005, BurstDecay = 0.004, FadeOut = 0.005;
+  const auto frames = static_cast<std::size_t>(shape.Seconds * Rate);
   std::vector<float> out(frames);
-  BandPass band(6500.0, 0.9, Rate);
-  const double fall = std::exp(-1.0 / (0.028 * Rate));
-  const auto attack = static_cast<std::size_t>(0.004 * Rate);
-  double level = 1.0;
+  BandPass band(shape.Centre, shape.Q, Rate);
+  const double tailStart = BurstGap * (shape.Bursts - 1);
   for (std::size_t i = 0; i < frames; ++i) {
-    double envelope = level;
-    if (i < attack) envelope *= 0.5 - 0.5 * std::cos(Pi * static_cast<double>(i) / static_cast<double>(attack));
-    if (i + 1 == frames) envelope = 0.0;
+    const double t = static_cast<double>(i) / Rate;
+    double envelope = std::exp(-(t - tailStart) / shape.Decay);
+    if (t < tailStart) {
+      // Each burst of the flutter swells in quickly, so none of them snaps on.
+      const double inBurst = std::fmod(t, BurstGap);
+      envelope = std::min(1.0, inBurst / BurstRise) * std::exp(-inBurst / BurstDecay);
+    }
+    if (t < shape.Attack) envelope *= 0.5 - 0.5 * std::cos(Pi * t / shape.Attack);
+    const double left = shape.Seconds - t;
+    if (left < FadeOut) envelope *= 0.5 - 0.5 * std::cos(Pi * std::max(0.0, left) / FadeOut);
     out[i] = static_cast<float>(band.Process(rng.Noise()) * envelope);
-    level *= fall;
   }
+  if (frames > 0) out[frames - 1] = 0.0f;
   return out;
-}
-
-void Play(Buses& buses, const Note& note, double secondsPerBeat, Rng& rng) {
-  const double at = note.Start * secondsPerBeat;
-  const double length = note.Length * secondsPerBeat;
-  const Sends mix = MixOf(note.Instrument);
-  const double gain = mix.Gain * note.Velocity;
-  switch (note.Instrument) {
-    case Voice::Pad:
-      PlayPad(buses, note, at, length, rng);
-      return;
-    case Voice::Bass:
-      buses.Add(RenderTone(BassTone(note, length), Rate), at, gain, note.Pan, mix);
-      return;
-    case Voice::Lead:
-    case Voice::Harmony:
-      buses.Add(RenderTone(MalletTone(note, length), Rate), at, gain, note.Pan, mix);
-      return;
-    case Voice::Arpeggio:
-      buses.Add(RenderTone(GlassTone(note), Rate), at, gain, note.Pan, mix);
-      return;
-    case Voice::Kick:
-      buses.Add(RenderTone(KickTone(note), Rate), at, gain, note.Pan, mix);
-      return;
-    case Voice::Shaker:
-      buses.Add(ShakerHit(rng), at, gain, note.Pan, mix);
-      return;
-    case Voice::Bubble:
-      buses.Add(RenderTone(BubbleTone(note), Rate), at, gain, note.Pan, mix);
-      return;
-  }
 }
 
 }  // namespace
 
-MusicRoom::MusicRoom() : Room(Rate, 0.72, 0.5, 0.9), Echo(Rate, 0.5625, 0.36, 0.35) {}
+std::vector<float> RenderNote(const Note& note, double secondsPerBeat, Rng& rng) {
+  const double seconds = note.Length * secondsPerBeat;
+  const double pitch = note.Pitch;
+  switch (note.Instrument) {
+    case Voice::Lead:
+    case Voice::Harmony: {
+      // A soft square with a little of the even harmonics, hollow and clear, the upper ones
+      // fading first as on a plucked string; a sung vibrato on the long notes.
+      Tone tone = Voiced(pitch,
+                         {{1, 1.0, 2.0}, {2, 0.45, 1.2}, {3, 0.5, 0.8}, {4, 0.25, 0.5}, {5, 0.3, 0.4}, {6, 0.12, 0.3},
+                          {7, 0.16, 0.25}, {8, 0.06, 0.2}, {9, 0.1, 0.18}, {11, 0.06, 0.12}, {13, 0.03, 0.1}},
+                         0.004, seconds * 0.92, 0.07, 0.012, 0.01);
+      tone.VibratoRate = 5.5;
+      tone.VibratoDepth = 0.0035;
+      tone.VibratoDelay = 0.35;
+      return RenderTone(tone, Rate);
+    }
+    case Voice::Bell:
+      // A glockenspiel bar: the inharmonic partials of a free bar over a ringing fundamental.
+      return RenderTone(
+          Voiced(pitch, {{1.0, 1.0, 0.5}, {2.76, 0.3, 0.15}, {5.4, 0.12, 0.06}, {8.93, 0.05, 0.03}}, 0.0015, 0.9, 0.3,
+                 0.02),
+          Rate);
+    case Voice::Arpeggio:
+      // A smaller, purer glass bar.
+      return RenderTone(Voiced(pitch, {{1.0, 1.0, 0.45}, {2.76, 0.12, 0.12}, {5.4, 0.04, 0.05}}, 0.002, 0.7, 0.3, 0.03),
+                        Rate);
+    case Voice::Pluck:
+      // A kalimba-like pluck for the chords: bright at the strike, gone within a quarter second.
+      return RenderTone(Voiced(pitch,
+                               {{1, 1.0, 0.3}, {2, 0.5, 0.15}, {3, 0.3, 0.08}, {4, 0.2, 0.05}, {5, 0.1, 0.04},
+                                {7, 0.05, 0.025}},
+                               0.002, seconds, 0.08),
+                        Rate);
+    case Voice::Bass:
+      // A round, plucked bass whose second and third harmonics carry it on small speakers.
+      return RenderTone(Voiced(pitch,
+                               {{1, 0.6, 0.6}, {2, 1.0, 0.4}, {3, 0.5, 0.25}, {4, 0.3, 0.16}, {5, 0.15, 0.1},
+                                {6, 0.08, 0.07}, {8, 0.03, 0.05}},
+                               0.005, seconds, 0.05),
+                        Rate);
+    case Voice::Pad:
+      // A soft chorus of two slightly detuned sets of harmonics that swells in and out.
+      return RenderTone(Voiced(pitch,
+                               {{1, 1.0, 1e6}, {1.004, 0.7, 1e6}, {2, 0.35, 1e6}, {2.006, 0.25, 1e6}, {3, 0.15, 1e6},
+                                {4, 0.1, 1e6}, {5, 0.05, 1e6}, {6, 0.03, 1e6}},
+                               0.35, seconds, 0.6),
+                        Rate);
+    case Voice::Kick: {
+      // A tight kick: a sine that drops an octave onto E2 within a few milliseconds, and a click.
+      std::vector<float> kick =
+          RenderTone(Voiced(40, {{1.0, 1.0, 0.11}, {2.0, 0.12, 0.035}}, 0.001, 0.22, 0.05, -1.0, 0.02), Rate);
+      MixInto(kick, NoiseHit(rng, {4000.0, 0.8, 0.003, 0.02}), 0, 0.25);
+      return kick;
+    }
+    case Voice::Clap:
+      return NoiseHit(rng, {1700.0, 0.9, 0.09, 0.3, 3});
+    case Voice::HiHat:
+      return NoiseHit(rng, {8500.0, 0.8, seconds / 5.0, seconds});
+    case Voice::Shaker:
+      return NoiseHit(rng, {6500.0, 0.9, 0.028, 0.16, 1, 0.004});
+    case Voice::Bubble: {
+      // A small air bubble, as in the effects: an almost pure tone whose pitch rises.
+      Tone tone = Voiced(pitch, {{1.0, 1.0, 0.03}, {2.0, 0.06, 0.015}}, 0.002, 0.12, 0.06, 0.12);
+      tone.Sweep = 5.0;
+      return RenderTone(tone, Rate);
+    }
+  }
+  return {};
+}
+
+MusicRoom::MusicRoom(double echoSeconds) : Room(Rate, 0.72, 0.5, 0.9), Echo(Rate, echoSeconds, 0.36, 0.35) {}
 
 void MusicRoom::Process(double dryLeft, double dryRight, double reverbLeft, double reverbRight, double echo,
                         double& outLeft, double& outRight) {
@@ -221,13 +213,17 @@ StereoAudio RenderMusic(const Score& score) {
   const auto loopFrames = static_cast<std::size_t>(std::lround(score.LoopBeats() * secondsPerBeat * Rate));
   Buses buses(loopFrames);
   Rng rng(99);
-  for (const Note& note : score.Notes) Play(buses, note, secondsPerBeat, rng);
+  for (const Note& note : score.Notes) {
+    const Sends mix = MixOf(note.Instrument);
+    buses.Add(RenderNote(note, secondsPerBeat, rng), note.Start * secondsPerBeat, mix.Gain * note.Velocity, note.Pan,
+              mix);
+  }
   buses.Extend(buses.Frames() + static_cast<std::size_t>(MusicRoom::TailSeconds * Rate));
 
   StereoAudio audio;
   audio.Left.resize(buses.Frames());
   audio.Right.resize(buses.Frames());
-  MusicRoom room;
+  MusicRoom room(0.75 * secondsPerBeat);
   for (std::size_t i = 0; i < buses.Frames(); ++i) {
     double left = 0.0, right = 0.0;
     room.Process(buses.DryLeft[i], buses.DryRight[i], buses.ReverbLeft[i], buses.ReverbRight[i], buses.Echo[i], left,
@@ -240,7 +236,8 @@ StereoAudio RenderMusic(const Score& score) {
   double sum = 0.0, peak = 0.0;
   for (std::size_t i = 0; i < loopFrames; ++i) {
     sum += static_cast<double>(audio.Left[i]) * audio.Left[i] + static_cast<double>(audio.Right[i]) * audio.Right[i];
-    peak = std::max({peak, std::fabs(static_cast<double>(audio.Left[i])), std::fabs(static_cast<double>(audio.Right[i]))});
+    peak = std::max({peak, std::fabs(static_cast<double>(audio.Left[i])),
+                     std::fabs(static_cast<double>(audio.Right[i]))});
   }
   const double rms = std::sqrt(sum / (2.0 * static_cast<double>(loopFrames)));
   double gain = rms > 0.0 ? TargetRms / rms : 1.0;

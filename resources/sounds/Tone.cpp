@@ -41,7 +41,7 @@ std::vector<float> RenderTone(const Tone& tone, double rate) {
   const auto frames = static_cast<std::size_t>(std::lround(tone.Length() * rate));
   std::vector<float> out(frames, 0.0f);
   const double maxEndPitch = tone.Frequency * (1.0 + std::max(0.0, tone.Sweep) * tone.Length()) *
-                             (1.0 + std::max(0.0, -tone.Scoop));
+                             (1.0 + std::max(0.0, -tone.Scoop)) * (1.0 + tone.VibratoDepth);
 
   struct Voice {
     double Ratio, Level, Fall, Phase;
@@ -58,7 +58,9 @@ std::vector<float> RenderTone(const Tone& tone, double rate) {
   double scoop = tone.Scoop;
   for (std::size_t i = 0; i < frames; ++i) {
     const double t = static_cast<double>(i) / rate;
-    const double step = tone.Frequency * (1.0 + tone.Sweep * t) * (1.0 - scoop) / rate;
+    double step = tone.Frequency * (1.0 + tone.Sweep * t) * (1.0 - scoop) / rate;
+    if (tone.VibratoDepth > 0.0)
+      step *= 1.0 + tone.VibratoDepth * std::min(1.0, t / tone.VibratoDelay) * FastSine(tone.VibratoRate * t);
     scoop *= scoopFall;
 
     double envelope = 1.0;

@@ -35,6 +35,11 @@ struct Tone {
   double Sweep = 0.0;      // steady pitch rise, as a fraction of the pitch per second
   double TremoloRate = 0.0;   // hertz
   double TremoloDepth = 0.0;  // 0..1
+  // A sung vibrato: the pitch wavers by VibratoDepth (a fraction), growing in over the
+  // first VibratoDelay seconds so that short notes stay plain.
+  double VibratoRate = 0.0;   // hertz
+  double VibratoDepth = 0.0;
+  double VibratoDelay = 0.3;
   double Phase = 0.0;         // starting phase of every partial, in cycles
 
   double Length() const { return Hold + Release; }

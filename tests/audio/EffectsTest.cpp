@@ -140,8 +140,7 @@ TEST(Effect, DamagedWaveDataGivesASilentEffectWithoutReadingPastTheEnd) {
 TEST(PlayAudio, EffectIndicesReachOnlyTheirEffectAndTenOnlyTheMusic) {
   TempDir folder;
   musictest::WriteFile(folder.Root / "Music.ogg", musictest::ToneFile(0.5, OutputFormat.SamplesPerSec));
-  platform::MainQueue queue;
-  TAudio audio(Offline(), queue, "", {folder.Root.string()});
+  TAudio audio(Offline(), "", {folder.Root.string()});
   ASSERT_EQ(audio.SoundAvailable, 1);
   ASSERT_EQ(audio.MusicAvailable, 1);
   SoundBuffer& music = *audio.Music->Thread->Buffer;
@@ -188,18 +187,17 @@ TEST(PlayAudio, EffectIndicesReachOnlyTheirEffectAndTenOnlyTheMusic) {
 }
 
 TEST(PlayAudio, WithoutDeviceOrMusicFileTheRestIsSilentlyOff) {
-  platform::MainQueue queue;
   TempDir empty;
   musictest::ScopedCwd cwd(empty.Root);
   {
-    TAudio audio(nullptr, queue, empty.Root.string());
+    TAudio audio(nullptr, empty.Root.string());
     EXPECT_EQ(audio.SoundAvailable, 0);
     EXPECT_EQ(audio.MusicAvailable, 0);
     EXPECT_EQ(audio.Music, nullptr);
     for (const auto& sound : audio.Sounds) EXPECT_EQ(sound, nullptr);
     for (int index = -1; index <= 11; ++index) audio.PlayAudio(index, 10, 10);
   }
-  TAudio audio(Offline(), queue, empty.Root.string());
+  TAudio audio(Offline(), empty.Root.string());
   EXPECT_EQ(audio.SoundAvailable, 1);
   EXPECT_EQ(audio.MusicAvailable, 0);
   audio.PlayAudio(TAudio::MusicIndex, 10, 10);

@@ -313,6 +313,45 @@ TEST_F(GameClock, AGameStartedAtLevelNineKeepsItsPeriod) {
   EXPECT_EQ(Host.Period, 250);
 }
 
+// Each tick of the clock composes the screen once, at its end, also when it ends a game or
+// starts a new demo game; starting a game composes nothing (whoever starts it composes).
+TEST_F(GameClock, EveryTickComposesOnceAndStartingAGameNever) {
+  StartPlayer(7, 9);
+  S().Screen = ScreenMainMenu;
+  W().StartDemo();
+  EXPECT_EQ(Host.Compositions, 0);
+  const struct {
+    const char* What;
+    bool Player, EntryTaken;
+    TScreen After;
+  } ticks[] = {
+      {"a demo tick", false, false, ScreenMainMenu},
+      {"a demo tick that begins a new demo game", false, true, ScreenMainMenu},
+      {"a player's tick", true, false, ScreenPlaying},
+      {"a player's tick that ends the game", true, true, ScreenGameOver},
+  };
+  for (const auto& t : ticks) {
+    if (t.Player) {
+      StartPlayer(7, 9);
+    } else {
+      S().Screen = ScreenMainMenu;
+      W().StartDemo();
+    }
+    if (t.EntryTaken) {  // the bottom row is taken and nothing moves
+      for (int c = 0; c < W().AreaWidth; ++c)
+        if (S().Bubbles[c][W().AreaHeight - 1] == nullptr) Put(c, W().AreaHeight - 1, ComponentRed);
+      W().BubbleInFlight = false;
+      W().DemoTargetColumn = -1;
+    }
+    Host.Compositions = 0;
+    const int starts = Host.ClockStarts;
+    W().GameTick();
+    EXPECT_EQ(Host.Compositions, 1) << t.What;
+    EXPECT_EQ(S().Screen, t.After) << t.What;
+    EXPECT_EQ(Host.ClockStarts - starts, !t.Player && t.EntryTaken ? 1 : 0) << t.What;
+  }
+}
+
 TEST_F(GameClock, AnOccupiedEntryCellEndsThePlayersGame) {
   StartPlayer(5, 7);
   W().BubbleInFlight = false;  // the bubble stays in the entry cell

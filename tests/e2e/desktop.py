@@ -3,6 +3,8 @@ X displays of its own (Xvfb, display number from -displayfd), the game's process
 with xdotool and screen shots taken with ImageMagick's import. Everything started here is
 ended, and the folder removed, when the journey's session closes, whatever happened."""
 
+import ctypes
+import ctypes.util
 import os
 import re
 import select
@@ -18,6 +20,36 @@ from pictures import parse_ppm, write_png
 CLIENT_WIDTH, CLIENT_HEIGHT = 632, 453
 VERBOSE = bool(os.environ.get("HUEBLOC_E2E_VERBOSE"))  # each awaited sight with its time
 START = time.monotonic()
+
+
+class _XClientMessageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class _XEvent(ctypes.Union):
+    _fields_ = [("xclient", _XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+
+
+_X_ERRORS = []  # what the X server refused, instead of Xlib's default of ending this process
+_X_ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(
+    lambda display, event: _X_ERRORS.append("X error") or 0)
+
+
+def _xlib():
+    """libX11 through ctypes, for the one request no command-line tool makes."""
+    x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+    x11.XSetErrorHandler.argtypes = [ctypes.c_void_p]
+    x11.XSetErrorHandler(ctypes.cast(_X_ERROR_HANDLER, ctypes.c_void_p))
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+    x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    return x11
 
 
 class JourneyFailed(Exception):
@@ -207,6 +239,27 @@ class Display:
         info = self.window_info(window)
         return (int(info["Absolute upper-left X"]), int(info["Absolute upper-left Y"]), int(info["Width"]),
                 int(info["Height"]))
+
+    def close(self, window):
+        """Asks the window to close as a window manager's close button does: the protocol
+        message WM_DELETE_WINDOW. (xdotool's windowclose destroys the window under its program
+        instead, which no desktop does.)"""
+        x11 = _xlib()
+        connection = x11.XOpenDisplay(self.name.encode())
+        check(connection, f"cannot open {self.name}")
+        try:
+            event = _XEvent()
+            event.xclient.type = 33  # ClientMessage
+            event.xclient.window = window
+            event.xclient.message_type = x11.XInternAtom(connection, b"WM_PROTOCOLS", False)
+            event.xclient.format = 32
+            event.xclient.data[0] = x11.XInternAtom(connection, b"WM_DELETE_WINDOW", False)
+            _X_ERRORS.clear()
+            x11.XSendEvent(connection, window, False, 0, ctypes.byref(event))
+            x11.XSync(connection, False)
+            check(not _X_ERRORS, f"the close request for window {window:#x} was refused")
+        finally:
+            x11.XCloseDisplay(connection)
 
     def focus(self, window):
         self.tool("xdotool", "windowfocus", "--sync", window)

@@ -7,6 +7,7 @@ pictures at their places on the screen.
   journeys.py BUILD_DIR --only NAME ...  some of them
   journeys.py --leaks ASAN_BUILD_DIR     the address-sanitized game from start to exit, leaks checked
   journeys.py BUILD_DIR --screenshot OUT a game in progress, saved as a PNG of the window
+  journeys.py BUILD_DIR --only closes --closes N     the window closed N times (60 by default)
 """
 
 import argparse
@@ -241,7 +242,8 @@ def journey_title_to_exit(j):
         window.key(key)
         window.wait(f"the name {name!r}", s.name_entry(final, name))
     window.key("Return")
-    window.wait("the high-score table with the new score", s.score_table([(final, "ADA7")]))
+    window.wait("the high-score table with the new record, in the High Score box too",
+                s.all_of(s.score_table([(final, "ADA7")]), s.number("ID_HIGHSCOREDIGITS", 218, final)))
     window.key("space")
     window.wait("the main menu after the table", s.main_menu())
     about(j.exit_from_main_menu(window, game), 2.0, "the closing title")
@@ -439,12 +441,45 @@ def journey_two_copies(j):
         check(game.output() == "", f"a copy wrote {game.output()!r}")
 
 
+CLOSES = 60  # half of them with a sound device, half without
+
+
+def journey_closes(j, closes=CLOSES, at_once=10):
+    """The window closed from its title bar again and again while the demo plays behind the
+    main menu, every other time without a sound device: each close ends the game at once with
+    exit code 0 and nothing written (an X error would be)."""
+    display = j.session.display()
+    j.setup(display)
+    started = 0
+    while started < closes:
+        games = []
+        for n in range(started, min(started + at_once, closes)):
+            audio = "dummy" if n % 2 == 0 else "none"
+            games.append((j.session.start([j.program("huebloc")], display, f"close{n}.log", SDL_AUDIODRIVER=audio),
+                          audio))
+        started += len(games)
+        windows = [display.wait_for_window(("--all", "--onlyvisible", "--pid", str(game.process.pid), *GAME_CLASS),
+                                           what="a game's window") for game, _ in games]
+        # Past the two seconds of the title the demo's clock beats four times a second; the
+        # closes come at different points of its beat.
+        time.sleep(2.3)
+        for window in windows:
+            display.close(window)
+            time.sleep(0.045)
+        for game, audio in games:
+            code = game.wait(timeout=20)
+            output = game.output()
+            check(code == 0 and output == "",
+                  f"closed with SDL_AUDIODRIVER={audio}, the game ended with exit code {code} and wrote {output!r}")
+
+
 JOURNEYS = {
     "title-to-exit": journey_title_to_exit,
     "focus": journey_focus,
     "damaged-store": journey_damaged_store,
     "16-bit-display": journey_16_bit,
     "two-copies": journey_two_copies,
+    "closes": journey_closes,
 }
 
 
@@ -516,7 +551,9 @@ def main():
     parser.add_argument("--only", nargs="+", choices=sorted(JOURNEYS), help="run only these journeys")
     parser.add_argument("--leaks", metavar="ASAN_BUILD", help="the leak run of an address-sanitized build")
     parser.add_argument("--screenshot", metavar="OUT", help="save a game in progress as a PNG")
+    parser.add_argument("--closes", type=int, default=CLOSES, help=f"closes of the closes journey ({CLOSES})")
     args = parser.parse_args()
+    JOURNEYS["closes"] = lambda j: journey_closes(j, args.closes)
     build = Path(args.leaks or args.build or parser.error("a build folder is needed")).resolve()
     pictures = GamePictures(build / "resources" / "generated", SOURCE_DIR / "render" / "GlyphWidths.h")
     screens = Screens(pictures)

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "audio/Ogg.h"
-#include "platform/MainQueue.h"
 #include "platform/Sound.h"
 
 namespace {
@@ -30,7 +29,6 @@ struct Setup {
   std::string Folder;
   std::string File;
   std::unique_ptr<platform::SoundDevice> Device = platform::SoundDevice::CreateOffline();
-  platform::MainQueue Queue;
 };
 
 Setup& Shared() {
@@ -50,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   uint8_t available = 0;
   {
     // An absolute name is found as it is, whatever the current directory holds.
-    TOgg music(*s.Device, s.File, "", &available, s.Queue);
+    TOgg music(*s.Device, s.File, "", &available);
     if (available) {
       // The fills the thread would make, on this thread so that every run goes the same way.
       TOggThread& thread = *music.Thread;
@@ -68,6 +66,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       s.Device->GetMixer().Mix(mixed.data(), frames);
     }
   }
-  s.Queue.Pump();
   return 0;
 }

@@ -15,21 +15,21 @@
 namespace {
 
 using platform::Form;
-using platform::MainQueue;
 using platform::TimerHost;
 using platform::WindowTimer;
 
 // Rescues a test whose loop would otherwise wait forever: after a generous grace period it
-// posts a task that marks the test failed and closes the form. Never part of a passing run.
+// marks the test failed and pushes a quit event, which closes the form. Never part of a
+// passing run.
 class Watchdog {
  public:
-  Watchdog(MainQueue& queue, Form& form) : Worker([this, &queue, &form] {
+  Watchdog() : Worker([this] {
     std::unique_lock lock(Mutex);
     if (Changed.wait_for(lock, std::chrono::seconds(20), [this] { return Done; })) return;
-    queue.Post([this, &form] {
-      Fired = true;
-      form.Close();
-    });
+    Fired = true;
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
   }) {}
   ~Watchdog() {
     {
@@ -39,7 +39,7 @@ class Watchdog {
     Changed.notify_all();
     Worker.join();
   }
-  bool Fired = false;  // main thread only
+  std::atomic<bool> Fired{false};
 
  private:
   std::mutex Mutex;
@@ -51,9 +51,8 @@ class Watchdog {
 class FormTest : public testing::Test {
  protected:
   uint64_t NowMs = 1000;
-  MainQueue Queue;
   TimerHost Timers{[this] { return NowMs; }};
-  Form Window{Queue, Timers};
+  Form Window{Timers};
   std::vector<std::string> Log;
 
   void SetUp() override {
@@ -215,7 +214,7 @@ TEST_F(FormTest, WindowTimersFireFromTheLoopWhenDue) {
 }
 
 TEST_F(FormTest, LoopDoesNotSleepPastADueTimer) {
-  Watchdog watchdog(Queue, Window);
+  Watchdog watchdog;
   int fired = 0;
   WindowTimer timer(Timers, 500, [&] {
     ++fired;
@@ -230,7 +229,7 @@ TEST_F(FormTest, LoopDoesNotSleepPastADueTimer) {
 }
 
 TEST_F(FormTest, TimerHandlerClosingTheWindowEndsRun) {
-  Watchdog watchdog(Queue, Window);
+  Watchdog watchdog;
   bool shownBeforeClose = false;
   WindowTimer exitTimer(Timers, 2000, [&] {
     exitTimer.SetEnabled(false);
@@ -244,48 +243,6 @@ TEST_F(FormTest, TimerHandlerClosingTheWindowEndsRun) {
   EXPECT_TRUE(Window.Closed());
   EXPECT_EQ(Log.back(), "close");
   EXPECT_FALSE(watchdog.Fired);
-}
-
-TEST_F(FormTest, WorkPostedFromAnotherThreadWakesTheWaitingLoop) {
-  Watchdog watchdog(Queue, Window);
-  const auto mainThread = std::this_thread::get_id();
-  std::thread::id ranOn;
-  std::thread poster([&] { Queue.Post([&] { ranOn = std::this_thread::get_id(); }); });
-  // Nothing else is due: only the posted work can end this wait.
-  while (ranOn == std::thread::id() && Window.PumpOnce(-1)) {
-  }
-  poster.join();
-  EXPECT_EQ(ranOn, mainThread);
-  EXPECT_FALSE(watchdog.Fired);
-}
-
-TEST_F(FormTest, ManyPostsAreAllRunInOrder) {
-  std::vector<int> order;
-  std::thread poster([&] {
-    for (int i = 0; i < 1000; ++i) Queue.Post([&order, i] { order.push_back(i); });
-  });
-  poster.join();
-  // One wake event in SDL's queue stands for them all: it is what ends SDL's wait.
-  SDL_Event event;
-  ASSERT_EQ(SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 1);
-  EXPECT_GE(event.type, static_cast<uint32_t>(SDL_USEREVENT));
-  EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 1);
-  Window.PumpOnce(0);
-  ASSERT_EQ(order.size(), 1000u);
-  for (int i = 0; i < 1000; ++i) ASSERT_EQ(order[i], i);
-  // Nothing is left over to cut the next wait short.
-  EXPECT_EQ(SDL_PollEvent(&event), 0);
-}
-
-TEST_F(FormTest, WorkPostedAfterTheFormIsGoneIsHarmless) {
-  // The game clock may post a last tick while the window is being destroyed.
-  MainQueue queue;
-  {
-    TimerHost timers;
-    Form other(queue, timers);
-  }
-  queue.Post([] {});
-  EXPECT_EQ(queue.Pending(), 1u);
 }
 
 }  // namespace

@@ -30,9 +30,8 @@ bool Same(const Surface& a, const Surface& b) {
 
 class PresenterTest : public ::testing::Test {
  protected:
-  MainQueue Queue;
   TimerHost Timers;
-  Form Window{Queue, Timers};
+  Form Window{Timers};
   Presenter Primary{Window.WindowId()};
   Surface Shown{Form::ClientWidth, Form::ClientHeight};
 

@@ -1,7 +1,9 @@
 #include "platform/Registry.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -12,6 +14,7 @@
 #include <chrono>
 #include <cstring>
 #include <random>
+#include <set>
 #include <thread>
 
 #include "support/TempStore.h"
@@ -42,6 +45,13 @@ int LeftoverTemporaries(const std::filesystem::path& folder) {
   for (const auto& entry : std::filesystem::directory_iterator(folder))
     count += entry.path().filename().string().find(".tmp-") != std::string::npos;
   return count;
+}
+
+// The names in a folder.
+std::set<std::string> FilesIn(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+  return names;
 }
 
 // The error the write call fails with while a test puts a failing call in its place.
@@ -196,6 +206,29 @@ TEST(Registry, DamagedFileIsReportedWithItsLineAndNeverOverwritten) {
             "Failed to set data for 'Width': " + file +
                 ": it is damaged at line 5: expected \"text\", dword:00000000 or hex:... after '='");
   EXPECT_EQ(TempStore::ReadText(store.SettingsFile()), damaged);
+}
+
+// A folder that cannot be synced after the rename: the value is stored and reads back, and
+// one line says it may not survive a power cut; it is no failed write.
+TEST(Registry, AFailedSyncOfTheFolderAfterTheRenameIsSaidButIsNoFailure) {
+  TempStore store;
+  const std::string file = store.SettingsFile().string();
+  TRegistry registry;
+  ASSERT_TRUE(registry.OpenKey(Settings, true));
+  const platform::SyncCall normal = platform::SetFolderSyncCall([](int) {
+    errno = EIO;
+    return -1;
+  });
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(MessageOf([&] { registry.WriteInteger("Flags", 7); }), "(no error)");
+  const std::string said = testing::internal::GetCapturedStderr();
+  platform::SetFolderSyncCall(normal);
+  EXPECT_EQ(said, std::string(program_invocation_short_name) + ": '" + file +
+                      "' is stored, but syncing its folder failed (Input/output error): it may not survive a "
+                      "power cut\n");
+  TRegistry reader;
+  ASSERT_TRUE(reader.OpenKey(Settings, false));
+  EXPECT_EQ(reader.ReadInteger("Flags"), 7);
 }
 
 // Kills a writing process at random instants: the file on disk must always be a whole old or
@@ -481,11 +514,36 @@ TEST(Registry, ALinkedStoreFileKeepsItsLinkAndItsTargetTakesTheWrite) {
   EXPECT_EQ(TempStore::ReadText(target), SettingsText("\"Flags\"=dword:00000002\n"));
   EXPECT_EQ(LeftoverTemporaries(dotfiles), 0);
 
+  // The lock stays in the game's own folder, beside the link.
+  EXPECT_TRUE(std::filesystem::is_regular_file(store.SettingsFile().string() + ".lock"));
+  EXPECT_EQ(FilesIn(dotfiles), (std::set<std::string>{"current", "settings.reg"}));
+
   // A link to a file not made yet: the write makes it, at the link's end.
   std::filesystem::remove(target);
   registry.WriteInteger("Flags", 3);
   EXPECT_TRUE(std::filesystem::is_symlink(store.SettingsFile()));
   EXPECT_EQ(TempStore::ReadText(target), SettingsText("\"Flags\"=dword:00000003\n"));
+
+  // A target the store refuses: nothing new appears beside it, nor in the game's folder.
+  std::filesystem::remove(store.SettingsFile().string() + ".lock");
+  const struct {
+    std::function<void()> Make;
+    std::string Cause;
+  } refused[] = {
+      {[&] { TempStore::WriteText(target, std::string(5u << 20, ';')); },
+       "it is 5242880 bytes long; a store file may hold at most 4194304 bytes (4 MiB)"},
+      {[&] { mkfifo(target.c_str(), 0600); },
+       "it is a link to '" + target.string() + "', which is a FIFO (named pipe), not a regular file"},
+  };
+  for (const auto& c : refused) {
+    std::filesystem::remove(target);
+    c.Make();
+    const std::set<std::string> beside = FilesIn(dotfiles), home = FilesIn(store.SettingsFile().parent_path());
+    EXPECT_EQ(MessageOf([&] { registry.WriteInteger("Flags", 4); }),
+              "Failed to set data for 'Flags': " + store.SettingsFile().string() + ": " + c.Cause);
+    EXPECT_EQ(FilesIn(dotfiles), beside);
+    EXPECT_EQ(FilesIn(store.SettingsFile().parent_path()), home);
+  }
 }
 
 TEST(Registry, AFailedWriteNamesTheFileAndTheCauseAndChangesNothing) {
@@ -517,6 +575,38 @@ TEST(Registry, AFailedWriteNamesTheFileAndTheCauseAndChangesNothing) {
   }
   EXPECT_EQ(TempStore::ReadText(file), before);
   EXPECT_EQ(LeftoverTemporaries(store.SettingsFile().parent_path()), 0);
+
+  // Another program holding the lock for longer than the limit: the write gives up, saying so.
+  int held[2], release[2];
+  ASSERT_EQ(pipe(held), 0);
+  ASSERT_EQ(pipe(release), 0);
+  const pid_t holder = fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    close(held[0]);
+    close(release[1]);
+    const int lock = open((file + ".lock").c_str(), O_RDWR);
+    char end = 0;
+    if (lock < 0 || flock(lock, LOCK_EX) != 0 || write(held[1], "h", 1) != 1 || read(release[0], &end, 1) < 0) _exit(1);
+    _exit(0);
+  }
+  close(held[1]);
+  close(release[0]);
+  char ready = 0;
+  ASSERT_EQ(read(held[0], &ready, 1), 1) << "the other program could not take the lock";
+  const std::chrono::milliseconds normalLimit = platform::SetLockWaitLimit(std::chrono::milliseconds(150));
+  EXPECT_EQ(MessageOf([&] { registry.WriteInteger("Flags", 2); }),
+            "Failed to set data for 'Flags': " + file + ": it is locked by another program: its lock file '" + file +
+                ".lock' has been held for more than 150 ms");
+  EXPECT_EQ(TempStore::ReadText(file), before);
+  close(release[1]);  // the other program lets go
+  int status = 0;
+  waitpid(holder, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  close(held[0]);
+  registry.WriteInteger("Flags", 3);
+  platform::SetLockWaitLimit(normalLimit);
+  EXPECT_EQ(registry.ReadInteger("Flags"), 3);
 
   // A folder on the way that has become a file: a real failure, even for root.
   std::filesystem::remove_all(store.ConfigHome());

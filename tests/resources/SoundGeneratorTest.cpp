@@ -1,11 +1,12 @@
-// The pieces the sound generator is built from: the wave writer, the Vorbis writer, the
-// music's room and loop, and the score.
+// The pieces the sound generator is built from: the wave writer, the Vorbis writer, the tones
+// and instruments, the music's room and loop, and the score.
 #include <gtest/gtest.h>
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <set>
 #include <vector>
 
 #include "resources/sounds/Music.h"
@@ -13,6 +14,7 @@
 #include "resources/sounds/Score.h"
 #include "resources/sounds/Tone.h"
 #include "resources/sounds/WaveFile.h"
+#include "tests/resources/Spectrum.h"
 
 namespace {
 
@@ -84,8 +86,64 @@ TEST(OggVorbisWriter, RoundTripsTwoChannelsAtTheirLengthAndSerial) {
   EXPECT_LT(errorRight / energyRight, 0.05);
 }
 
+TEST(Tone, LeavesOutThePartialsThatWouldFoldBackAsAliases) {
+  // A bright tone of forty harmonics; at 1176 Hz the folded ones would land halfway between
+  // the real ones, where nothing else sounds.
+  constexpr double Fundamental = 1176.0, Rate = 44100.0;
+  sounds::Tone tone;
+  tone.Frequency = Fundamental;
+  for (int n = 1; n <= 40; ++n) tone.Partials.push_back({static_cast<double>(n), 1.0 / n, 1e6});
+  tone.Hold = 1.0;
+  const std::vector<float> samples = sounds::RenderTone(tone, Rate);
+  const std::vector<float> steady(samples.begin() + 4410, samples.begin() + 4410 + 32768);
+  const std::size_t window = 8192;
+  const std::vector<double> power = spectrum::Power(std::vector<std::vector<float>>{steady}, window);
+  double total = 0.0, between = 0.0;
+  for (std::size_t k = 0; k < power.size(); ++k) {
+    const double hertz = static_cast<double>(k) * Rate / window;
+    const double offset = std::fabs(hertz - Fundamental * std::round(hertz / Fundamental));
+    total += power[k];
+    if (offset > 150.0) between += power[k];
+  }
+  EXPECT_LT(10.0 * std::log10(between / total), -70.0);
+  // The harmonics that fit below the band are all there, up to the top one.
+  const auto topBin = static_cast<std::size_t>(std::lround(16.0 * Fundamental * window / Rate));
+  EXPECT_GT(10.0 * std::log10(power[topBin] / total), -40.0);
+}
+
+// Every instrument the score uses, on the highest note it is given there: a note rises from
+// silence and falls back to it, so no note start or end clicks.
+TEST(MusicVoices, EveryInstrumentRisesFromSilenceAndEndsInIt) {
+  const sounds::Score score = sounds::ComposeScore();
+  std::vector<const sounds::Note*> highest(sounds::VoiceCount, nullptr);
+  for (const sounds::Note& note : score.Notes) {
+    const sounds::Note*& top = highest.at(static_cast<std::size_t>(note.Instrument));
+    if (top == nullptr || note.Pitch > top->Pitch) top = &note;
+  }
+  const std::size_t quarterMs = 11;
+  sounds::Rng rng(5);
+  for (std::size_t voice = 0; voice < highest.size(); ++voice) {
+    SCOPED_TRACE("voice " + std::to_string(voice));
+    ASSERT_NE(highest[voice], nullptr);  // the score gives every instrument something to play
+    const std::vector<float> samples = sounds::RenderNote(*highest[voice], score.SecondsPerBeat(), rng);
+    ASSERT_GT(samples.size(), 4 * quarterMs);
+    float peak = 0.0f, startPeak = 0.0f, endPeak = 0.0f;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+      const float level = std::fabs(samples[i]);
+      peak = std::max(peak, level);
+      if (i < quarterMs) startPeak = std::max(startPeak, level);
+      if (i + quarterMs >= samples.size()) endPeak = std::max(endPeak, level);
+    }
+    EXPECT_GT(peak, 0.05f);
+    EXPECT_EQ(samples.front(), 0.0f);
+    EXPECT_EQ(samples.back(), 0.0f);
+    EXPECT_LT(startPeak, 0.2f * peak);
+    EXPECT_LT(endPeak, 0.2f * peak);
+  }
+}
+
 TEST(MusicRoom, FallsSilentWithinItsTail) {
-  sounds::MusicRoom room;
+  sounds::MusicRoom room(0.375);
   const auto tail = static_cast<std::size_t>(sounds::MusicRoom::TailSeconds * sounds::MusicRate);
   double loudest = 0.0, after = 0.0;
   for (std::size_t i = 0; i < tail + 44100; ++i) {
@@ -143,27 +201,36 @@ TEST(Score, IsAWholeNumberOfBarsOfOneToThreeMinutes) {
   EXPECT_DOUBLE_EQ(barFrames, std::round(barFrames));
 }
 
-TEST(Score, TuneStaysInKeyAndOnTheChordOnStrongBeats) {
+TEST(Score, StaysInKeyWithTheTuneOnTheChordOnStrongBeats) {
   const sounds::Score score = sounds::ComposeScore();
   int leadNotes = 0;
+  std::set<int> leadPitches;
   for (const sounds::Note& note : score.Notes) {
-    if (note.Instrument != sounds::Voice::Lead && note.Instrument != sounds::Voice::Harmony &&
-        note.Instrument != sounds::Voice::Arpeggio)
-      continue;
     const int pitch = static_cast<int>(note.Pitch);
+    switch (note.Instrument) {
+      case sounds::Voice::Kick:
+      case sounds::Voice::Clap:
+      case sounds::Voice::HiHat:
+      case sounds::Voice::Shaker:
+        continue;  // no pitch
+      default:
+        break;
+    }
     EXPECT_TRUE(sounds::InKey(pitch)) << "pitch " << pitch << " at beat " << note.Start;
     if (note.Instrument != sounds::Voice::Lead) continue;
     ++leadNotes;
-    EXPECT_GE(pitch, 69);  // within a singable range of the mallets
+    leadPitches.insert(pitch);
+    EXPECT_GE(pitch, 69);  // a range one can hum along with
     EXPECT_LE(pitch, 86);
     const double inBar = std::fmod(note.Start, score.BeatsPerBar);
     if (inBar != 0.0 && inBar != 2.0) continue;
     const sounds::Chord& chord = score.Bars.at(static_cast<std::size_t>(note.Start / score.BeatsPerBar));
     bool chordTone = chord.Bass % 12 == pitch % 12;
-    for (int pad : chord.Pad) chordTone = chordTone || pad % 12 == pitch % 12;
+    for (int tone : chord.Voicing) chordTone = chordTone || tone % 12 == pitch % 12;
     EXPECT_TRUE(chordTone) << "pitch " << pitch << " at beat " << note.Start;
   }
-  EXPECT_GT(leadNotes, 60);
+  EXPECT_GT(leadNotes, 150);
+  EXPECT_GE(leadPitches.size(), 7U);  // a tune, not a drone
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The window as a thin owner, on a real (headless) window and a private store: the key latch,
-// the game clock's stale ticks, the screen timers on a made-up clock, the focus, display
-// changes and a store that refuses a write.
+// the game clock and the screen timers on a made-up clock, the focus, display changes and a
+// store that refuses a write.
 #include "shell/Window.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +41,8 @@ class Window : public ::testing::Test {
     NowMs = ms;
     w->Timers.FireDue();
   }
+  // The running clock's period, 0 while it is stopped.
+  uint32_t ClockPeriod() const { return w->TimerId != 0 ? w->Clock.Interval() : 0; }
 
   TempStore Store;  // never the player's own settings
   uint64_t NowMs = 10000;
@@ -65,31 +67,29 @@ TEST_F(Window, HeldKeyActsOnceAndAnyKeyUpRearms) {
   EXPECT_EQ(w->Game.BubbleColumn, 1);
 }
 
-TEST_F(Window, OnlyTicksOfTheRunningClockReachTheGame) {
+// The clock is a timer of the window's loop: it ticks at its period, a restart (a level
+// change) counts the new period from then, and once stopped (Escape) it never ticks again.
+TEST_F(Window, TheClockTicksOnTheLoopUntilItIsStopped) {
   Playing();
   w->StartClock(1000);
-  const uint32_t id = w->Clock.TimerId;
-  ASSERT_NE(id, 0u);
-  w->Clock.OnClockTick(id + 1);
+  const uint32_t first = w->TimerId;
+  ASSERT_NE(first, 0u);
+  At(NowMs + 999);
   EXPECT_EQ(w->Game.BubbleRow, 9);
-  w->Clock.OnClockTick(id);
+  At(NowMs + 1);
   EXPECT_EQ(w->Game.BubbleRow, 8);
 
-  // Restarted (as on a level change): the old clock's late ticks are dropped.
   w->StartClock(900);
-  EXPECT_NE(w->Clock.TimerId, id);
-  EXPECT_EQ(w->Clock.Period, 900);
-  w->Clock.OnClockTick(id);
+  EXPECT_NE(w->TimerId, first);
+  EXPECT_EQ(ClockPeriod(), 900u);
+  At(NowMs + 899);
   EXPECT_EQ(w->Game.BubbleRow, 8);
-  w->Clock.OnClockTick(w->Clock.TimerId);
+  At(NowMs + 1);
   EXPECT_EQ(w->Game.BubbleRow, 7);
 
-  // Escape stops the clock: a tick that was already on its way changes nothing.
-  const uint32_t last = w->Clock.TimerId;
   w->FormKeyDown(VkEscape);
-  EXPECT_EQ(w->Clock.TimerId, 0u);
-  w->Clock.OnClockTick(last);
-  w->Clock.OnClockTick(0);
+  EXPECT_EQ(w->TimerId, 0u);
+  At(NowMs + 10000);
   EXPECT_EQ(w->Game.BubbleRow, 7);
   EXPECT_EQ(w->Settings.Screen, ScreenGameMenu);
 }
@@ -109,13 +109,13 @@ TEST_F(Window, TitleAndExitLastTwoSecondsFromTheirFirstDrawing) {
   EXPECT_EQ(w->Settings.Screen, ScreenMainMenu);
   EXPECT_EQ(w->Settings.MenuItem, ItemStartGame);
   EXPECT_EQ(w->Form.Cursor(), platform::CursorShape::Arrow);
-  EXPECT_EQ(w->Clock.Period, 250) << "the demo runs behind the menu";
+  EXPECT_EQ(ClockPeriod(), 250u) << "the demo runs behind the menu";
   EXPECT_FALSE(w->TimerTitle.Enabled());
 
   w->Settings.MenuItem = ItemExit;
   w->FormKeyDown(VkReturn);
   EXPECT_EQ(w->Settings.Screen, ScreenExit);
-  EXPECT_EQ(w->Clock.TimerId, 0u);
+  EXPECT_EQ(w->TimerId, 0u);
   At(13999);
   EXPECT_FALSE(w->Form.Closed());
   At(14000);
@@ -153,17 +153,17 @@ TEST_F(Window, FocusLossPausesOnlyAGameInPlay) {
   ASSERT_EQ(w->Settings.Screen, ScreenMainMenu);
   w->ApplicationEventsDeactivate();
   EXPECT_EQ(w->Settings.Screen, ScreenMainMenu);
-  EXPECT_EQ(w->Clock.Period, 250) << "the demo keeps running";
+  EXPECT_EQ(ClockPeriod(), 250u) << "the demo keeps running";
 
   Playing();
   w->StartClock(1000);
   w->ApplicationEventsDeactivate();
   EXPECT_EQ(w->Settings.Screen, ScreenGameMenu);
   EXPECT_EQ(w->Settings.MenuItem, ItemResumeGame);
-  EXPECT_EQ(w->Clock.TimerId, 0u);
+  EXPECT_EQ(w->TimerId, 0u);
   w->FormShow();  // back: the menu is drawn again and the game stays paused
   EXPECT_EQ(w->Settings.Screen, ScreenGameMenu);
-  EXPECT_EQ(w->Clock.TimerId, 0u);
+  EXPECT_EQ(w->TimerId, 0u);
 }
 
 // A display change stops the clock. When the pictures no longer suit the display they are made
@@ -173,7 +173,7 @@ TEST_F(Window, DisplayChangesRebuildThePicturesOrEndTheGame) {
   Playing();
   w->StartClock(1000);
   w->WMDisplayChange(32);  // the same mode: only the clock stops
-  EXPECT_EQ(w->Clock.TimerId, 0u);
+  EXPECT_EQ(w->TimerId, 0u);
   EXPECT_EQ(w->Settings.Screen, ScreenPlaying);
 
   bool changed = true;
@@ -184,7 +184,7 @@ TEST_F(Window, DisplayChangesRebuildThePicturesOrEndTheGame) {
   const TAudio* audio = w->Audio.get();
   w->StartClock(1000);
   w->WMDisplayChange(32);
-  EXPECT_EQ(w->Clock.TimerId, 0u);
+  EXPECT_EQ(w->TimerId, 0u);
   ASSERT_NE(w->Surfaces.get(), nullptr);
   EXPECT_EQ(w->DirectDraw->TestCooperativeLevel(), platform::DD_OK) << "made anew for the display as it is";
   EXPECT_EQ(w->Audio.get(), audio);

@@ -86,8 +86,9 @@ TEST_F(HighScores, NameEntryTakesLettersDigitsAndWhiteSpaceUpToEight) {
 }
 
 // Enter puts the score in its place (below an equal one) in the table as stored now, which
-// another copy of the game may have changed since it was read, and stores the table; the name
-// may be empty.
+// another copy of the game may have changed since it was read, stores the table and shows it;
+// the name may be empty. The best score shown is the table's top or the game's own score,
+// never lower.
 TEST_F(HighScores, EnterPlacesTheScoreBelowEqualOnesAndSavesTheTable) {
   const ScoreList scores = {500, 400, 300, 200, 100};
   const Names names = {"A", "B", "C", "D", "E"};
@@ -107,10 +108,12 @@ TEST_F(HighScores, EnterPlacesTheScoreBelowEqualOnesAndSavesTheTable) {
        {500, 460, 450, 400, 300}, {"A", "ONE", "TWO", "B", "C"}},
       {150, "LATE", {900, 800, 700, 600, 500}, {"P", "Q", "R", "S", "T"},  // no longer in the five
        {900, 800, 700, 600, 500}, {"P", "Q", "R", "S", "T"}},
+      {900, "TOP", {}, {}, {900, 0, 0, 0, 0}, {"TOP", "", "", "", ""}},  // a table never stored
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Score);
     Table(scores, names);
+    Settings.BestScore = std::max(scores[0], c.Score);  // as the game's scoring left it
     Scores.Tables["7x10"] = THighScoreTable{c.Stored, c.StoredNames};
     Settings.Score = c.Score;
     Settings.Screen = ScreenCongratulations;
@@ -119,24 +122,30 @@ TEST_F(HighScores, EnterPlacesTheScoreBelowEqualOnesAndSavesTheTable) {
     EXPECT_EQ(Settings.Screen, ScreenHighScores);
     EXPECT_EQ(TableScores(), c.ExpectedScores);
     EXPECT_EQ(TableNames(), c.ExpectedNames);
-    EXPECT_EQ(TakeCalls(), (Calls{"sound 4", "read 7x10", "save 7x10"}));
+    EXPECT_EQ(Settings.BestScore, std::max({scores[0], c.Score, c.ExpectedScores[0]}));
+    EXPECT_EQ(TakeCalls(), (Calls{"sound 4", "change 7x10"}));
     EXPECT_EQ(Scores.Tables["7x10"].Scores, c.ExpectedScores);
     EXPECT_EQ(Scores.Tables["7x10"].Names, c.ExpectedNames);
   }
 
-  // A table that cannot be read now: the entry still ends, with the score in the table read at
-  // the start, and the store is not written over.
-  Table(scores, names);
-  Scores.Tables["7x10"] = THighScoreTable{};
-  Scores.Damaged = true;
-  Settings.Score = 250;
-  Settings.Screen = ScreenCongratulations;
-  Settings.HighScoreNames[5] = "Z";
-  EXPECT_THROW(Press(VkReturn), ERegistryException);
-  EXPECT_EQ(Settings.Screen, ScreenHighScores);
-  EXPECT_EQ(TableScores(), (ScoreList{500, 400, 300, 250, 200}));
-  EXPECT_EQ(TakeCalls(), (Calls{"sound 4", "read 7x10"}));
-  EXPECT_EQ(Scores.Tables["7x10"].Scores, ScoreList{});
+  // A store that cannot be read now or refuses the table: the entry still ends, with the score
+  // in the table read at the start, and nothing is written.
+  for (bool* failure : {&Scores.Damaged, &Scores.Refuse}) {
+    Table(scores, names);
+    Scores.Tables["7x10"] = THighScoreTable{};
+    *failure = true;
+    Settings.Score = Settings.BestScore = 250;
+    Settings.Screen = ScreenCongratulations;
+    Settings.HighScoreNames[5] = "Z";
+    EXPECT_THROW(Press(VkReturn), ERegistryException);
+    *failure = false;
+    EXPECT_EQ(Settings.Screen, ScreenHighScores);
+    EXPECT_EQ(TableScores(), (ScoreList{500, 400, 300, 250, 200}));
+    EXPECT_EQ(Settings.HighScoreNames[3], "Z");
+    EXPECT_EQ(Settings.BestScore, 500u);
+    EXPECT_EQ(TakeCalls(), (Calls{"sound 4", "change 7x10"}));
+    EXPECT_EQ(Scores.Tables["7x10"].Scores, ScoreList{});
+  }
 }
 
 TEST_F(HighScores, AnyKeyOnTheTableReturnsToTheMainMenuWithANewDemo) {
@@ -199,11 +208,12 @@ TEST_F(HighScores, TablesAreKeptInTheStore) {
 
   const ScoreList scores = {0xFFFFFFF0u, 70000, 300, 20, 1};
   const Names names = {"HUE", "A\tB", "", "12345678", "Z Z"};
-  Table(scores, names);
-  SaveHighScores(Settings, store);
+  const auto storeTable = [&](const ScoreList& s, const Names& n) {
+    EXPECT_EQ(store.ChangeTable(HighScoreKey(Settings), [&](THighScoreTable& t) { t = {s, n}; }).Scores, s);
+  };
+  storeTable(scores, names);
   Settings.Flags = 0x155;
-  Table({9, 0, 0, 0, 0}, {"ADV", "", "", "", ""});
-  SaveHighScores(Settings, store);
+  storeTable({9, 0, 0, 0, 0}, {"ADV", "", "", "", ""});
 
   TSettings again;
   again.WidthSetting = 7;

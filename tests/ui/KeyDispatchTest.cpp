@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "UiGame.h"
 #include "core/Game.h"
 
@@ -62,6 +64,54 @@ TEST_F(KeyDispatch, PlayKeysActOnlyDuringPlay) {
   Press(VkEscape);
   EXPECT_EQ(Settings.Screen, ScreenGameMenu);
   EXPECT_TRUE(Host.Sounds == (std::vector<int>{SoundPlayLeftRight, SoundPlayLeftRight, SoundMenuIn}));
+}
+
+// The window composes the screen once at the end of every key press, so the key handling
+// composes nothing itself, also where it runs the steps of a tick: a bubble brought to rest by
+// Up or by a sideways move (the next one enters at once), a game begun or begun again, a demo
+// game started behind the main menu.
+TEST_F(KeyDispatch, KeyPressesThatRunATickLeaveTheCompositionToTheWindow) {
+  const auto playing = [this] {
+    Settings.Screen = ScreenPlaying;
+    Game.AreaWidth = 7;
+    Game.AreaHeight = 10;
+    Game.BeginPlay();
+  };
+  const struct {
+    const char* What;
+    std::function<void()> Setup;
+    uint16_t Key;
+  } cases[] = {
+      {"Up", playing, VkUp},
+      {"Left under a bubble",
+       [&] {
+         playing();
+         Settings.Bubbles[2][8] = std::make_unique<TBubble>(2);
+       },
+       VkLeft},
+      {"Start game", [&] { On(ScreenMainMenu, ItemStartGame); }, VkReturn},
+      {"Restart game",
+       [&] {
+         playing();
+         On(ScreenGameMenu, ItemRestartGame);
+       },
+       VkReturn},
+      {"Exit from the in-game menu",
+       [&] {
+         playing();
+         On(ScreenGameMenu, ItemExit);
+       },
+       VkReturn},
+      {"a key on the high-score table", [&] { On(ScreenHighScores, ItemExit); }, VkReturn},
+  };
+  for (const auto& c : cases) {
+    c.Setup();
+    const uint32_t ticksBefore = Ticks;  // each entering bubble reads the tick count
+    Host.Compositions = 0;
+    Press(c.Key);
+    EXPECT_GT(Ticks, ticksBefore) << c.What << ": no bubble entered";
+    EXPECT_EQ(Host.Compositions, 0) << c.What;
+  }
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ class RecordingWriter final : public ISettingsWriter {
   std::vector<std::string>& Calls;
 };
 
-// Tables in memory, by key; records "read <table>" and "save <table>" with the key's last part.
+// Tables in memory, by key; records "read <table>" and "change <table>" with the key's last part.
 class MemoryScoreStore final : public IHighScoreStore {
  public:
   explicit MemoryScoreStore(std::vector<std::string>& calls) : Calls(calls) {}
@@ -36,9 +36,13 @@ class MemoryScoreStore final : public IHighScoreStore {
     table = Tables[Table(key)];
     return true;
   }
-  void WriteTable(const std::string& key, const THighScoreTable& table) override {
-    Calls.push_back("save " + Table(key));
-    Tables[Table(key)] = table;
+  THighScoreTable ChangeTable(const std::string& key, const std::function<void(THighScoreTable&)>& change) override {
+    Calls.push_back("change " + Table(key));
+    if (Damaged) throw ERegistryException("The store file is damaged");
+    if (Refuse) throw ERegistryException("Failed to set data for 's1': the key cannot be created");
+    THighScoreTable table = Tables[Table(key)];
+    change(table);
+    return Tables[Table(key)] = table;
   }
   static std::string Table(const std::string& key) { return key.substr(HighScoresKeyPath.size() + 1); }
 
