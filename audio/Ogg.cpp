@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr uint16_t MusicBits = 16;
 constexpr uint32_t BufferSeconds = 4;
 
 // A directory and a name joined with one separator.
@@ -57,26 +56,21 @@ TOgg::TOgg(platform::SoundDevice& sound, const std::string& fileName, const std:
   if (ov_open(File, &t.VorbisFile, nullptr, 0) != 0) return;
   Opened = true;
 
-  // The buffer takes the first logical stream's own format. The file may be anything a user
-  // put there: a channel count or rate the sound layer cannot take means no music.
+  // The music plays in the game's own format, which SDL converts to the hardware's; a file in
+  // another rate or channel count (the game's own is never one) plays as no music, said once.
   const vorbis_info* info = ov_info(&t.VorbisFile, 0);
   if (!info) return;
-  platform::PcmFormat format;
-  if (info->channels < 1 || info->channels > 8 || info->rate < 1 || info->rate > 384000) return;
-  format.Channels = static_cast<uint16_t>(info->channels);
-  format.SamplesPerSec = static_cast<uint32_t>(info->rate);
-  format.BitsPerSample = MusicBits;
-  if (!format.Valid()) return;
+  constexpr platform::PcmFormat format = platform::OutputFormat;
+  if (info->channels != format.Channels || info->rate != format.SamplesPerSec) {
+    std::fprintf(stderr, "huebloc: %s is %ld Hz with %d channels, not %u Hz stereo: no music\n", found.c_str(),
+                 info->rate, info->channels, format.SamplesPerSec);
+    return;
+  }
   t.BufferBytes = BufferSeconds * format.AvgBytesPerSec();
   t.HalfBytes = t.BufferBytes / 2;
 
   t.PcmBuffer.reset(new (std::nothrow) uint8_t[t.HalfBytes]);
-  if (!t.PcmBuffer) return;
-  platform::SoundBufferDesc desc;
-  desc.Kind = platform::SoundBufferKind::Stream;
-  desc.Bytes = t.BufferBytes;
-  desc.Format = format;
-  if (sound.CreateSoundBuffer(desc, t.Buffer) != platform::SoundOk) return;
+  if (!t.PcmBuffer || sound.CreateSoundBuffer(t.BufferBytes, t.Buffer) != platform::SoundOk) return;
 
   // Both halves are filled before anything plays; Loop is still off, so a short file leaves
   // the rest of each half as it was.

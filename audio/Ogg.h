@@ -18,9 +18,9 @@ std::string FindMusicFile(const std::string& name, const std::string& path,
 
 class TOgg {
  public:
-  // Finds and opens the file, makes the buffer in the stream's own format and fills both of
-  // its halves. Sets *musicAvailable to 1 when the music is ready to play, else to 0: no file,
-  // not Ogg Vorbis, an unusable format, no memory or no buffer.
+  // Finds and opens the file, makes the buffer and fills both of its halves. Sets
+  // *musicAvailable to 1 when the music is ready to play, else to 0: no file, not Ogg Vorbis,
+  // not 44100 Hz stereo (said on standard error), no memory or no buffer.
   TOgg(platform::SoundDevice& sound, const std::string& fileName, const std::string& path,
        uint8_t* musicAvailable, const std::vector<std::string>& moreDirectories = {});
   // Stops the thread (waiting for it only if it was started) and releases everything.

@@ -1,6 +1,7 @@
 #include "audio/Oggthread.h"
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <cstring>
 
@@ -13,8 +14,8 @@ namespace {
 constexpr std::chrono::milliseconds CursorPoll{5};
 constexpr std::chrono::milliseconds CursorMargin{50};
 
-// ov_read's output: little-endian, 16-bit, signed.
-constexpr int LittleEndian = 0;
+// ov_read's output: 16-bit signed samples in the machine's own byte order, as the ring holds them.
+constexpr int ByteOrder = std::endian::native == std::endian::big ? 1 : 0;
 constexpr int SampleBytes = 2;
 constexpr int Signed = 1;
 
@@ -42,7 +43,7 @@ bool TOggThread::AwaitCursor(bool upperHalf) {
     if (Terminated()) return false;
     uint32_t play = 0;
     // A failed position call counts as a cursor outside the awaited half.
-    if (Buffer->GetCurrentPosition(&play, nullptr) != platform::SoundOk) {
+    if (Buffer->GetCurrentPosition(&play) != platform::SoundOk) {
       Nap(CursorPoll);
       continue;
     }
@@ -79,7 +80,7 @@ void TOggThread::Fill() {
   bool stop = false;
   char* pcm = reinterpret_cast<char*>(PcmBuffer.get());
   while (decoded < HalfBytes && !stop) {
-    const long got = ov_read(&VorbisFile, pcm + decoded, static_cast<int>(HalfBytes - decoded), LittleEndian,
+    const long got = ov_read(&VorbisFile, pcm + decoded, static_cast<int>(HalfBytes - decoded), ByteOrder,
                              SampleBytes, Signed, &Section);
     if (got > 0 && static_cast<unsigned long>(got) <= HalfBytes - decoded) {
       decoded += static_cast<uint32_t>(got);

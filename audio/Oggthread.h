@@ -32,8 +32,8 @@ class TOggThread : public platform::Thread {
 
   int Section = 0;
   OggVorbis_File VorbisFile{};
-  std::unique_ptr<platform::SoundBuffer> Buffer;
-  uint32_t BufferBytes = 0;  // four seconds in the stream's own format
+  std::unique_ptr<platform::StreamBuffer> Buffer;
+  uint32_t BufferBytes = 0;  // four seconds
   uint32_t HalfBytes = 0;    // two seconds
   std::unique_ptr<uint8_t[]> PcmBuffer;
 

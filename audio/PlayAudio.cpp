@@ -16,8 +16,8 @@ TAudio::TAudio(const std::string& path, const std::vector<std::string>& musicDir
 TAudio::TAudio(std::unique_ptr<platform::SoundDevice> device, const std::string& path,
                const std::vector<std::string>& musicDirectories)
     : DirectSound(std::move(device)) {
-  // No device, or one that will not cooperate: no effects and no music, and nothing said.
-  if (!DirectSound || DirectSound->SetCooperativeLevel() != platform::SoundOk) return;
+  // No device: no effects and no music, and nothing said.
+  if (!DirectSound) return;
   MakeEffects();
   Music = std::make_unique<TOgg>(*DirectSound, MusicFile, path, &MusicAvailable, musicDirectories);
   SoundAvailable = 1;
@@ -37,6 +37,10 @@ TAudio::~TAudio() {
   for (auto& sound : Sounds) sound.reset();
   Music.reset();
   DirectSound.reset();
+}
+
+void TAudio::SetAudible(bool audible) {
+  if (DirectSound) DirectSound->SetAudible(audible);
 }
 
 void TAudio::PlayAudio(int index, int soundVolume, int musicVolume) {

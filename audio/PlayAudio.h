@@ -38,6 +38,11 @@ class TAudio {
   // Anything else, and anything without its device or music file, is ignored.
   void PlayAudio(int index, int soundVolume, int musicVolume);
 
+  // Off while the game's window does not have the focus: the output falls silent and comes
+  // back where the music has got to meanwhile; the volumes, the music stream and every request
+  // go on as they were. On from the start.
+  void SetAudible(bool audible);
+
   // Releases the ten effects in index order and makes them again on the same device, as after
   // the display changed under the game; the device and the music stream stay as they are.
   void RemakeEffects();

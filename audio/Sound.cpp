@@ -41,16 +41,13 @@ std::unique_ptr<platform::SoundBuffer> BufferFromWave(platform::SoundDevice& sou
   if (dataBytes > wave.size() - samplesAt) return nullptr;
   if (Read16(wave, FormatAt) != WaveFormatPcm) return nullptr;
 
-  platform::SoundBufferDesc desc;
-  desc.Kind = platform::SoundBufferKind::Static;
-  desc.Bytes = dataBytes;
-  desc.Format.Channels = Read16(wave, FormatAt + 2);
-  desc.Format.SamplesPerSec = Read32(wave, FormatAt + 4);
-  desc.Format.BitsPerSample = Read16(wave, FormatAt + 14);
-  desc.Data = wave.data() + samplesAt;
+  platform::PcmFormat format;
+  format.Channels = Read16(wave, FormatAt + 2);
+  format.SamplesPerSec = Read32(wave, FormatAt + 4);
+  format.BitsPerSample = Read16(wave, FormatAt + 14);
   // A format or size the sound layer refuses leaves the buffer null.
   std::unique_ptr<platform::SoundBuffer> buffer;
-  sound.CreateSoundBuffer(desc, buffer);
+  sound.CreateSoundBuffer(format, wave.subspan(static_cast<std::size_t>(samplesAt), dataBytes), buffer);
   return buffer;
 }
 

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <new>
 
@@ -10,128 +11,102 @@ namespace platform {
 
 namespace {
 
-// 44100 Hz matches the music, and the effects' 22050 Hz doubles into it; the sound server
-// may still give us another rate or channel count, which the converters then serve.
-constexpr int PreferredRate = 44100;
-constexpr Uint8 PreferredChannels = 2;
-// About 46 ms per callback: half the wake-ups of 1024 frames, and an effect still starts
-// within the blink of an eye.
-constexpr Uint16 PreferredFrames = 2048;
+// About 46 ms a callback: half the wake-ups of 1024 frames, and still an effect starts, and the
+// output falls silent when the window loses the focus, within one callback and the gain ramp.
+constexpr Uint16 CallbackFrames = 2048;
+
+// Whole frames of `data` in OutputFormat, converted by SDL; empty when SDL cannot convert them.
+std::vector<int16_t> ToOutputFormat(const PcmFormat& format, std::span<const uint8_t> data) {
+  const size_t bytes = data.size() - data.size() % format.BlockAlign();
+  SDL_AudioCVT cvt;
+  if (SDL_BuildAudioCVT(&cvt, format.BitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB, static_cast<Uint8>(format.Channels),
+                        static_cast<int>(format.SamplesPerSec), AUDIO_S16SYS, MixChannels,
+                        static_cast<int>(MixRate)) < 0 ||
+      uint64_t{bytes} * static_cast<unsigned>(cvt.len_mult) > INT_MAX)
+    return {};
+  std::vector<uint8_t> work(bytes * static_cast<size_t>(cvt.len_mult));
+  std::copy_n(data.begin(), bytes, work.begin());
+  cvt.buf = work.data();
+  cvt.len = static_cast<int>(bytes);
+  if (SDL_ConvertAudio(&cvt) != 0) return {};
+  std::vector<int16_t> samples(static_cast<size_t>(cvt.len_cvt) / OutputFormat.BlockAlign() * MixChannels);
+  std::memcpy(samples.data(), work.data(), samples.size() * sizeof(int16_t));
+  return samples;
+}
 
 }  // namespace
 
+bool PcmFormat::Valid() const {
+  return Channels >= 1 && Channels <= 8 && (BitsPerSample == 8 || BitsPerSample == 16) &&
+         SamplesPerSec >= 1000 && SamplesPerSec <= 384000;
+}
+
 // --- SoundBuffer ---
 
-SoundBuffer::SoundBuffer(std::shared_ptr<Mixer> mixer, const SoundBufferDesc& desc)
-    : Owner(std::move(mixer)), Type(desc.Kind), Pcm(desc.Format), Size(desc.Bytes) {}
-
-SoundBuffer::~SoundBuffer() {
-  if (Effect) Owner->Detach(Effect.get());
-  if (Stream) Owner->Detach(Stream.get());
+SoundBuffer::SoundBuffer(std::shared_ptr<Mixer> mixer, std::vector<int16_t> samples, bool rewindOnStop)
+    : Owner(std::move(mixer)), Voice(std::move(samples)), RewindOnStop(rewindOnStop) {
+  Owner->Attach(Voice);
 }
 
-uint8_t* SoundBuffer::Data() { return Stream ? Stream->Ring() : Source.data(); }
-
-bool SoundBuffer::Holds(const void* part, uint32_t bytes) {
-  const uint8_t* p = static_cast<const uint8_t*>(part);
-  const uint8_t* base = Data();
-  return p >= base && p <= base + Size && bytes <= static_cast<uint32_t>(base + Size - p);
-}
-
-int SoundBuffer::Convert() {
-  Unconverted = false;
-  std::vector<int16_t> samples;
-  try {
-    if (!ConvertPcm(Pcm, Source.data(), Source.size(), Owner->Rate(), Owner->Channels(), samples))
-      return SoundErrBadFormat;
-  } catch (const std::bad_alloc&) {
-    return SoundErrOutOfMemory;
-  }
-  Owner->ReplaceSamples(*Effect, samples);
-  return SoundOk;
-}
-
-int SoundBuffer::Lock(uint32_t offset, uint32_t bytes, void** part1, uint32_t* bytes1,
-                      void** part2, uint32_t* bytes2) {
-  if (!part1 || !bytes1 || offset >= Size || bytes == 0 || bytes > Size)
-    return SoundErrInvalidParam;
-  const uint32_t first = std::min(bytes, Size - offset);
-  if (first < bytes && (!part2 || !bytes2)) return SoundErrInvalidParam;
-  uint8_t* base = Data();
-  *part1 = base + offset;
-  *bytes1 = first;
-  if (part2) *part2 = first < bytes ? base : nullptr;
-  if (bytes2) *bytes2 = bytes - first;
-  return SoundOk;
-}
-
-int SoundBuffer::Unlock(void* part1, uint32_t bytes1, void* part2, uint32_t bytes2) {
-  if (!part1 || !Holds(part1, bytes1) || (part2 && !Holds(part2, bytes2)))
-    return SoundErrInvalidParam;
-  if (Stream) {
-    Stream->Publish();
-  } else {
-    Unconverted = true;
-  }
-  return SoundOk;
-}
+SoundBuffer::~SoundBuffer() { Owner->Detach(Voice); }
 
 int SoundBuffer::SetVolume(int32_t volume) {
   if (volume < VolumeMin || volume > VolumeMax) return SoundErrInvalidParam;
-  (Stream ? static_cast<MixerVoice&>(*Stream) : *Effect).SetVolume(volume);
+  Owner->SetVolume(Voice, volume);
   return SoundOk;
 }
 
 int SoundBuffer::GetVolume(int32_t* volume) const {
   if (!volume) return SoundErrInvalidParam;
-  *volume = Stream ? Stream->Volume() : Effect->Volume();
+  *volume = Owner->Volume(Voice);
   return SoundOk;
 }
 
 int SoundBuffer::Play(uint32_t flags) {
   if ((flags & ~SoundPlayLooping) != 0) return SoundErrInvalidParam;
-  const bool looping = (flags & SoundPlayLooping) != 0;
-  if (Stream) {
-    Stream->Play(looping);
-    return SoundOk;
-  }
-  // An effect is converted to the output's format the first time it is heard after being
-  // written: a game starting up makes all its effects but plays none of them yet.
-  if (Unconverted) {
-    if (const int result = Convert(); result != SoundOk) return result;
-  }
-  Effect->Play(looping);
+  Owner->Play(Voice, (flags & SoundPlayLooping) != 0);
   return SoundOk;
 }
 
 int SoundBuffer::Stop() {
-  if (Stream)
-    Stream->Stop();
-  else
-    Effect->Stop();
+  Owner->Stop(Voice, RewindOnStop);
   return SoundOk;
 }
 
-int SoundBuffer::GetCurrentPosition(uint32_t* play, uint32_t* write) const {
-  uint32_t playAt = 0;
-  uint32_t writeAt = 0;
-  if (Stream) {
-    playAt = Stream->CursorBytes();
-    writeAt = static_cast<uint32_t>((uint64_t{playAt} + Stream->ReadAheadBytes()) % Size);
-  } else {
-    // The effect plays converted frames; map its position back to its own frames.
-    const uint64_t frame =
-        uint64_t{Effect->PositionFrames()} * Pcm.SamplesPerSec / Owner->Rate();
-    playAt = static_cast<uint32_t>(std::min<uint64_t>(frame * Pcm.BlockAlign(), Size - 1));
-    playAt -= playAt % Pcm.BlockAlign();
-    writeAt = playAt;
-  }
-  if (play) *play = playAt;
-  if (write) *write = writeAt;
+bool SoundBuffer::IsPlaying() const { return Owner->IsPlaying(Voice); }
+
+// --- StreamBuffer ---
+
+bool StreamBuffer::Holds(const void* part, uint32_t bytes) {
+  const uint8_t* p = static_cast<const uint8_t*>(part);
+  const uint8_t* base = Data();
+  return p >= base && p <= base + Bytes() && bytes <= static_cast<uint32_t>(base + Bytes() - p);
+}
+
+int StreamBuffer::Lock(uint32_t offset, uint32_t bytes, void** part1, uint32_t* bytes1, void** part2,
+                       uint32_t* bytes2) {
+  const uint32_t size = Bytes();
+  if (!part1 || !bytes1 || offset >= size || bytes == 0 || bytes > size) return SoundErrInvalidParam;
+  const uint32_t first = std::min(bytes, size - offset);
+  if (first < bytes && (!part2 || !bytes2)) return SoundErrInvalidParam;
+  *part1 = Data() + offset;
+  *bytes1 = first;
+  if (part2) *part2 = first < bytes ? Data() : nullptr;
+  if (bytes2) *bytes2 = bytes - first;
   return SoundOk;
 }
 
-bool SoundBuffer::IsPlaying() const { return Stream ? Stream->IsPlaying() : Effect->IsPlaying(); }
+int StreamBuffer::Unlock(void* part1, uint32_t bytes1, void* part2, uint32_t bytes2) {
+  if (!part1 || !Holds(part1, bytes1) || (part2 && !Holds(part2, bytes2))) return SoundErrInvalidParam;
+  Owner->Publish();
+  return SoundOk;
+}
+
+int StreamBuffer::GetCurrentPosition(uint32_t* play) const {
+  if (!play) return SoundErrInvalidParam;
+  *play = Owner->Position(Voice) * OutputFormat.BlockAlign();
+  return SoundOk;
+}
 
 // --- SoundDevice ---
 
@@ -144,47 +119,26 @@ int SoundDevice::Create(std::unique_ptr<SoundDevice>& device) {
 
   std::unique_ptr<SoundDevice> opened(new SoundDevice());
   SDL_AudioSpec wanted{};
-  wanted.freq = PreferredRate;
-  wanted.format = AUDIO_F32SYS;
-  wanted.channels = PreferredChannels;
-  wanted.samples = PreferredFrames;
+  wanted.freq = static_cast<int>(MixRate);
+  wanted.format = AUDIO_S16SYS;
+  wanted.channels = MixChannels;
+  wanted.samples = CallbackFrames;
   wanted.callback = &SoundDevice::Render;
-  wanted.userdata = opened.get();
-  SDL_AudioSpec obtained{};
-  // The mixer works in float: SDL converts to the hardware's sample type if need be, while
-  // rate and channel count follow the hardware so nothing is converted twice.
-  const SDL_AudioDeviceID id = SDL_OpenAudioDevice(
-      nullptr, 0, &wanted, &obtained,
-      SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE |
-          SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+  wanted.userdata = opened->Output.get();
+  // No changes allowed: the callback always gets the game's own format, and SDL converts it
+  // to whatever the hardware takes.
+  const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
   if (id == 0) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return SoundErrNoDevice;
   }
-  if (obtained.format != AUDIO_F32SYS || obtained.channels < 1 || obtained.channels > 8 ||
-      obtained.freq < 8000 || obtained.freq > 384000) {
-    SDL_CloseAudioDevice(id);
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    return SoundErrNoDevice;
-  }
   opened->DeviceId = id;
-  // The device starts paused, so the callback cannot run before the mixer exists.
-  opened->Output = std::make_shared<Mixer>(static_cast<uint32_t>(obtained.freq),
-                                           static_cast<uint16_t>(obtained.channels));
-  SDL_PauseAudioDevice(id, 0);
+  SDL_PauseAudioDevice(id, 0);  // it opens paused
   device = std::move(opened);
   return SoundOk;
 }
 
-int SoundDevice::CreateOffline(uint32_t rate, uint16_t channels,
-                               std::unique_ptr<SoundDevice>& device) {
-  device.reset();
-  if (rate < 8000 || rate > 384000 || channels < 1 || channels > 8) return SoundErrInvalidParam;
-  std::unique_ptr<SoundDevice> made(new SoundDevice());
-  made->Output = std::make_shared<Mixer>(rate, channels);
-  device = std::move(made);
-  return SoundOk;
-}
+std::unique_ptr<SoundDevice> SoundDevice::CreateOffline() { return std::unique_ptr<SoundDevice>(new SoundDevice()); }
 
 SoundDevice::~SoundDevice() {
   if (DeviceId != 0) {
@@ -193,39 +147,32 @@ SoundDevice::~SoundDevice() {
   }
 }
 
-void SoundDevice::Render(void* self, uint8_t* stream, int bytes) {
-  Mixer& mixer = *static_cast<SoundDevice*>(self)->Output;
-  const size_t frameBytes = sizeof(float) * mixer.Channels();
-  mixer.Mix(reinterpret_cast<float*>(stream), static_cast<size_t>(bytes) / frameBytes);
+void SoundDevice::Render(void* mixer, uint8_t* stream, int bytes) {
+  static_cast<Mixer*>(mixer)->Mix(reinterpret_cast<int16_t*>(stream),
+                                  static_cast<size_t>(bytes) / OutputFormat.BlockAlign());
 }
 
-int SoundDevice::CreateSoundBuffer(const SoundBufferDesc& desc,
+int SoundDevice::CreateSoundBuffer(const PcmFormat& format, std::span<const uint8_t> samples,
                                    std::unique_ptr<SoundBuffer>& buffer) {
   buffer.reset();
-  if (desc.Bytes == 0 || desc.Bytes > SoundBufferMaxBytes) return SoundErrInvalidParam;
-  if (!desc.Format.Valid()) return SoundErrBadFormat;
+  if (!format.Valid()) return SoundErrBadFormat;
+  if (samples.size() < format.BlockAlign() || samples.size() > SoundBufferMaxBytes) return SoundErrInvalidParam;
   try {
-    std::unique_ptr<SoundBuffer> made(new SoundBuffer(Output, desc));
-    if (desc.Kind == SoundBufferKind::Stream) {
-      // The ring cycles whole frames.
-      if (desc.Bytes % desc.Format.BlockAlign() != 0) return SoundErrInvalidParam;
-      std::shared_ptr<StreamVoice> voice =
-          StreamVoice::Create(desc.Format, desc.Bytes, Output->Rate(), Output->Channels());
-      if (!voice) return SoundErrBadFormat;
-      if (desc.Data) {
-        std::memcpy(voice->Ring(), desc.Data, desc.Bytes);
-        voice->Publish();
-      }
-      made->Stream = voice;
-      Output->Attach(std::move(voice));
-    } else {
-      made->Source.assign(desc.Bytes, static_cast<uint8_t>(desc.Format.BitsPerSample == 8 ? 0x80 : 0x00));
-      if (desc.Data) std::memcpy(made->Source.data(), desc.Data, desc.Bytes);
-      made->Effect = std::make_shared<StaticVoice>(Output->Channels());
-      made->Unconverted = true;
-      Output->Attach(made->Effect);
-    }
-    buffer = std::move(made);
+    std::vector<int16_t> converted = ToOutputFormat(format, samples);
+    if (converted.empty()) return SoundErrBadFormat;
+    buffer.reset(new SoundBuffer(Output, std::move(converted), true));
+  } catch (const std::bad_alloc&) {
+    return SoundErrOutOfMemory;
+  }
+  return SoundOk;
+}
+
+int SoundDevice::CreateSoundBuffer(uint32_t bytes, std::unique_ptr<StreamBuffer>& buffer) {
+  buffer.reset();
+  if (bytes == 0 || bytes > SoundBufferMaxBytes || bytes % OutputFormat.BlockAlign() != 0)
+    return SoundErrInvalidParam;
+  try {
+    buffer.reset(new StreamBuffer(Output, std::vector<int16_t>(bytes / sizeof(int16_t)), false));
   } catch (const std::bad_alloc&) {
     return SoundErrOutOfMemory;
   }

@@ -36,7 +36,7 @@ class TScreenDrawer {
     Set[SurfaceHighScoreDigits].DrawNumber(218, S.BestScore);
     switch (S.Screen) {
       case ScreenMainMenu:
-        DrawGame(Set, Game);
+        Board();
         Items({{SurfaceStartGame, ItemStartGame},
                {SurfacePlaySetup, ItemPlaySetup},
                {SurfaceGameSetup, ItemGameSetup},
@@ -52,9 +52,9 @@ class TScreenDrawer {
                {SurfaceGameSetup, ItemGameSetup},
                {SurfaceExit, ItemExit}});
         break;
-      case ScreenPlaying: DrawGame(Set, Game); break;
+      case ScreenPlaying: Board(); break;
       case ScreenGameOver:
-        DrawGame(Set, Game);
+        Board();
         Set[SurfaceGameOver].Draw();
         break;
       case ScreenCongratulations:
@@ -69,6 +69,7 @@ class TScreenDrawer {
   }
 
  private:
+  void Board() { DrawGame(Set, Game, View.ColourMarks); }
   bool Selected(TMenuItem item) const { return S.MenuItem == item; }
   void Item(TSurfaceIndex surface, TMenuItem item) { Set[surface].DrawItem(Selected(item)); }
   void Items(std::initializer_list<std::pair<TSurfaceIndex, TMenuItem>> items) {
@@ -79,7 +80,7 @@ class TScreenDrawer {
   }
 
   void PlaySetup() {
-    DrawGame(Set, Game);
+    Board();
     Item(SurfaceLevel, ItemLevel);
     Glyph(554, 277, NumberGlyph(S.StartLevel, 0, TopLevel), ItemLevel);
     Item(SurfaceMode, ItemMode);
@@ -97,7 +98,7 @@ class TScreenDrawer {
     if (S.ReturnScreen == ScreenGameMenu)
       DrawHighScores(Set, S);
     else
-      DrawGame(Set, Game);
+      Board();
   }
 
   // A volume is its number, or Off when it is 0 or its device is missing.

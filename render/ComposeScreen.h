@@ -5,11 +5,13 @@
 #include "core/Game.h"
 #include "render/SurfaceSet.h"
 
-// What composition reads: the game (with its settings record) and what the window could set up.
+// What composition reads: the game (with its settings record), what the window could set up,
+// and the player's display choices.
 struct TScreenView {
   const TGame& Game;
   bool SoundAvailable = false;
   bool MusicAvailable = false;
+  bool ColourMarks = false;  // the board's bubbles and tiles carry the marks of their colours
 };
 
 // What the title and exit screens ask of the window each time they are composed. Enabling a

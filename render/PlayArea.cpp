@@ -38,12 +38,13 @@ int ClampHeight(int height) { return std::clamp(height, MinAreaHeight, MaxAreaHe
 
 }  // namespace
 
-void DrawPlayArea(TSurfaceSet& surfaces, const TSettings& settings, int width, int height, bool withAreas) {
+void DrawPlayArea(TSurfaceSet& surfaces, const TSettings& settings, int width, int height, bool withAreas,
+                  bool marks) {
   width = ClampWidth(width);
   height = ClampHeight(height);
   surfaces[SurfaceFrameH].DrawFrame(width, height, false);
   surfaces[SurfaceFrameV].DrawFrame(width, height, true);
-  const auto tiles = surfaces.AreaTileSurfaces();
+  const auto tiles = marks ? surfaces.MarkedAreaTileSurfaces() : surfaces.AreaTileSurfaces();
   for (int r = 0; r < height; ++r)
     for (int c = 0; c < width; ++c) {
       // A cell without a tile, or with a value no tile has, shows the empty cell.
@@ -53,11 +54,11 @@ void DrawPlayArea(TSurfaceSet& surfaces, const TSettings& settings, int width, i
     }
 }
 
-void DrawGame(TSurfaceSet& surfaces, const TGame& game) {
+void DrawGame(TSurfaceSet& surfaces, const TGame& game, bool marks) {
   const TSettings& settings = game.Settings;
   const int width = ClampWidth(game.AreaWidth), height = ClampHeight(game.AreaHeight);
-  DrawPlayArea(surfaces, settings, width, height, true);
-  const auto pieces = surfaces.PieceSurfaces();
+  DrawPlayArea(surfaces, settings, width, height, true, marks);
+  const auto pieces = marks ? surfaces.MarkedPieceSurfaces() : surfaces.PieceSurfaces();
   for (int c = 0; c < width; ++c)
     for (int r = 0; r < height; ++r)
       if (const TBubble* bubble = settings.Bubbles[c][r].get())

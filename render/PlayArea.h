@@ -12,7 +12,10 @@ constexpr int FrameThickness = 10;
 constexpr int AreaLeft(int width) { return 40 + 15 * (MaxAreaWidth - width); }
 constexpr int AreaTop(int height) { return 17 + 15 * (MaxAreaHeight - height); }
 
-// The frame and one cell per place: the empty cell everywhere, or each cell's area tile.
-void DrawPlayArea(TSurfaceSet& surfaces, const TSettings& settings, int width, int height, bool withAreas);
-// The current game: its area with the tiles, and the bubbles over them.
-void DrawGame(TSurfaceSet& surfaces, const TGame& game);
+// The frame and one cell per place: the empty cell everywhere, or each cell's area tile,
+// with colour marks when marks is set.
+void DrawPlayArea(TSurfaceSet& surfaces, const TSettings& settings, int width, int height, bool withAreas,
+                  bool marks = false);
+// The current game: its area with the tiles, and the bubbles over them; the cells with colour
+// marks when marks is set.
+void DrawGame(TSurfaceSet& surfaces, const TGame& game, bool marks = false);

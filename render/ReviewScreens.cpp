@@ -67,8 +67,9 @@ int main(int argc, char** argv) {
 
   std::ofstream list(dir + "/screens.txt");
   int shots = 0;
-  const auto shoot = [&](const std::string& caption, bool soundAvailable = true, bool musicAvailable = true) {
-    ComposeScreen(TScreenView{game, soundAvailable, musicAvailable}, surfaces, window);
+  const auto shoot = [&](const std::string& caption, bool soundAvailable = true, bool musicAvailable = true,
+                         bool colourMarks = false) {
+    ComposeScreen(TScreenView{game, soundAvailable, musicAvailable, colourMarks}, surfaces, window);
     const std::string file = "screen" + std::to_string(++shots) + ".ppm";
     if (!WritePpm(dir + "/" + file, *surfaces[BackBuffer].Pixels)) return false;
     list << file << '\t' << caption << '\n';
@@ -86,6 +87,7 @@ int main(int argc, char** argv) {
   game.StartDemo();
   tick(420);
   bool ok = shoot("main menu over the demo game");
+  ok = ok && shoot("the same with colour marks", true, true, true);
   settings.Screen = ScreenPlaySetup;
   settings.MenuItem = ItemMode;
   tick(35);
@@ -123,6 +125,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   ok = ok && shoot("playing, Advanced 7 x 10");
+  ok = ok && shoot("the same with colour marks", true, true, true);
   settings.Screen = ScreenGameMenu;
   settings.MenuItem = ItemResumeGame;
   ok = ok && shoot("in-game menu over the high-score table");

@@ -62,10 +62,28 @@ constexpr std::array<TPictureEntry, SurfaceCount> PictureEntries = {{
     Keyed("ID_REDBLUE", 0, 0, KeyPaleYellow),
     Keyed("ID_GREENBLUE", 0, 0, KeyPaleYellow),
     Keyed("ID_REDGREENBLUE", 0, 0, KeyPaleYellow),
+    Opaque("ID_MARKEDGAMEPLAYAREA", 40, 17),
+    Keyed("ID_MARKEDABLACK", 0, 0, KeyPaleYellow),
+    Keyed("ID_MARKEDARED", 0, 0, KeyPaleYellow),
+    Keyed("ID_MARKEDAGREEN", 0, 0, KeyPaleYellow),
+    Keyed("ID_MARKEDABLUE", 0, 0, KeyPaleYellow),
+    Keyed("ID_MARKEDAREDGREEN", 0, 0, KeyPaleYellow),
+    Keyed("ID_MARKEDAREDBLUE", 0, 0, KeyPaleYellow),
+    Keyed("ID_MARKEDAGREENBLUE", 0, 0, KeyPaleYellow),
+    Keyed("ID_MARKEDAREDGREENBLUE", 0, 0, KeyPaleYellow),
+    Keyed("ID_MARKEDBLACK", 0, 0, KeyPaleYellow),
+    Keyed("ID_MARKEDRED", 0, 0, KeyPaleYellow),
+    Keyed("ID_MARKEDGREEN", 0, 0, KeyPaleYellow),
+    Keyed("ID_MARKEDREDGREEN", 0, 0, KeyPaleYellow),
+    Keyed("ID_MARKEDBLUE", 0, 0, KeyPaleYellow),
+    Keyed("ID_MARKEDREDBLUE", 0, 0, KeyPaleYellow),
+    Keyed("ID_MARKEDGREENBLUE", 0, 0, KeyPaleYellow),
+    Keyed("ID_MARKEDREDGREENBLUE", 0, 0, KeyPaleYellow),
 }};
 
 // The area tiles load red+green before blue, although the array holds the one-component
-// colours before the two-component ones: each picture goes straight into its own entry.
+// colours before the two-component ones: each picture goes straight into its own entry. The
+// cells with colour marks come after the game's fifty.
 constexpr std::array<TSurfaceIndex, SurfaceCount - 2> PictureLoadOrder = {
     // area tiles
     SurfaceABlack, SurfaceARed, SurfaceAGreen, SurfaceARedGreen, SurfaceABlue, SurfaceARedBlue, SurfaceAGreenBlue,
@@ -83,6 +101,11 @@ constexpr std::array<TSurfaceIndex, SurfaceCount - 2> PictureLoadOrder = {
     // the rest
     SurfaceGameOver, SurfaceCongratulations, SurfaceHighScore, SurfacePlayerScore, SurfaceHighScoreChars,
     SurfaceScoreChars, SurfaceTitleScreen,
+    // with colour marks
+    SurfaceMarkedGamePlayArea, SurfaceMarkedABlack, SurfaceMarkedARed, SurfaceMarkedAGreen, SurfaceMarkedABlue,
+    SurfaceMarkedARedGreen, SurfaceMarkedARedBlue, SurfaceMarkedAGreenBlue, SurfaceMarkedARedGreenBlue,
+    SurfaceMarkedBlack, SurfaceMarkedRed, SurfaceMarkedGreen, SurfaceMarkedRedGreen, SurfaceMarkedBlue,
+    SurfaceMarkedRedBlue, SurfaceMarkedGreenBlue, SurfaceMarkedRedGreenBlue,
 };
 
 namespace {

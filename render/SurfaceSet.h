@@ -1,6 +1,7 @@
-// The surface set: the window's primary, the back buffer and the fifty pictures, each with
-// its place, its colour key and the surface it is drawn onto. The window owns one set; it
-// builds it at start-up (and anew after a display change) and destroys it at exit.
+// The surface set: the window's primary, the back buffer and the pictures (the fifty of the
+// game and the cells with colour marks), each with its place, its colour key and the surface
+// it is drawn onto. The window owns one set; it builds it at start-up (and anew after a
+// display change) and destroys it at exit.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -13,7 +14,7 @@
 #include "render/Surface.h"
 
 // Entries in array order. The order matters: AreaTileSurfaces is indexed by area-tile value
-// and PieceSurfaces by bubble colour (red 1, green 2, blue 4).
+// and PieceSurfaces by bubble colour (red 1, green 2, blue 4), and so are their marked twins.
 enum TSurfaceIndex : uint8_t {
   PrimarySurface,
   BackBuffer,
@@ -67,6 +68,23 @@ enum TSurfaceIndex : uint8_t {
   SurfaceRedBlue,
   SurfaceGreenBlue,
   SurfaceRedGreenBlue,
+  SurfaceMarkedGamePlayArea,  // the same cells with colour marks
+  SurfaceMarkedABlack,
+  SurfaceMarkedARed,
+  SurfaceMarkedAGreen,
+  SurfaceMarkedABlue,
+  SurfaceMarkedARedGreen,
+  SurfaceMarkedARedBlue,
+  SurfaceMarkedAGreenBlue,
+  SurfaceMarkedARedGreenBlue,
+  SurfaceMarkedBlack,
+  SurfaceMarkedRed,
+  SurfaceMarkedGreen,
+  SurfaceMarkedRedGreen,
+  SurfaceMarkedBlue,
+  SurfaceMarkedRedBlue,
+  SurfaceMarkedGreenBlue,
+  SurfaceMarkedRedGreenBlue,
   SurfaceCount
 };
 
@@ -113,15 +131,18 @@ class TSurfaceSet {
   // Resource names of the pictures that could not be loaded, in load order.
   const std::vector<std::string>& MissingPictures() const { return Missing; }
 
-  // Area tiles by value 0..8 (0 is the empty cell) and pieces by colour 0..7.
-  std::span<const std::unique_ptr<TSurface>, 9> AreaTileSurfaces() const {
-    return std::span<const std::unique_ptr<TSurface>, SurfaceCount>(Surfaces).subspan<SurfaceGamePlayArea, 9>();
-  }
-  std::span<const std::unique_ptr<TSurface>, 8> PieceSurfaces() const {
-    return std::span<const std::unique_ptr<TSurface>, SurfaceCount>(Surfaces).subspan<SurfaceBlack, 8>();
-  }
+  // Area tiles by value 0..8 (0 is the empty cell) and pieces by colour 0..7, plain and
+  // with colour marks.
+  using TCellSurfaces = std::span<const std::unique_ptr<TSurface>, 9>;
+  using TPieceSurfaces = std::span<const std::unique_ptr<TSurface>, 8>;
+  TCellSurfaces AreaTileSurfaces() const { return All().subspan<SurfaceGamePlayArea, 9>(); }
+  TPieceSurfaces PieceSurfaces() const { return All().subspan<SurfaceBlack, 8>(); }
+  TCellSurfaces MarkedAreaTileSurfaces() const { return All().subspan<SurfaceMarkedGamePlayArea, 9>(); }
+  TPieceSurfaces MarkedPieceSurfaces() const { return All().subspan<SurfaceMarkedBlack, 8>(); }
 
  private:
+  std::span<const std::unique_ptr<TSurface>, SurfaceCount> All() const { return Surfaces; }
+
   std::array<std::unique_ptr<TSurface>, SurfaceCount> Surfaces;
   std::vector<std::string> Missing;
 };

@@ -94,6 +94,7 @@ bool TFormWindow::InitDirectX() {
 }
 
 void TFormWindow::FormShow() {
+  if (Audio != nullptr) Audio->SetAudible(true);
   Form.SetCaption(ApplicationTitle);
   if (Settings.Screen != ScreenNone) {
     ComposeScreen();
@@ -106,6 +107,7 @@ void TFormWindow::FormShow() {
 // Losing the focus pauses a game in play, as Escape would but without a sound; the menus,
 // the demo and the screen timers carry on.
 void TFormWindow::ApplicationEventsDeactivate() {
+  if (Audio != nullptr) Audio->SetAudible(false);  // silent while away; the music plays on unheard
   if (Settings.Screen != ScreenPlaying) return;
   StopClock();
   Settings.Screen = ScreenGameMenu;

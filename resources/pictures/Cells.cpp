@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "Marks.h"
 #include "Palette.h"
 #include "Pictures.h"
 #include "Shapes.h"
@@ -49,12 +50,23 @@ Canvas PaintedPiece(int colour) {
   return c;
 }
 
+// The pixels a piece leaves transparent. Every piece has the same outline, so one colour
+// stands for all.
+std::vector<bool> PieceClear() {
+  const Canvas piece = PaintedPiece(0);
+  std::vector<bool> clear(CellSize * CellSize);
+  for (int y = 0; y < CellSize; ++y)
+    for (int x = 0; x < CellSize; ++x) clear[static_cast<size_t>(y * CellSize + x)] = piece.At(x, y).a < KeyCoverage;
+  return clear;
+}
+
 // The pixels where a piece's edge is blended into the ground: partly covered ones, and any
-// next to a transparent one. Every piece has the same outline, so one colour stands for all.
+// next to a transparent one.
 std::vector<bool> PieceEdge() {
   const Canvas piece = PaintedPiece(0);
+  const std::vector<bool> clearPixels = PieceClear();
   const auto clear = [&](int x, int y) {
-    return x < 0 || y < 0 || x >= CellSize || y >= CellSize || piece.At(x, y).a < KeyCoverage;
+    return x < 0 || y < 0 || x >= CellSize || y >= CellSize || clearPixels[static_cast<size_t>(y * CellSize + x)];
   };
   std::vector<bool> edge(CellSize * CellSize);
   for (int y = 0; y < CellSize; ++y)
@@ -84,7 +96,7 @@ Picture MakeEmptyCell() {
   return FlattenOpaque(c);
 }
 
-Picture MakeAreaTile(int value) {
+Picture MakeAreaTile(int value, bool marked) {
   const Colour vivid = palette::Bubble[AreaTileColour(value)];
   const Colour faded = Mix(vivid, palette::White, value == 8 ? 0.0f : 0.5f);
   Canvas c(CellSize, CellSize);
@@ -110,12 +122,22 @@ Picture MakeAreaTile(int value) {
     for (int x = 0; x < CellSize; ++x)
       if (ring[static_cast<size_t>(y * CellSize + x)]) c.At(x, y) = {palette::Ground, 1.0f};
   PaintHole(c, Scale(faded, 0.95f), DimpleRadius);
+  if (marked) {
+    // Marks lie only where a resting bubble leaves the tile uncovered.
+    Canvas marks(CellSize, CellSize);
+    PaintTileMarks(marks, AreaTileColour(value));
+    const std::vector<bool> clear = PieceClear();
+    for (int y = 0; y < CellSize; ++y)
+      for (int x = 0; x < CellSize; ++x)
+        if (clear[static_cast<size_t>(y * CellSize + x)]) c.Blend(x, y, marks.At(x, y).c, marks.At(x, y).a);
+  }
   return FlattenOpaque(c);
 }
 
-Picture MakePiece(int colour) {
+Picture MakePiece(int colour, bool marked) {
   if (colour < 0 || colour >= palette::ColourCount) throw std::out_of_range("piece colour");
-  const Canvas c = PaintedPiece(colour);
+  Canvas c = PaintedPiece(colour);
+  if (marked) PaintPieceMarks(c, colour);
   // The edge blends into the empty cell's ground, which is what lies under most pieces.
   return Flatten(c, KeyPaleYellow, palette::Ground);
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ColourVision.h"
 #include "Icon.h"
 #include "Lettering.h"
 #include "Palette.h"
@@ -108,6 +109,26 @@ void MarkColumns(Picture& sheet, int x, int y, int height, const std::vector<int
   }
 }
 
+// A piece drawn over a cell, as the play area shows it; no piece for a null name.
+Picture PieceOverCell(const std::map<std::string, Picture>& pictures, const char* cell, const char* piece) {
+  Picture out = pictures.at(cell);
+  if (piece != nullptr) BlitWhole(out, pictures.at(piece), 0, 0, KeyPaleYellow);
+  return out;
+}
+
+Picture AsSeen(Picture p, Vision v) {
+  for (int y = 0; y < p.Height; ++y)
+    for (int x = 0; x < p.Width; ++x) p.SetPixel(x, y, Simulate(v, p.Pixel(x, y)));
+  return p;
+}
+
+Picture Enlarged(const Picture& p, int factor) {
+  Picture out = Blank(p.Width * factor, p.Height * factor, 0);
+  for (int y = 0; y < out.Height; ++y)
+    for (int x = 0; x < out.Width; ++x) out.SetPixel(x, y, p.Pixel(x / factor, y / factor));
+  return out;
+}
+
 // The colour a keyed picture is drawn on in the game, for its "as drawn" view.
 uint32_t Backdrop(const PictureEntry& e) {
   if (e.Key == KeyOrange) return e.Name == "ID_FRAMEH" || e.Name == "ID_FRAMEV" ? 0x060818 : 0x151E52;
@@ -119,7 +140,7 @@ uint32_t Backdrop(const PictureEntry& e) {
 
 Picture MakeContactSheet(const Typeface& face, const std::map<std::string, Picture>& pictures,
                          const std::vector<std::pair<std::string, Picture>>& screens) {
-  Picture sheet = Blank(SheetWidth, 5200 + 500 * static_cast<int>((screens.size() + 1) / 2), SheetGround);
+  Picture sheet = Blank(SheetWidth, 6400 + 500 * static_cast<int>((screens.size() + 1) / 2), SheetGround);
   Layouter layout(sheet, face);
 
   if (!screens.empty()) layout.Heading("Screens as the game composes them, from real game states");
@@ -146,17 +167,40 @@ Picture MakeContactSheet(const Typeface& face, const std::map<std::string, Pictu
     if (wide) layout.NewRow();
   }
 
-  layout.Heading("Every piece over every cell");
   static const char* tiles[] = {"ID_GAMEPLAYAREA", "ID_ABLACK", "ID_ARED", "ID_AGREEN", "ID_ABLUE",
                                 "ID_AREDGREEN", "ID_AREDBLUE", "ID_AGREENBLUE", "ID_AREDGREENBLUE"};
   static const char* pieces[] = {"ID_BLACK", "ID_RED", "ID_GREEN", "ID_REDGREEN",
                                  "ID_BLUE", "ID_REDBLUE", "ID_GREENBLUE", "ID_REDGREENBLUE"};
-  const auto [gx, gy] = layout.Box(9 * 30, 9 * 30, "rows: pieces 0..7 after an empty row; columns: tiles 0..8");
-  for (int t = 0; t < 9; ++t)
-    for (int p = -1; p < 8; ++p) {
-      BlitWhole(sheet, pictures.at(tiles[t]), gx + 30 * t, gy + 30 * (p + 1));
-      if (p >= 0) BlitWhole(sheet, pictures.at(pieces[p]), gx + 30 * t, gy + 30 * (p + 1), KeyPaleYellow);
-    }
+  static const char* markedTiles[] = {"ID_MARKEDGAMEPLAYAREA", "ID_MARKEDABLACK",      "ID_MARKEDARED",
+                                      "ID_MARKEDAGREEN",       "ID_MARKEDABLUE",       "ID_MARKEDAREDGREEN",
+                                      "ID_MARKEDAREDBLUE",     "ID_MARKEDAGREENBLUE",  "ID_MARKEDAREDGREENBLUE"};
+  static const char* markedPieces[] = {"ID_MARKEDBLACK",    "ID_MARKEDRED",       "ID_MARKEDGREEN",
+                                       "ID_MARKEDREDGREEN", "ID_MARKEDBLUE",      "ID_MARKEDREDBLUE",
+                                       "ID_MARKEDGREENBLUE", "ID_MARKEDREDGREENBLUE"};
+  for (const bool marked : {false, true}) {
+    layout.Heading(marked ? "Every piece over every cell, with colour marks" : "Every piece over every cell");
+    const auto [gx, gy] = layout.Box(9 * 30, 9 * 30, "rows: pieces 0..7 after an empty row; columns: tiles 0..8");
+    for (int t = 0; t < 9; ++t)
+      for (int p = -1; p < 8; ++p) {
+        const char* piece = p < 0 ? nullptr : (marked ? markedPieces : pieces)[p];
+        const Picture cell = PieceOverCell(pictures, (marked ? markedTiles : tiles)[t], piece);
+        BlitWhole(sheet, cell, gx + 30 * t, gy + 30 * (p + 1));
+      }
+  }
+
+  // Twice the size, for a closer look; the marks must still read where hue does not.
+  layout.Heading("Colour marks without hue: the pieces over the empty cell, then the tiles, at 2x");
+  for (const Vision v : Visions) {
+    Picture row = Blank(17 * 30, 30, 0);
+    for (int i = 0; i < 17; ++i)
+      BlitWhole(row, i < 8 ? PieceOverCell(pictures, "ID_MARKEDGAMEPLAYAREA", markedPieces[i])
+                           : PieceOverCell(pictures, markedTiles[i - 8], nullptr),
+                30 * i, 0);
+    layout.NewRow();
+    const Picture shown = Enlarged(AsSeen(row, v), 2);
+    const auto [x, y] = layout.Box(shown.Width, shown.Height, VisionName(v));
+    BlitWhole(sheet, shown, x, y);
+  }
 
   layout.Heading("Desktop icon, over a light and a dark desktop");
   for (const int size : IconSizes)

@@ -38,7 +38,7 @@ Mask Shifted(const Mask& m, int dx, int dy) {
 Lettered Letter(const Typeface& face, std::string_view text, const Lettering& style,
                 float penOffset) {
   const InkText ink = face.Render(
-      text, {style.Size, penOffset, style.XScale, style.Embolden, style.Hinted});
+      text, {style.Size, penOffset, style.XScale, style.Embolden, style.Hinted, style.BarredI});
   Lettered out;
   out.Advance = ink.Advance;
   if (ink.Ink.Width() == 0) return out;
@@ -86,6 +86,17 @@ Lettered Letter(const Typeface& face, std::string_view text, const Lettering& st
   out.Left = b.X0 - originX;
   out.Top = b.Y0 - baseline;
   return out;
+}
+
+double Crispness(const Lettered& l) {
+  double ink = 0, solid = 0;
+  for (int y = 0; y < l.Height(); ++y)
+    for (int x = 0; x < l.Width(); ++x) {
+      const double a = l.Art.At(x, y).a;
+      ink += a;
+      solid += a * a;
+    }
+  return ink > 0 ? solid / ink : 0;
 }
 
 Lettered LetterToFit(const Typeface& face, std::string_view text, Lettering style, int maxWidth) {

@@ -14,6 +14,7 @@ struct Lettering {
   Colour Top{255, 255, 255}, Bottom{255, 255, 255};  // fill, cap top to baseline
   float Embolden = 0;  // thickens the strokes by this many pixels on each side
   bool Hinted = false;  // pixel-snapped glyphs for small text
+  bool BarredI = false;  // an "I" with bars at its ends
   float Outline = 0;  // outline width in pixels, 0 for none
   Colour OutlineColour{};
   int ShadowX = 0, ShadowY = 0;  // drop shadow offset, both 0 for none
@@ -40,6 +41,10 @@ Lettered Letter(const Typeface& face, std::string_view text, const Lettering& st
 
 // Letters text, condensed just enough (if at all) for its covered width to fit maxWidth.
 Lettered LetterToFit(const Typeface& face, std::string_view text, Lettering style, int maxWidth);
+
+// How squarely lettering falls on the pixel grid: 1 when every pixel is fully covered or
+// empty, lower the more of its ink lies in partly covered pixels.
+double Crispness(const Lettered& l);
 
 // Draws lettering so that its covered area is centred on centreX, baseline at baselineY.
 void DrawCentred(Canvas& canvas, const Lettered& text, float centreX, int baselineY);

@@ -71,14 +71,7 @@ float CrispestOffset(const Typeface& face, std::string_view text, const Letterin
     const float offset = static_cast<float>(quarter) / 4.0f;
     const Lettered l = Letter(face, text, bare, offset);
     if (std::max(l.Width(), Letter(face, text, shadowed, offset).Width()) > room) continue;
-    double ink = 0, solid = 0;
-    for (int y = 0; y < l.Height(); ++y)
-      for (int x = 0; x < l.Width(); ++x) {
-        const double a = l.Art.At(x, y).a;
-        ink += a;
-        solid += a * a;
-      }
-    const double score = ink > 0 ? solid / ink : 0;
+    const double score = Crispness(l);
     if (score > bestScore + 1e-6) best = offset, bestScore = score;
   }
   return best;

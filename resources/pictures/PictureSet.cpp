@@ -11,14 +11,19 @@ namespace picgen {
 
 namespace {
 
-PictureEntry Tile(std::string_view name, int value) {
+PictureEntry Tile(std::string_view name, int value, bool marked = false) {
   // Tiles are created with the key but always drawn opaque.
-  return {name, 30, 30, KeyPaleYellow, Layout::Whole, [value](const Typeface&) { return MakeAreaTile(value); },
-          false};
+  return {name, 30, 30, KeyPaleYellow, Layout::Whole,
+          [value, marked](const Typeface&) { return MakeAreaTile(value, marked); }, false};
 }
 
-PictureEntry Piece(std::string_view name, int colour) {
-  return {name, 30, 30, KeyPaleYellow, Layout::Whole, [colour](const Typeface&) { return MakePiece(colour); }};
+PictureEntry Piece(std::string_view name, int colour, bool marked = false) {
+  return {name, 30, 30, KeyPaleYellow, Layout::Whole,
+          [colour, marked](const Typeface&) { return MakePiece(colour, marked); }};
+}
+
+PictureEntry EmptyCell(std::string_view name) {
+  return {name, 30, 30, std::nullopt, Layout::Whole, [](const Typeface&) { return MakeEmptyCell(); }};
 }
 
 PictureEntry Menu(std::string_view name, std::string_view text, int width) {
@@ -44,7 +49,7 @@ std::vector<PictureEntry> BuildList() {
       Piece("ID_REDBLUE", 5),
       Piece("ID_GREENBLUE", 6),
       Piece("ID_REDGREENBLUE", 7),
-      {"ID_GAMEPLAYAREA", 30, 30, std::nullopt, Layout::Whole, [](const Typeface&) { return MakeEmptyCell(); }},
+      EmptyCell("ID_GAMEPLAYAREA"),
       {"ID_GAMESCREEN", 632, 453, std::nullopt, Layout::Whole, MakeGameScreen},
       {"ID_SCORELEVELDIGITS", 129, 16, KeyWhite, Layout::DigitStrip,
        [](const Typeface& f) { return MakeDigitStrip(f, false); }},
@@ -82,6 +87,25 @@ std::vector<PictureEntry> BuildList() {
       {"ID_SCORECHARS", 835, 32, KeyPaleYellow, Layout::BigChars,
        [](const Typeface& f) { return MakeCharStrip(f, true); }},
       {"ID_TITLESCREEN", 632, 453, std::nullopt, Layout::Whole, MakeTitleScreen},
+      // With colour marks on, the same cells carry the marks of their colours. A plain cell
+      // admits every bubble, so it carries none.
+      EmptyCell("ID_MARKEDGAMEPLAYAREA"),
+      Tile("ID_MARKEDABLACK", 1, true),
+      Tile("ID_MARKEDARED", 2, true),
+      Tile("ID_MARKEDAGREEN", 3, true),
+      Tile("ID_MARKEDABLUE", 4, true),
+      Tile("ID_MARKEDAREDGREEN", 5, true),
+      Tile("ID_MARKEDAREDBLUE", 6, true),
+      Tile("ID_MARKEDAGREENBLUE", 7, true),
+      Tile("ID_MARKEDAREDGREENBLUE", 8, true),
+      Piece("ID_MARKEDBLACK", 0, true),
+      Piece("ID_MARKEDRED", 1, true),
+      Piece("ID_MARKEDGREEN", 2, true),
+      Piece("ID_MARKEDREDGREEN", 3, true),
+      Piece("ID_MARKEDBLUE", 4, true),
+      Piece("ID_MARKEDREDBLUE", 5, true),
+      Piece("ID_MARKEDGREENBLUE", 6, true),
+      Piece("ID_MARKEDREDGREENBLUE", 7, true),
   };
 }
 

@@ -1,4 +1,5 @@
-// The fifty pictures of the game, in the order the game loads them.
+// The game's pictures, in the order the game loads them: the fifty of the plain game, then
+// the cells with colour marks.
 #pragma once
 #include <cstdint>
 #include <functional>

@@ -9,8 +9,9 @@ namespace picgen {
 
 // Cells.cpp: play-area cells, pieces and frame bars.
 Picture MakeEmptyCell();
-Picture MakeAreaTile(int value);  // 1..8: A-black, A-red, A-green, A-blue, A-red+green, ...
-Picture MakePiece(int colour);    // 0..7, red 1, green 2, blue 4
+// Tiles and pieces come plain or with the colour marks of their components (Marks.h).
+Picture MakeAreaTile(int value, bool marked);  // 1..8: A-black, A-red, A-green, A-blue, A-red+green, ...
+Picture MakePiece(int colour, bool marked);    // 0..7, red 1, green 2, blue 4
 Picture MakeFrameBar(bool vertical);
 // The colour (red 1, green 2, blue 4) of an area-tile value 1..8.
 int AreaTileColour(int value);

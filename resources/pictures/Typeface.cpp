@@ -3,10 +3,13 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
+#include FT_BITMAP_H
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace picgen {
@@ -28,6 +31,86 @@ Typeface::~Typeface() {
   FT_Done_Face(P->Face);
   FT_Done_FreeType(P->Library);
 }
+
+namespace {
+
+// A glyph's outline copied out of FreeType's slot, so strokes can be added to it.
+class GlyphOutline {
+ public:
+  explicit GlyphOutline(const FT_Outline& o)
+      : Points(o.points, o.points + o.n_points), Tags(o.tags, o.tags + o.n_points),
+        Contours(o.contours, o.contours + o.n_contours), Flags(o.flags),
+        Clockwise(FT_Outline_Get_Orientation(const_cast<FT_Outline*>(&o)) == FT_ORIENTATION_TRUETYPE) {}
+
+  FT_BBox Box() {
+    FT_BBox box;
+    FT_Outline outline = View();
+    FT_Outline_Get_CBox(&outline, &box);
+    return box;
+  }
+
+  // Adds a box with round ends (their radius half its smaller side), turning the way the
+  // glyph's own contours turn, so the filled areas join instead of cancelling.
+  void AddCapsule(FT_Pos x0, FT_Pos y0, FT_Pos x1, FT_Pos y1) {
+    const FT_Pos r = std::min(x1 - x0, y1 - y0) / 2;
+    // Counter-clockwise in FreeType's y-up space: on-curve points and the conic control
+    // points at the corners that round them.
+    const std::pair<FT_Vector, char> ring[] = {
+        {{x0 + r, y0}, FT_CURVE_TAG_ON}, {{x1 - r, y0}, FT_CURVE_TAG_ON}, {{x1, y0}, FT_CURVE_TAG_CONIC},
+        {{x1, y0 + r}, FT_CURVE_TAG_ON}, {{x1, y1 - r}, FT_CURVE_TAG_ON}, {{x1, y1}, FT_CURVE_TAG_CONIC},
+        {{x1 - r, y1}, FT_CURVE_TAG_ON}, {{x0 + r, y1}, FT_CURVE_TAG_ON}, {{x0, y1}, FT_CURVE_TAG_CONIC},
+        {{x0, y1 - r}, FT_CURVE_TAG_ON}, {{x0, y0 + r}, FT_CURVE_TAG_ON}, {{x0, y0}, FT_CURVE_TAG_CONIC},
+    };
+    const size_t first = Points.size();
+    for (size_t i = 0; i < std::size(ring); ++i) {
+      const auto& [point, tag] = ring[Clockwise ? std::size(ring) - 1 - i : i];
+      // Sides as long as the rounding leave two on-curve points in one place: keep one.
+      if (Points.size() > first && tag == FT_CURVE_TAG_ON && Tags.back() == FT_CURVE_TAG_ON &&
+          Points.back().x == point.x && Points.back().y == point.y)
+        continue;
+      Points.push_back(point);
+      Tags.push_back(tag);
+    }
+    Contours.push_back(static_cast<short>(Points.size() - 1));
+  }
+
+  // A view for FreeType's outline functions; valid until the next added stroke.
+  FT_Outline View() {
+    return {static_cast<short>(Contours.size()), static_cast<short>(Points.size()), Points.data(), Tags.data(),
+            Contours.data(), Flags};
+  }
+
+ private:
+  std::vector<FT_Vector> Points;
+  std::vector<char> Tags;
+  std::vector<short> Contours;
+  int Flags;
+  bool Clockwise;
+};
+
+// Strokes our typeface lacks at the game's small sizes. Its "p" is a ring with a tail on the
+// left, which at menu sizes reads as a Greek rho: a stem rising to the top of the bowl makes
+// it a Latin p. A barred "I" fills a narrow column like the letters beside it instead of
+// standing alone in it.
+void AddMissingStrokes(char ch, GlyphOutline& glyph, FT_Pos em, float xScale, bool barredI) {
+  const FT_BBox box = glyph.Box();
+  if (ch == 'p') {
+    // The stem is what the descender's lower half holds.
+    FT_Outline o = glyph.View();
+    FT_Pos x0 = box.xMax, x1 = box.xMin;
+    for (short i = 0; i < o.n_points; ++i)
+      if (o.points[i].y < box.yMin / 2) x0 = std::min(x0, o.points[i].x), x1 = std::max(x1, o.points[i].x);
+    if (x1 > x0) glyph.AddCapsule(x0, box.yMin / 2, x1, box.yMax);
+  }
+  if (ch == 'I' && barredI) {
+    const FT_Pos stem = box.xMax - box.xMin, centre = (box.xMin + box.xMax) / 2;
+    const FT_Pos half = std::max(stem, static_cast<FT_Pos>(std::lround(0.17 * em * xScale)));
+    glyph.AddCapsule(centre - half, box.yMax - stem, centre + half, box.yMax);
+    glyph.AddCapsule(centre - half, box.yMin, centre + half, box.yMin + stem);
+  }
+}
+
+}  // namespace
 
 InkText Typeface::Render(std::string_view text, const Options& options) const {
   FT_Face face = P->Face;
@@ -58,20 +141,35 @@ InkText Typeface::Render(std::string_view text, const Options& options) const {
     if (FT_Load_Glyph(face, index, hinting) != 0)
       throw std::runtime_error(std::string("glyph missing: ") + ch);
     const FT_GlyphSlot slot = face->glyph;
+    GlyphOutline glyph(slot->outline);
+    AddMissingStrokes(ch, glyph, size26, xScale, options.BarredI);
+    FT_Outline outline = glyph.View();
     if (options.Embolden > 0) {
       const auto strength = static_cast<FT_Pos>(std::lround(options.Embolden * 2 * fineScale * 64));
-      FT_Outline_EmboldenXY(&slot->outline, strength, strength);
-      FT_Outline_Translate(&slot->outline, -strength / 2, -strength / 2);
+      FT_Outline_EmboldenXY(&outline, strength, strength);
+      FT_Outline_Translate(&outline, -strength / 2, -strength / 2);
     }
-    if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
-      throw std::runtime_error(std::string("glyph cannot be drawn: ") + ch);
-    const FT_Bitmap& bm = slot->bitmap;
-    Placed g{{}, static_cast<int>(std::lround(pen)) + slot->bitmap_left, -slot->bitmap_top,
-             static_cast<int>(bm.width), static_cast<int>(bm.rows)};
+    // Hinted glyphs are drawn at their own size, so a pen between pixels moves the outline
+    // itself; oversampled ones are placed on the fine grid.
+    double penX = std::round(pen);
+    if (options.Hinted) {
+      penX = std::floor(pen);
+      FT_Outline_Translate(&outline, static_cast<FT_Pos>(std::lround((pen - penX) * 64.0)), 0);
+    }
+    // Drawn from its whole-pixel box, as FreeType draws a glyph.
+    FT_BBox box;
+    FT_Outline_Get_CBox(&outline, &box);
+    box.xMin &= ~63, box.yMin &= ~63, box.xMax = (box.xMax + 63) & ~63, box.yMax = (box.yMax + 63) & ~63;
+    FT_Outline_Translate(&outline, -box.xMin, -box.yMin);
+    Placed g{{}, static_cast<int>(penX) + static_cast<int>(box.xMin / 64), -static_cast<int>(box.yMax / 64),
+             static_cast<int>((box.xMax - box.xMin) / 64), static_cast<int>((box.yMax - box.yMin) / 64)};
     g.Bits.resize(static_cast<size_t>(g.W) * g.H);
-    for (int y = 0; y < g.H; ++y)
-      for (int x = 0; x < g.W; ++x)
-        g.Bits[static_cast<size_t>(y) * g.W + x] = bm.buffer[y * bm.pitch + x];
+    FT_Bitmap bm;
+    FT_Bitmap_Init(&bm);
+    bm.width = static_cast<unsigned>(g.W), bm.rows = static_cast<unsigned>(g.H), bm.pitch = g.W;
+    bm.buffer = g.Bits.data(), bm.pixel_mode = FT_PIXEL_MODE_GRAY, bm.num_grays = 256;
+    if (g.W > 0 && g.H > 0 && FT_Outline_Get_Bitmap(P->Library, &outline, &bm) != 0)
+      throw std::runtime_error(std::string("glyph cannot be drawn: ") + ch);
     if (g.W > 0 && g.H > 0) glyphs.push_back(std::move(g));
     pen += static_cast<double>(slot->advance.x) / 64.0;
     previous = index;

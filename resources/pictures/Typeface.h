@@ -30,6 +30,7 @@ class Typeface {
     float XScale = 1;       // below 1 condenses the letters and their advances
     float Embolden = 0;     // thickens every stroke by this many pixels on each side
     bool Hinted = false;    // snap to the pixel grid: crisper small text
+    bool BarredI = false;   // an "I" with bars at its ends
   };
   // Renders a line of text. Unhinted text is drawn at four times the size and filtered down,
   // so edges are smooth and positions keep quarter-pixel accuracy; hinted text is drawn at

@@ -4,11 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "audio/PlayAudio.h"
 #include "audio/Sound.h"
-#include "platform/Resources.h"
 #include "resources/sounds/WaveFile.h"
 #include "tests/audio/MusicFiles.h"
 #include "tests/platform/SoundTestSupport.h"
@@ -20,26 +18,10 @@ namespace {
 
 constexpr uint32_t EffectRate = 22050;
 
-// The samples of an embedded effect (canonical 44-byte header).
-std::vector<int16_t> EffectSamples(const char* resource) {
-  const auto wave = platform::FindResource(resource);
-  EXPECT_TRUE(wave.has_value()) << resource;
-  if (!wave) return {};
-  std::vector<int16_t> samples((wave->size() - 44) / 2);
-  std::memcpy(samples.data(), wave->data() + 44, samples.size() * 2);
-  return samples;
-}
-
-float Peak(const std::vector<float>& out) {
-  float peak = 0;
-  for (float v : out) peak = std::max(peak, std::fabs(v));
-  return peak;
-}
-
-int32_t VolumeOf(const SoundBuffer& buffer) {
-  int32_t volume = 1;
-  EXPECT_EQ(buffer.GetVolume(&volume), platform::SoundOk);
-  return volume;
+// All of an effect as it is heard from a request at full level to its end.
+std::vector<int16_t> HeardWhole(SoundDevice& device, TSound& effect) {
+  effect.Play(10, 0);
+  return MixUntilStopped(device, *effect.Buffer);
 }
 
 }  // namespace
@@ -51,12 +33,11 @@ TEST(Effect, LevelSetsVolumeThreeDecibelsAStepAndAboveTenIsFull) {
   };
   // 11..15 only come from an edited store: full volume, never above the sound layer's range.
   const Case cases[] = {{10, 0}, {9, -300}, {5, -1500}, {1, -2700}, {11, 0}, {15, 0}};
-  auto device = Offline(EffectRate, 1);
+  auto device = Offline();
   TSound reference(*device, "ID_PLAYUP");
   ASSERT_TRUE(reference.Buffer);
-  reference.Play(10, 0);
-  const float fullPeak = Peak(MixFloat(*device, EffectRate));
-  ASSERT_GT(fullPeak, 0.05f);
+  const int fullPeak = Peak(HeardWhole(*device, reference));
+  ASSERT_GT(fullPeak, 1500);
 
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Level);
@@ -65,37 +46,34 @@ TEST(Effect, LevelSetsVolumeThreeDecibelsAStepAndAboveTenIsFull) {
     effect.Play(c.Level, 0);
     EXPECT_TRUE(effect.Buffer->IsPlaying());
     EXPECT_EQ(VolumeOf(*effect.Buffer), c.Volume);
-    const float expected = fullPeak * std::pow(10.0f, static_cast<float>(c.Volume) / 2000.0f);
-    EXPECT_NEAR(Peak(MixFloat(*device, EffectRate)), expected, expected * 0.02f);
+    const double expected = fullPeak * std::pow(10.0, c.Volume / 2000.0);
+    EXPECT_NEAR(Peak(Mix(*device, 44100 * 2)), expected, expected * 0.01 + 1);
   }
 }
 
 TEST(Effect, LevelZeroStopsASoundingEffect) {
-  auto device = Offline(EffectRate, 1);
+  auto device = Offline();
   TSound effect(*device, "ID_PLAYLEVEL");
   effect.Play(8, 0);
-  EXPECT_GT(Peak(MixFloat(*device, EffectRate / 10)), 0.0f);
+  EXPECT_GT(Peak(Mix(*device, 4410)), 0);
   effect.Play(0, 0);
   EXPECT_FALSE(effect.Buffer->IsPlaying());
-  EXPECT_EQ(Peak(MixFloat(*device, EffectRate)), 0.0f);
+  EXPECT_TRUE(Silent(Mix(*device, 44100)));
 }
 
 TEST(Effect, ARequestWhileSoundingIsHeardOnce) {
-  auto device = Offline(EffectRate, 1);  // the effects' own format: the output is their samples
+  auto device = Offline();
   TSound effect(*device, "ID_PLAYMOVE");
-  const std::vector<int16_t> samples = EffectSamples("ID_PLAYMOVE");
-  ASSERT_GT(samples.size(), 2000u);
+  const std::vector<int16_t> once = HeardWhole(*device, effect);
+  ASSERT_GT(once.size(), 4000u * Channels);
 
   effect.Play(10, 0);
-  std::vector<int16_t> out = MixInt16(*device, 1000);
+  std::vector<int16_t> out = Mix(*device, 1000);
   effect.Play(10, 0);  // neither restarts nor adds a second voice
-  const std::vector<int16_t> rest = MixInt16(*device, samples.size());
+  const std::vector<int16_t> rest = Mix(*device, once.size() / Channels);
   out.insert(out.end(), rest.begin(), rest.end());
-
-  ASSERT_EQ(out.size(), samples.size() + 1000);
-  EXPECT_TRUE(std::equal(samples.begin(), samples.end(), out.begin()));
-  EXPECT_TRUE(std::all_of(out.begin() + static_cast<std::ptrdiff_t>(samples.size()), out.end(),
-                          [](int16_t v) { return v == 0; }));
+  EXPECT_TRUE(std::equal(once.begin(), once.end(), out.begin()));
+  EXPECT_TRUE(Silent(std::vector<int16_t>(out.begin() + static_cast<std::ptrdiff_t>(once.size()), out.end())));
 }
 
 TEST(Effect, DamagedWaveDataGivesASilentEffectWithoutReadingPastTheEnd) {
@@ -139,7 +117,10 @@ TEST(Effect, DamagedWaveDataGivesASilentEffectWithoutReadingPastTheEnd) {
       {"no channels", changed(22, 0, 2), false},
       {"12-bit samples", changed(34, 12, 2), false},
   };
-  auto device = Offline(EffectRate, 1);
+  auto device = Offline();
+  TSound intact(*device, good);
+  const std::vector<int16_t> heard = HeardWhole(*device, intact);
+  ASSERT_GT(Peak(heard), 8000);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     // Exactly the file's bytes on the heap, so a read past them is caught by the sanitizer.
@@ -147,12 +128,8 @@ TEST(Effect, DamagedWaveDataGivesASilentEffectWithoutReadingPastTheEnd) {
     TSound effect(*device, std::span<const uint8_t>(wave.data(), wave.size()));
     EXPECT_EQ(effect.Buffer != nullptr, c.Sounds);
     effect.Play(10, 0);
-    const std::vector<int16_t> out = MixInt16(*device, samples.size());
-    if (c.Sounds) {
-      EXPECT_EQ(out, samples);
-    } else {
-      EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](int16_t v) { return v == 0; }));
-    }
+    const std::vector<int16_t> out = Mix(*device, heard.size() / Channels);
+    EXPECT_EQ(out, c.Sounds ? heard : std::vector<int16_t>(heard.size(), 0));
     effect.Stop();
   }
   TSound missing(*device, "ID_NOSUCHEFFECT");
@@ -162,18 +139,20 @@ TEST(Effect, DamagedWaveDataGivesASilentEffectWithoutReadingPastTheEnd) {
 
 TEST(PlayAudio, EffectIndicesReachOnlyTheirEffectAndTenOnlyTheMusic) {
   TempDir folder;
-  musictest::WriteFile(folder.Root / "Music.ogg", musictest::ToneFile(0.5, EffectRate));
-  TAudio audio(Offline(EffectRate, 2), "", {folder.Root.string()});
+  musictest::WriteFile(folder.Root / "Music.ogg", musictest::ToneFile(0.5, OutputFormat.SamplesPerSec));
+  TAudio audio(Offline(), "", {folder.Root.string()});
   ASSERT_EQ(audio.SoundAvailable, 1);
   ASSERT_EQ(audio.MusicAvailable, 1);
   SoundBuffer& music = *audio.Music->Thread->Buffer;
 
   for (int index = 0; index < TAudio::EffectCount; ++index) {
     SCOPED_TRACE(index);
-    const auto wave = platform::FindResource(TAudio::EffectResources[index]);
-    ASSERT_TRUE(wave);
     ASSERT_TRUE(audio.Sounds[index]->Buffer);
-    EXPECT_EQ(audio.Sounds[index]->Buffer->Bytes(), wave->size() - 44);  // effects in index order
+    // The effects in index order: each sounds as its own resource does.
+    TSound alone(*audio.DirectSound, TAudio::EffectResources[index]);
+    const std::vector<int16_t> expected = HeardWhole(*audio.DirectSound, alone);
+    audio.PlayAudio(index, 10, 3);
+    EXPECT_EQ(Mix(*audio.DirectSound, expected.size() / Channels), expected);
 
     audio.PlayAudio(index, 7, 3);
     for (int other = 0; other < TAudio::EffectCount; ++other) {
@@ -218,7 +197,7 @@ TEST(PlayAudio, WithoutDeviceOrMusicFileTheRestIsSilentlyOff) {
     for (const auto& sound : audio.Sounds) EXPECT_EQ(sound, nullptr);
     for (int index = -1; index <= 11; ++index) audio.PlayAudio(index, 10, 10);
   }
-  TAudio audio(Offline(EffectRate, 1), empty.Root.string());
+  TAudio audio(Offline(), empty.Root.string());
   EXPECT_EQ(audio.SoundAvailable, 1);
   EXPECT_EQ(audio.MusicAvailable, 0);
   audio.PlayAudio(TAudio::MusicIndex, 10, 10);

@@ -15,16 +15,12 @@
 
 namespace {
 
-constexpr uint32_t OutputRate = 22050;
-constexpr uint16_t OutputChannels = 2;
-
 struct Setup {
   Setup() {
     std::string pattern = (std::filesystem::temp_directory_path() / "huebloc-music-fuzz-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) std::abort();
     Folder = pattern;
     File = Folder + "/Music.ogg";
-    if (platform::SoundDevice::CreateOffline(OutputRate, OutputChannels, Device) != platform::SoundOk) std::abort();
   }
   ~Setup() {
     std::error_code ignored;
@@ -32,7 +28,7 @@ struct Setup {
   }
   std::string Folder;
   std::string File;
-  std::unique_ptr<platform::SoundDevice> Device;
+  std::unique_ptr<platform::SoundDevice> Device = platform::SoundDevice::CreateOffline();
 };
 
 Setup& Shared() {
@@ -65,8 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       // Starts the thread, which waits for the cursor to reach the second half: the little
       // mixed here keeps it far from there, so the thread never decodes.
       music.Play(10, 1);
-      std::vector<float> mixed(size_t{OutputRate} / 20 * OutputChannels);
-      s.Device->GetMixer().Mix(mixed.data(), OutputRate / 20);
+      constexpr uint32_t frames = platform::MixRate / 20;
+      std::vector<int16_t> mixed(size_t{frames} * platform::MixChannels);
+      s.Device->GetMixer().Mix(mixed.data(), frames);
     }
   }
   return 0;

@@ -1,5 +1,6 @@
-// The mixer driven frame by frame, without an audio device: volumes, play once, stop,
-// repeated requests, summing with clipping and conversion of the effects' format.
+// The mixer driven frame by frame, without an audio device: volumes and their ramps, play once,
+// stop, repeated requests, summing with clamping, the effects' conversion when they are made,
+// and the silence while the window does not have the focus.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,17 +11,18 @@
 #include "tests/platform/SoundTestSupport.h"
 
 using namespace soundtest;
+using platform::Mixer;
 using platform::SoundOk;
 using platform::VolumeToGain;
 
 namespace {
 
-constexpr float FromInt16(int v) { return static_cast<float>(v) / 32768.0f; }
+int16_t Scaled(int16_t sample, float gain) { return static_cast<int16_t>(std::lrint(sample * gain)); }
 
-size_t RisingZeroCrossings(const std::vector<float>& out, uint16_t channels, size_t from, size_t to) {
+size_t RisingZeroCrossings(const std::vector<int16_t>& out, size_t from, size_t to) {
   size_t count = 0;
   for (size_t f = from + 1; f < to; ++f)
-    if (out[(f - 1) * channels] < 0.0f && out[f * channels] >= 0.0f) ++count;
+    if (out[(f - 1) * Channels] < 0 && out[f * Channels] >= 0) ++count;
   return count;
 }
 
@@ -38,199 +40,220 @@ TEST(VolumeToGain, FollowsHundredthsOfADecibel) {
 }
 
 TEST(EffectBuffer, VolumeScalesTheSound) {
-  auto device = Offline(22050, 1);  // the effects' own format: no resampling in the way
-  auto effect = MakeEffect(*device, Constant(4000, 16384));
+  auto device = Offline();
+  auto effect = MakeEffect(*device, Constant(8000, 16384));
   for (int32_t volume : {0, -600, -2000, -10000}) {
     SCOPED_TRACE(volume);
     ASSERT_EQ(effect->SetVolume(volume), SoundOk);
     ASSERT_EQ(effect->Play(0), SoundOk);
-    for (float v : MixFloat(*device, 200)) ASSERT_NEAR(v, 0.5f * VolumeToGain(volume), 1e-6f);
+    for (int16_t v : Mix(*device, 200)) ASSERT_EQ(v, Scaled(16384, VolumeToGain(volume)));
     ASSERT_EQ(effect->Stop(), SoundOk);
   }
   // Out of range is refused and changes nothing.
   EXPECT_EQ(effect->SetVolume(300), platform::SoundErrInvalidParam);
   EXPECT_EQ(effect->SetVolume(-10001), platform::SoundErrInvalidParam);
-  int32_t volume = 1;
-  ASSERT_EQ(effect->GetVolume(&volume), SoundOk);
-  EXPECT_EQ(volume, -10000);
+  EXPECT_EQ(VolumeOf(*effect), -10000);
 }
 
-TEST(EffectBuffer, VolumeChangeWhileSoundingGlidesWithinABlock) {
-  auto device = Offline(22050, 1);
-  auto effect = MakeEffect(*device, Constant(4000, 16384));
+TEST(EffectBuffer, AVolumeChangeWhileSoundingRampsAndAStartTakesItAtOnce) {
+  auto device = Offline();
+  auto effect = MakeEffect(*device, Constant(20000, 16384));
   effect->Play(0);
-  MixFloat(*device, 100);
+  Mix(*device, 100);
   effect->SetVolume(platform::VolumeMin);
-  const auto glide = MixFloat(*device, 100);
-  EXPECT_GT(glide.front(), 0.45f);  // no sudden drop: that would click
-  EXPECT_EQ(glide.back(), 0.0f);
-  for (size_t i = 1; i < glide.size(); ++i) ASSERT_LE(glide[i], glide[i - 1]);
-  for (float v : MixFloat(*device, 100)) ASSERT_EQ(v, 0.0f);
+  const auto glide = Mix(*device, Mixer::RampFrames + 100);
+  const int step = 16384 / static_cast<int>(Mixer::RampFrames) + 1;
+  EXPECT_GE(glide.front(), 16384 - step);  // no sudden drop: that would click
+  for (size_t i = Channels; i < glide.size(); ++i) {
+    ASSERT_LE(glide[i], glide[i - Channels]) << i;
+    ASSERT_LE(glide[i - Channels] - glide[i], step) << i;
+  }
+  EXPECT_TRUE(Silent(std::vector<int16_t>(glide.end() - 100 * Channels, glide.end())));
   EXPECT_TRUE(effect->IsPlaying());  // silenced, not stopped
+
+  effect->Stop();
+  effect->SetVolume(-600);
+  effect->Play(0);
+  EXPECT_EQ(Mix(*device, 1)[0], Scaled(16384, VolumeToGain(-600)));
 }
 
-TEST(EffectBuffer, PlaysOnceToItsEndAndThenFromTheStartAgain) {
-  auto device = Offline(22050, 1);
-  const auto samples = Ramp(1000);
+TEST(EffectBuffer, PlaysOnceToItsEndAndARequestWhileSoundingNeitherRestartsNorDoubles) {
+  auto device = Offline();
+  const auto samples = Ramp(1000 * Channels);
   auto effect = MakeEffect(*device, samples);
   EXPECT_FALSE(effect->IsPlaying());
-  for (float v : MixFloat(*device, 50)) ASSERT_EQ(v, 0.0f);  // nothing before a request
+  EXPECT_TRUE(Silent(Mix(*device, 50)));  // nothing before a request
 
   ASSERT_EQ(effect->Play(0), SoundOk);
   EXPECT_TRUE(effect->IsPlaying());
-  auto out = MixFloat(*device, 300);
-  uint32_t play = 0, write = 0;
-  ASSERT_EQ(effect->GetCurrentPosition(&play, &write), SoundOk);
-  EXPECT_EQ(play, 600u);  // 300 frames of 2 bytes
-  out = MixFloat(*device, 1200);
-  for (size_t k = 0; k < 700; ++k) ASSERT_EQ(out[k], FromInt16(samples[300 + k])) << k;
-  for (size_t k = 700; k < 1200; ++k) ASSERT_EQ(out[k], 0.0f) << k;
+  auto out = Mix(*device, 300);
+  effect->Play(0);
+  effect->Play(0);
+  const auto rest = Mix(*device, 1200);
+  out.insert(out.end(), rest.begin(), rest.end());
+  for (size_t i = 0; i < samples.size(); ++i) ASSERT_EQ(out[i], samples[i]) << i;
+  EXPECT_TRUE(Silent(std::vector<int16_t>(out.begin() + static_cast<std::ptrdiff_t>(samples.size()), out.end())));
   EXPECT_FALSE(effect->IsPlaying());
-  effect->GetCurrentPosition(&play, nullptr);
-  EXPECT_EQ(play, 0u);
 
   effect->Play(0);
-  out = MixFloat(*device, 10);
-  for (size_t k = 0; k < 10; ++k) EXPECT_EQ(out[k], FromInt16(samples[k]));
-}
-
-TEST(EffectBuffer, RepeatedRequestNeitherRestartsNorAddsAVoice) {
-  auto device = Offline(22050, 1);
-  const auto samples = Ramp(1000);
-  auto effect = MakeEffect(*device, samples);
-  effect->Play(0);
-  MixFloat(*device, 600);
-  effect->Play(0);
-  effect->Play(0);
-  const auto out = MixFloat(*device, 600);
-  for (size_t k = 0; k < 400; ++k) ASSERT_EQ(out[k], FromInt16(samples[600 + k])) << k;
-  for (size_t k = 400; k < 600; ++k) ASSERT_EQ(out[k], 0.0f) << k;
+  out = Mix(*device, 10);
+  EXPECT_TRUE(std::equal(out.begin(), out.end(), samples.begin()));
 }
 
 TEST(EffectBuffer, StopSilencesAndTheNextRequestStartsOver) {
-  auto device = Offline(22050, 1);
-  const auto samples = Ramp(1000);
+  auto device = Offline();
+  const auto samples = Ramp(1000 * Channels);
   auto effect = MakeEffect(*device, samples);
   effect->Play(0);
-  MixFloat(*device, 300);
+  Mix(*device, 300);
   ASSERT_EQ(effect->Stop(), SoundOk);
   EXPECT_FALSE(effect->IsPlaying());
-  for (float v : MixFloat(*device, 100)) ASSERT_EQ(v, 0.0f);
+  EXPECT_TRUE(Silent(Mix(*device, 100)));
   effect->Play(0);
-  const auto out = MixFloat(*device, 10);
-  for (size_t k = 0; k < 10; ++k) EXPECT_EQ(out[k], FromInt16(samples[k]));
+  const auto out = Mix(*device, 10);
+  EXPECT_TRUE(std::equal(out.begin(), out.end(), samples.begin()));
 }
 
-TEST(Mixer, SumsBuffersAndClipsTheSum) {
-  auto device = Offline(22050, 1);
-  auto quarterA = MakeEffect(*device, Constant(500, 8192));
-  auto quarterB = MakeEffect(*device, Constant(500, 8192));
-  quarterA->Play(0);
-  quarterB->Play(0);
-  for (float v : MixFloat(*device, 100)) ASSERT_EQ(v, 0.5f);
-
-  auto loud = MakeEffect(*device, Constant(500, 24576));
-  auto louder = MakeEffect(*device, Constant(500, 24576));
-  loud->Play(0);
-  louder->Play(0);  // 0.25 + 0.25 + 0.75 + 0.75
-  for (float v : MixFloat(*device, 100)) ASSERT_EQ(v, 1.0f);
-  for (int16_t v : MixInt16(*device, 100)) ASSERT_EQ(v, 32767);
-
-  for (auto* effect : {&quarterA, &quarterB, &loud, &louder}) (*effect)->Stop();
-  auto low = MakeEffect(*device, Constant(500, -30000));
-  auto lower = MakeEffect(*device, Constant(500, -30000));
-  low->Play(0);
-  lower->Play(0);
-  for (int16_t v : MixInt16(*device, 100)) ASSERT_EQ(v, -32768);
+TEST(Mixer, SumsBuffersAndClampsTheSum) {
+  auto device = Offline();
+  struct Case {
+    int16_t A, B;
+    int16_t Sum;
+  };
+  for (const Case c : {Case{8192, 8192, 16384}, Case{24576, 24576, 32767}, Case{-30000, -30000, -32768}}) {
+    SCOPED_TRACE(c.A);
+    auto a = MakeEffect(*device, Constant(1000, c.A));
+    auto b = MakeEffect(*device, Constant(1000, c.B));
+    a->Play(0);
+    b->Play(0);
+    for (int16_t v : Mix(*device, 100)) ASSERT_EQ(v, c.Sum);
+  }
 }
 
 TEST(Mixer, DestroyedBufferLeavesTheMixAndBuffersMayOutliveTheDevice) {
-  auto device = Offline(22050, 1);
-  auto kept = MakeEffect(*device, Constant(5000, 8192));
-  auto dropped = MakeEffect(*device, Constant(5000, 8192));
+  auto device = Offline();
+  auto kept = MakeEffect(*device, Constant(10000, 8192));
+  auto dropped = MakeEffect(*device, Constant(10000, 8192));
   kept->Play(0);
   dropped->Play(0);
-  EXPECT_EQ(MixFloat(*device, 10)[0], 0.5f);
+  EXPECT_EQ(Mix(*device, 10)[0], 16384);
   dropped.reset();
-  EXPECT_EQ(MixFloat(*device, 10)[0], 0.25f);
+  EXPECT_EQ(Mix(*device, 10)[0], 8192);
   device.reset();
   EXPECT_TRUE(kept->IsPlaying());
   EXPECT_EQ(kept->Stop(), SoundOk);
 }
 
-TEST(EffectBuffer, EffectRateConversionKeepsDurationAndPitch) {
-  // One second of a 441 Hz tone at 22050 Hz mono, played on 48000 Hz stereo.
-  auto device = Offline(48000, 2);
-  auto effect = MakeEffect(*device, Sine(22050, 1, 441.0, 22050.0, 0.5));
-  effect->Play(0);
-  std::vector<float> out;
-  for (int block = 0; block < 300 && (block == 0 || effect->IsPlaying()); ++block) {
-    const auto part = MixFloat(*device, 480);
-    out.insert(out.end(), part.begin(), part.end());
+TEST(EffectBuffer, IsConvertedToTheOutputFormatKeepingDurationPitchAndLevel) {
+  // The effects' own format, and one above the output's rate.
+  for (const PcmFormat format : {PcmFormat{1, 22050, 16}, PcmFormat{2, 48000, 16}}) {
+    SCOPED_TRACE(format.SamplesPerSec);
+    auto device = Offline();
+    const double rate = format.SamplesPerSec;
+    auto effect = MakeEffect(*device, Sine(format.SamplesPerSec, format.Channels, 441.0, rate, 0.5), format);
+    ASSERT_NE(effect, nullptr);
+    effect->Play(0);
+    const std::vector<int16_t> out = MixUntilStopped(*device, *effect);
+    ASSERT_FALSE(effect->IsPlaying());
+    EXPECT_NEAR(static_cast<double>(SoundingSpan(out, 300)), 44100.0, 441.0);  // one second
+    EXPECT_NEAR(static_cast<double>(RisingZeroCrossings(out, 4410, 39690)), 441.0 * 0.8, 3.0);
+    for (size_t f = 0; f < out.size() / 2; ++f) ASSERT_EQ(out[2 * f], out[2 * f + 1]) << "both channels, frame " << f;
+    EXPECT_NEAR(Peak(out), 16384, 330);
   }
-  ASSERT_FALSE(effect->IsPlaying());
-  const size_t span = SoundingSpan(out, 2, 0.01f);
-  EXPECT_NEAR(static_cast<double>(span), 48000.0, 480.0);
-  const size_t crossings = RisingZeroCrossings(out, 2, 4800, 43200);  // 0.8 s inside the tone
-  EXPECT_NEAR(static_cast<double>(crossings), 441.0 * 0.8, 3.0);
-  float peak = 0.0f;
-  for (size_t f = 0; f < out.size() / 2; ++f) {
-    ASSERT_EQ(out[2 * f], out[2 * f + 1]) << "mono reaches both channels";
-    peak = std::max(peak, std::fabs(out[2 * f]));
-  }
-  EXPECT_NEAR(peak, 0.5f, 0.02f);
-}
 
-TEST(EffectBuffer, EightBitSamplesAreUnsigned) {
-  auto device = Offline(11025, 1);
+  // 8-bit samples are unsigned; a mono one reaches both channels.
+  auto device = Offline();
   const std::vector<uint8_t> bytes{128, 255, 0, 192};
-  platform::SoundBufferDesc desc;
-  desc.Format = {1, 11025, 8};
-  desc.Bytes = 4;
-  desc.Data = bytes.data();
-  std::unique_ptr<platform::SoundBuffer> effect;
-  ASSERT_EQ(device->CreateSoundBuffer(desc, effect), SoundOk);
+  std::unique_ptr<SoundBuffer> effect;
+  ASSERT_EQ(device->CreateSoundBuffer(PcmFormat{1, 44100, 8}, bytes, effect), SoundOk);
   effect->Play(0);
-  const auto out = MixFloat(*device, 5);
-  // Effects are kept as 16-bit samples: within one step of those.
-  constexpr float Step = 1.0f / 32768.0f;
-  EXPECT_EQ(out[0], 0.0f);
-  EXPECT_NEAR(out[1], 127.0f / 128.0f, Step);
-  EXPECT_EQ(out[2], -1.0f);
-  EXPECT_NEAR(out[3], 0.5f, Step);
-  EXPECT_EQ(out[4], 0.0f);
+  const std::vector<int16_t> expected{0, 0, 32512, 32512, -32768, -32768, 16384, 16384, 0, 0};
+  const auto out = Mix(*device, 5);
+  for (size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(out[i], expected[i], 1) << i;  // SDL scales by 32767
 }
 
-TEST(EffectBuffer, LockAndUnlockReplaceTheSound) {
-  auto device = Offline(22050, 1);
-  platform::SoundBufferDesc desc;
-  desc.Format = EffectFormat;
-  desc.Bytes = 2000;  // no initial data: silent until written
-  std::unique_ptr<platform::SoundBuffer> effect;
-  ASSERT_EQ(device->CreateSoundBuffer(desc, effect), SoundOk);
+TEST(Mixer, WithoutTheFocusTheOutputIsSilentWhileEverythingPlaysOnUnheard) {
+  auto device = Offline();
+  Mixer& mixer = device->GetMixer();
+  constexpr uint32_t ringFrames = 44100;
+  const auto ring = Ramp(ringFrames * Channels);
+  auto music = MakeStream(*device, ring);
+  music->SetVolume(-600);
+  music->Play(platform::SoundPlayLooping);
+  auto effect = MakeEffect(*device, Constant(4410, 1000));
+  effect->SetVolume(-300);
+  const float musicGain = VolumeToGain(-600);
+  uint64_t mixed = 0;
+  // What the music alone sounds like from where it has got to.
+  auto expectMusic = [&](const std::vector<int16_t>& out, size_t fromFrame) {
+    for (size_t f = fromFrame; f < out.size() / Channels; ++f)
+      for (size_t c = 0; c < Channels; ++c) {
+        const int16_t expected = Scaled(ring[((mixed + f) % ringFrames) * Channels + c], musicGain);
+        ASSERT_NEAR(out[f * Channels + c], expected, 1) << f;
+      }
+  };
+  // With the focus kept, nothing changes.
+  mixer.SetAudible(true);
+  auto out = Mix(*device, 1000);
+  expectMusic(out, 0);
+  mixed += 1000;
+
+  // Losing it: the output ramps down within a few milliseconds, far inside 50 ms, and stays
+  // silent while the effect plays to its end and the music runs on; no volume changes.
+  mixer.SetAudible(false);
   effect->Play(0);
-  for (float v : MixFloat(*device, 1000)) ASSERT_EQ(v, 0.0f);
-  const auto samples = Ramp(1000);
-  Write(*effect, 0, samples);
-  effect->Play(0);
-  const auto out = MixFloat(*device, 1000);
-  for (size_t k = 0; k < 1000; ++k) ASSERT_EQ(out[k], FromInt16(samples[k])) << k;
+  out = Mix(*device, ringFrames / 2);
+  const uint32_t ramp = Mixer::RampFrames;
+  for (size_t f = 0; f < ramp; ++f) {
+    const float left = 1.0f - static_cast<float>(f + 1) / static_cast<float>(ramp);
+    const int16_t expected = Scaled(Scaled(ring[((mixed + f) % ringFrames) * Channels], musicGain) +
+                                        Scaled(1000, VolumeToGain(-300)),
+                                    left);
+    ASSERT_NEAR(out[f * Channels], expected, 2) << f;
+  }
+  EXPECT_TRUE(Silent(std::vector<int16_t>(out.begin() + ramp * Channels, out.end())));
+  mixed += ringFrames / 2;
+  EXPECT_FALSE(effect->IsPlaying());
+  EXPECT_EQ(Cursor(*music), mixed % ringFrames * OutputFormat.BlockAlign());
+  EXPECT_EQ(VolumeOf(*music), -600);
+  EXPECT_EQ(VolumeOf(*effect), -300);
+
+  // Back in focus: the music ramps up again where the stream has got to.
+  mixer.SetAudible(true);
+  out = Mix(*device, ringFrames);
+  for (size_t f = 0; f < ramp; ++f) {
+    const float gain = static_cast<float>(f + 1) / static_cast<float>(ramp);
+    ASSERT_NEAR(out[f * Channels], Scaled(Scaled(ring[((mixed + f) % ringFrames) * Channels], musicGain), gain), 2);
+  }
+  expectMusic(out, ramp);
 }
 
 TEST(SoundDevice, RefusesBuffersItCannotMake) {
-  auto device = Offline(44100, 2);
-  auto attempt = [&](platform::SoundBufferKind kind, PcmFormat format, uint32_t bytes) {
-    platform::SoundBufferDesc desc{kind, bytes, format, nullptr};
-    std::unique_ptr<platform::SoundBuffer> buffer;
-    const int result = device->CreateSoundBuffer(desc, buffer);
-    EXPECT_EQ(buffer, nullptr);
-    return result;
+  auto device = Offline();
+  struct Case {
+    const char* Name;
+    PcmFormat Format;
+    size_t Bytes;
+    int Result;
   };
-  using K = platform::SoundBufferKind;
-  EXPECT_EQ(attempt(K::Static, EffectFormat, 0), platform::SoundErrInvalidParam);
-  EXPECT_EQ(attempt(K::Static, EffectFormat, platform::SoundBufferMaxBytes + 1), platform::SoundErrInvalidParam);
-  EXPECT_EQ(attempt(K::Static, {0, 22050, 16}, 100), platform::SoundErrBadFormat);
-  EXPECT_EQ(attempt(K::Static, {1, 22050, 24}, 99), platform::SoundErrBadFormat);
-  EXPECT_EQ(attempt(K::Stream, {2, 0, 16}, 100), platform::SoundErrBadFormat);
-  EXPECT_EQ(attempt(K::Stream, MusicFormat, 1002), platform::SoundErrInvalidParam);  // part of a frame
+  const Case effects[] = {
+      {"no data", EffectFormat, 0, platform::SoundErrInvalidParam},
+      {"less than a frame", {2, 22050, 16}, 3, platform::SoundErrInvalidParam},
+      {"no channels", {0, 22050, 16}, 100, platform::SoundErrBadFormat},
+      {"24-bit", {1, 22050, 24}, 99, platform::SoundErrBadFormat},
+      {"no rate", {2, 0, 16}, 100, platform::SoundErrBadFormat},
+  };
+  for (const Case& c : effects) {
+    SCOPED_TRACE(c.Name);
+    const std::vector<uint8_t> bytes(c.Bytes);
+    std::unique_ptr<SoundBuffer> buffer;
+    EXPECT_EQ(device->CreateSoundBuffer(c.Format, bytes, buffer), c.Result);
+    EXPECT_EQ(buffer, nullptr);
+  }
+  for (const uint32_t bytes : {0u, 1002u, platform::SoundBufferMaxBytes + 1}) {
+    SCOPED_TRACE(bytes);
+    std::unique_ptr<StreamBuffer> ring;
+    EXPECT_EQ(device->CreateSoundBuffer(bytes, ring), platform::SoundErrInvalidParam);
+    EXPECT_EQ(ring, nullptr);
+  }
 }

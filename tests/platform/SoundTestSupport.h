@@ -18,20 +18,16 @@
 
 namespace soundtest {
 
+using platform::OutputFormat;
 using platform::PcmFormat;
 using platform::SoundBuffer;
-using platform::SoundBufferDesc;
-using platform::SoundBufferKind;
 using platform::SoundDevice;
+using platform::StreamBuffer;
 
 inline const PcmFormat EffectFormat{1, 22050, 16};
-inline const PcmFormat MusicFormat{2, 44100, 16};
+constexpr uint16_t Channels = platform::MixChannels;
 
-inline std::unique_ptr<SoundDevice> Offline(uint32_t rate, uint16_t channels) {
-  std::unique_ptr<SoundDevice> device;
-  EXPECT_EQ(SoundDevice::CreateOffline(rate, channels, device), platform::SoundOk);
-  return device;
-}
+inline std::unique_ptr<SoundDevice> Offline() { return SoundDevice::CreateOffline(); }
 
 inline std::vector<uint8_t> Bytes(const std::vector<int16_t>& samples) {
   std::vector<uint8_t> bytes(samples.size() * 2);
@@ -65,38 +61,33 @@ inline std::vector<int16_t> Sine(size_t frames, uint16_t channels, double hz, do
   return samples;
 }
 
-inline std::unique_ptr<SoundBuffer> MakeBuffer(SoundDevice& device, SoundBufferKind kind,
-                                               const PcmFormat& format,
-                                               const std::vector<int16_t>& samples) {
+// A static buffer of 16-bit `samples` in `format`; in OutputFormat they are played as they are.
+inline std::unique_ptr<SoundBuffer> MakeEffect(SoundDevice& device, const std::vector<int16_t>& samples,
+                                               const PcmFormat& format = OutputFormat) {
   const std::vector<uint8_t> bytes = Bytes(samples);
-  SoundBufferDesc desc;
-  desc.Kind = kind;
-  desc.Format = format;
-  desc.Bytes = static_cast<uint32_t>(bytes.size());
-  desc.Data = bytes.data();
   std::unique_ptr<SoundBuffer> buffer;
-  EXPECT_EQ(device.CreateSoundBuffer(desc, buffer), platform::SoundOk);
+  EXPECT_EQ(device.CreateSoundBuffer(format, bytes, buffer), platform::SoundOk);
   return buffer;
 }
 
-inline std::unique_ptr<SoundBuffer> MakeEffect(SoundDevice& device, const std::vector<int16_t>& samples) {
-  return MakeBuffer(device, SoundBufferKind::Static, EffectFormat, samples);
-}
-
-inline std::vector<float> MixFloat(SoundDevice& device, size_t frames) {
-  std::vector<float> out(frames * device.Channels(), std::nanf(""));
+inline std::vector<int16_t> Mix(SoundDevice& device, size_t frames) {
+  std::vector<int16_t> out(frames * Channels, 12345);
   device.GetMixer().Mix(out.data(), frames);
   return out;
 }
 
-inline std::vector<int16_t> MixInt16(SoundDevice& device, size_t frames) {
-  std::vector<int16_t> out(frames * device.Channels(), 12345);
-  device.GetMixer().Mix(out.data(), frames);
+// Mixes callback-sized blocks until `buffer` has stopped (a block at least, 10 s at most).
+inline std::vector<int16_t> MixUntilStopped(SoundDevice& device, const SoundBuffer& buffer) {
+  std::vector<int16_t> out;
+  for (int block = 0; block < 430 && (block == 0 || buffer.IsPlaying()); ++block) {
+    const auto part = Mix(device, 1024);
+    out.insert(out.end(), part.begin(), part.end());
+  }
   return out;
 }
 
-// Writes `samples` into a buffer at `offset` through Lock/Unlock, wrapping like any writer.
-inline void Write(SoundBuffer& buffer, uint32_t offset, const std::vector<int16_t>& samples) {
+// Writes `samples` into a ring at `offset` through Lock/Unlock, wrapping like any writer.
+inline void Write(StreamBuffer& buffer, uint32_t offset, const std::vector<int16_t>& samples) {
   const std::vector<uint8_t> bytes = Bytes(samples);
   void* p1 = nullptr;
   void* p2 = nullptr;
@@ -108,19 +99,43 @@ inline void Write(SoundBuffer& buffer, uint32_t offset, const std::vector<int16_
   ASSERT_EQ(buffer.Unlock(p1, n1, p2, n2), platform::SoundOk);
 }
 
-inline uint32_t Cursor(const SoundBuffer& buffer) {
+// A ring holding `samples`.
+inline std::unique_ptr<StreamBuffer> MakeStream(SoundDevice& device, const std::vector<int16_t>& samples) {
+  std::unique_ptr<StreamBuffer> buffer;
+  EXPECT_EQ(device.CreateSoundBuffer(static_cast<uint32_t>(samples.size() * 2), buffer), platform::SoundOk);
+  if (buffer) Write(*buffer, 0, samples);
+  return buffer;
+}
+
+inline uint32_t Cursor(const StreamBuffer& buffer) {
   uint32_t play = 0;
-  EXPECT_EQ(buffer.GetCurrentPosition(&play, nullptr), platform::SoundOk);
+  EXPECT_EQ(buffer.GetCurrentPosition(&play), platform::SoundOk);
   return play;
 }
 
+inline int32_t VolumeOf(const SoundBuffer& buffer) {
+  int32_t volume = 1;
+  EXPECT_EQ(buffer.GetVolume(&volume), platform::SoundOk);
+  return volume;
+}
+
+inline bool Silent(const std::vector<int16_t>& out) {
+  return std::all_of(out.begin(), out.end(), [](int16_t v) { return v == 0; });
+}
+
+inline int Peak(const std::vector<int16_t>& out) {
+  int peak = 0;
+  for (int16_t v : out) peak = std::max(peak, std::abs(int{v}));
+  return peak;
+}
+
 // Frames from the first to the last one with any channel above the threshold.
-inline size_t SoundingSpan(const std::vector<float>& out, uint16_t channels, float threshold) {
+inline size_t SoundingSpan(const std::vector<int16_t>& out, int threshold) {
   size_t first = SIZE_MAX, last = 0;
   for (size_t i = 0; i < out.size(); ++i) {
-    if (std::fabs(out[i]) > threshold) {
-      first = std::min(first, i / channels);
-      last = i / channels;
+    if (std::abs(int{out[i]}) > threshold) {
+      first = std::min(first, i / Channels);
+      last = i / Channels;
     }
   }
   return first == SIZE_MAX ? 0 : last - first + 1;

@@ -21,12 +21,12 @@ TEST(SoundThreading, CallbackMusicWriterAndVolumeChangesRunTogether) {
   std::unique_ptr<SoundDevice> device;
   ASSERT_EQ(SoundDevice::Create(device), SoundOk);
 
-  const uint32_t size = 4 * MusicFormat.AvgBytesPerSec();
+  const uint32_t size = 4 * OutputFormat.AvgBytesPerSec();
   const uint32_t half = size / 2;
-  auto music = MakeBuffer(*device, SoundBufferKind::Stream, MusicFormat,
-                          Sine(size / 4, 2, 441.0, 44100.0, 0.2));
+  auto music = MakeStream(*device, Sine(size / 4, 2, 441.0, 44100.0, 0.2));
   std::vector<std::unique_ptr<SoundBuffer>> effects;
-  for (int i = 0; i < 10; ++i) effects.push_back(MakeEffect(*device, Sine(2205, 1, 500.0 + 40 * i, 22050.0, 0.1)));
+  for (int i = 0; i < 10; ++i)
+    effects.push_back(MakeEffect(*device, Sine(2205, 1, 500.0 + 40 * i, 22050.0, 0.1), EffectFormat));
   music->Play(platform::SoundPlayLooping);
 
   // The writer talks to the main thread through relaxed flags only, as the game's threads
@@ -43,7 +43,7 @@ TEST(SoundThreading, CallbackMusicWriterAndVolumeChangesRunTogether) {
     for (int n = 0; n < Fills; ++n) {
       const bool ready = WaitUntil([&] {
         uint32_t play = 0;
-        music->GetCurrentPosition(&play, nullptr);
+        music->GetCurrentPosition(&play);
         return lowerDue ? play >= half : play < half;
       });
       if (!ready) {
@@ -71,9 +71,10 @@ TEST(SoundThreading, CallbackMusicWriterAndVolumeChangesRunTogether) {
     effect->Play(0);
     if (round % 7 == 0) effects[static_cast<size_t>(round / 7) % effects.size()]->Stop();
     music->SetVolume(round % 2 ? -600 : 0);
+    if (round % 13 == 0) device->SetAudible(round % 26 == 0);  // the focus coming and going
     if (round % 50 == 0) {
       // Buffers come and go while the callback mixes (the display-change rebuild does this).
-      auto extra = MakeEffect(*device, Constant(500, 1000));
+      auto extra = MakeEffect(*device, Constant(500, 1000), EffectFormat);
       extra->Play(0);
     }
     ++round;
@@ -82,5 +83,5 @@ TEST(SoundThreading, CallbackMusicWriterAndVolumeChangesRunTogether) {
   writer.join();
   EXPECT_FALSE(gaveUp.load()) << "the play cursor stopped moving";
   EXPECT_EQ(filled.load(), Fills);
-  EXPECT_GT(device->GetMixer().FramesMixed(), uint64_t{Fills / 2} * 4 * device->Rate() * 9 / 10);
+  EXPECT_GT(device->GetMixer().FramesMixed(), uint64_t{Fills / 2} * 4 * OutputFormat.SamplesPerSec * 9 / 10);
 }

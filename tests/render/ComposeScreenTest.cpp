@@ -180,3 +180,73 @@ TEST_F(Screens, SoundAndMusicValuesFollowTheirDevices) {
 }
 
 }  // namespace
+
+namespace {
+
+// Colour marks change the board's bubbles and tiles and nothing else: with them on, each cell
+// of a board on screen shows the marked picture of its tile with that of its bubble over it,
+// and every other pixel of every screen is what it is with them off.
+TEST_F(Screens, ColourMarksChangeOnlyTheCellsOfTheBoard) {
+  struct Case {
+    TScreen Screen, Return;
+    bool ShowsBoard;
+  };
+  const Case cases[] = {
+      {ScreenTitle, ScreenMainMenu, false},     {ScreenMainMenu, ScreenMainMenu, true},
+      {ScreenPlaySetup, ScreenMainMenu, true},  {ScreenGameSetup, ScreenMainMenu, true},
+      {ScreenGameSetup, ScreenGameMenu, false}, {ScreenKeysSetup, ScreenMainMenu, true},
+      {ScreenGameMenu, ScreenMainMenu, false},  {ScreenPlaying, ScreenMainMenu, true},
+      {ScreenGameOver, ScreenMainMenu, true},   {ScreenExit, ScreenMainMenu, false},
+      {ScreenCongratulations, ScreenMainMenu, false}, {ScreenHighScores, ScreenMainMenu, false},
+  };
+  Base();
+  // Every tile value, and bubbles of every colour over them in the lower rows.
+  for (int c = 0; c < 10; ++c)
+    for (int r = 0; r < 14; ++r) {
+      Settings.Areas[c][r] = std::make_unique<TArea>(static_cast<uint8_t>((c + 2 * r) % 9));
+      Settings.Bubbles[c][r] = r < 6 ? nullptr : std::make_unique<TBubble>(static_cast<uint8_t>((3 * c + r) % 8));
+    }
+  const auto snapshot = [&](bool marks) {
+    ColourMarks = marks;
+    Clear();
+    Compose();
+    return std::vector<uint32_t>(Back().Row(0).data(), Back().Row(0).data() + 632 * 453);
+  };
+  // The expected pixels of a cell with marks: its tile, under its bubble where there is one.
+  const auto cellMismatches = [&](int c, int r) {
+    const auto tileIndex = static_cast<TSurfaceIndex>(SurfaceMarkedGamePlayArea + Settings.Areas[c][r]->GetValue());
+    const platform::Bitmap& tile = Picture(tileIndex);
+    const TBubble* bubble = Settings.Bubbles[c][r].get();
+    const platform::Bitmap* piece =
+        bubble != nullptr ? &Picture(static_cast<TSurfaceIndex>(SurfaceMarkedBlack + bubble->GetColour())) : nullptr;
+    int wrong = 0;
+    for (int j = 0; j < 30; ++j)
+      for (int i = 0; i < 30; ++i) {
+        uint32_t expected = tile.Pixels[static_cast<std::size_t>(j * 30 + i)];
+        if (piece != nullptr && piece->Pixels[static_cast<std::size_t>(j * 30 + i)] != KeyPaleYellow)
+          expected = piece->Pixels[static_cast<std::size_t>(j * 30 + i)];
+        wrong += At(40 + 30 * c + i, 17 + 30 * r + j) != expected;
+      }
+    return wrong;
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(testing::Message() << "screen " << int{k.Screen} << " from " << int{k.Return});
+    Settings.Screen = k.Screen;
+    Settings.ReturnScreen = k.Return;
+    const std::vector<uint32_t> plain = snapshot(false), marked = snapshot(true);
+    int inside = 0, outside = 0;
+    for (int y = 0; y < 453; ++y)
+      for (int x = 0; x < 632; ++x)
+        if (plain[static_cast<std::size_t>(y * 632 + x)] != marked[static_cast<std::size_t>(y * 632 + x)])
+          ++(x >= 40 && x < 340 && y >= 17 && y < 437 ? inside : outside);
+    EXPECT_EQ(outside, 0);
+    EXPECT_EQ(inside > 0, k.ShowsBoard);
+    if (!k.ShowsBoard || k.Screen == ScreenGameOver) continue;  // the sign covers part of the board
+    int wrongCells = 0;
+    for (int c = 0; c < 10; ++c)
+      for (int r = 0; r < 14; ++r) wrongCells += cellMismatches(c, r) != 0;
+    EXPECT_EQ(wrongCells, 0);
+  }
+}
+
+}  // namespace

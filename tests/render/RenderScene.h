@@ -31,7 +31,7 @@ class RenderScene : public ::testing::Test {
     Game.AreaHeight = MaxAreaHeight;
   }
 
-  void Compose() { ComposeScreen(TScreenView{Game, SoundAvailable, MusicAvailable}, Set, Window); }
+  void Compose() { ComposeScreen(TScreenView{Game, SoundAvailable, MusicAvailable, ColourMarks}, Set, Window); }
 
   platform::Surface& Back() { return *Set[BackBuffer].Pixels; }
   uint32_t At(int x, int y) { return Back().Row(y)[x]; }
@@ -75,4 +75,5 @@ class RenderScene : public ::testing::Test {
   RecordingComposeHost Window;
   bool SoundAvailable = true;
   bool MusicAvailable = true;
+  bool ColourMarks = false;
 };

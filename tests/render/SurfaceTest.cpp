@@ -14,12 +14,16 @@ class Surfaces : public RenderScene {
 // Pictures load in another order than the set holds them; each lands in its own entry.
 TEST_F(Surfaces, TilesAndPiecesAreIndexedByValueAndColour) {
   EXPECT_TRUE(Set.MissingPictures().empty());
-  const char* tiles[] = {"ID_GAMEPLAYAREA", "ID_ABLACK",   "ID_ARED",       "ID_AGREEN",       "ID_ABLUE",
-                         "ID_AREDGREEN",    "ID_AREDBLUE", "ID_AGREENBLUE", "ID_AREDGREENBLUE"};
-  const char* pieces[] = {"ID_BLACK", "ID_RED",     "ID_GREEN",     "ID_REDGREEN",
-                          "ID_BLUE",  "ID_REDBLUE", "ID_GREENBLUE", "ID_REDGREENBLUE"};
-  for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ(Set.AreaTileSurfaces()[i]->ResourceName, tiles[i]);
-  for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(Set.PieceSurfaces()[i]->ResourceName, pieces[i]);
+  const char* tiles[] = {"GAMEPLAYAREA", "ABLACK",   "ARED",       "AGREEN",       "ABLUE",
+                         "AREDGREEN",    "AREDBLUE", "AGREENBLUE", "AREDGREENBLUE"};
+  const char* pieces[] = {"BLACK", "RED", "GREEN", "REDGREEN", "BLUE", "REDBLUE", "GREENBLUE", "REDGREENBLUE"};
+  for (const bool marked : {false, true}) {
+    const std::string prefix = marked ? "ID_MARKED" : "ID_";
+    const auto tileSet = marked ? Set.MarkedAreaTileSurfaces() : Set.AreaTileSurfaces();
+    const auto pieceSet = marked ? Set.MarkedPieceSurfaces() : Set.PieceSurfaces();
+    for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ(tileSet[i]->ResourceName, prefix + tiles[i]);
+    for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(pieceSet[i]->ResourceName, prefix + pieces[i]);
+  }
   EXPECT_EQ(Set[SurfaceABlue].Width, 30);
   EXPECT_EQ(Set[BackBuffer].Target, &Set[PrimarySurface]);
   EXPECT_EQ(Set[SurfaceTitleScreen].Target, &Set[BackBuffer]);

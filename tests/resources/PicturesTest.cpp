@@ -7,14 +7,17 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <map>
 #include <numeric>
+#include <span>
 #include <string>
 #include <vector>
 
 #include <unistd.h>
 
 #include "resources/BmpImage.h"
+#include "resources/pictures/ColourVision.h"
 
 namespace {
 
@@ -83,6 +86,23 @@ const std::vector<Expected>& Pictures() {
       {"ID_REDBLUE", 30, 30, PaleYellow, Kind::Piece},
       {"ID_GREENBLUE", 30, 30, PaleYellow, Kind::Piece},
       {"ID_REDGREENBLUE", 30, 30, PaleYellow, Kind::Piece},
+      {"ID_MARKEDGAMEPLAYAREA", 30, 30, NoKey, Kind::Cell},
+      {"ID_MARKEDABLACK", 30, 30, PaleYellow, Kind::Tile},
+      {"ID_MARKEDARED", 30, 30, PaleYellow, Kind::Tile},
+      {"ID_MARKEDAGREEN", 30, 30, PaleYellow, Kind::Tile},
+      {"ID_MARKEDABLUE", 30, 30, PaleYellow, Kind::Tile},
+      {"ID_MARKEDAREDGREEN", 30, 30, PaleYellow, Kind::Tile},
+      {"ID_MARKEDAREDBLUE", 30, 30, PaleYellow, Kind::Tile},
+      {"ID_MARKEDAGREENBLUE", 30, 30, PaleYellow, Kind::Tile},
+      {"ID_MARKEDAREDGREENBLUE", 30, 30, PaleYellow, Kind::Tile},
+      {"ID_MARKEDBLACK", 30, 30, PaleYellow, Kind::Piece},
+      {"ID_MARKEDRED", 30, 30, PaleYellow, Kind::Piece},
+      {"ID_MARKEDGREEN", 30, 30, PaleYellow, Kind::Piece},
+      {"ID_MARKEDREDGREEN", 30, 30, PaleYellow, Kind::Piece},
+      {"ID_MARKEDBLUE", 30, 30, PaleYellow, Kind::Piece},
+      {"ID_MARKEDREDBLUE", 30, 30, PaleYellow, Kind::Piece},
+      {"ID_MARKEDGREENBLUE", 30, 30, PaleYellow, Kind::Piece},
+      {"ID_MARKEDREDGREENBLUE", 30, 30, PaleYellow, Kind::Piece},
   };
   return list;
 }
@@ -106,6 +126,15 @@ const char* const PieceNames[8] = {"ID_BLACK", "ID_RED",     "ID_GREEN",     "ID
 const char* const CellNames[9] = {"ID_GAMEPLAYAREA", "ID_ABLACK",     "ID_ARED",
                                   "ID_AGREEN",       "ID_ABLUE",      "ID_AREDGREEN",
                                   "ID_AREDBLUE",     "ID_AGREENBLUE", "ID_AREDGREENBLUE"};
+// The same with colour marks.
+const char* const MarkedPieceNames[8] = {"ID_MARKEDBLACK", "ID_MARKEDRED",     "ID_MARKEDGREEN",
+                                         "ID_MARKEDREDGREEN", "ID_MARKEDBLUE", "ID_MARKEDREDBLUE",
+                                         "ID_MARKEDGREENBLUE", "ID_MARKEDREDGREENBLUE"};
+const char* const MarkedCellNames[9] = {"ID_MARKEDGAMEPLAYAREA", "ID_MARKEDABLACK",     "ID_MARKEDARED",
+                                        "ID_MARKEDAGREEN",       "ID_MARKEDABLUE",      "ID_MARKEDAREDGREEN",
+                                        "ID_MARKEDAREDBLUE",     "ID_MARKEDAGREENBLUE", "ID_MARKEDAREDGREENBLUE"};
+// The colour (red 1, green 2, blue 4) each cell picture admits, -1 for every colour.
+constexpr int CellColours[9] = {-1, 0, 1, 2, 4, 3, 5, 6, 7};
 
 std::string PathOf(const std::string& dir, const std::string& name) { return dir + "/" + name + ".bmp"; }
 
@@ -193,7 +222,7 @@ TEST(Pictures, EveryPictureIsAnUncompressed24BitBottomUpBmpOfItsSize) {
   }
 }
 
-TEST(Pictures, TheFolderHoldsTheFiftyPicturesAndNoOthers) {
+TEST(Pictures, TheFolderHoldsTheGamesPicturesAndNoOthers) {
   std::vector<std::string> found;
   for (const auto& f : std::filesystem::directory_iterator(HUEBLOC_PICTURES_DIR))
     if (f.path().extension() == ".bmp") found.push_back(f.path().stem().string());
@@ -284,10 +313,14 @@ TEST(Pictures, AreaTilesShowTheirFadedColourInTheCorners) {
 
 TEST(Pictures, PieceEdgesFallOnThePlainGroundOfEveryCell) {
   // A piece's anti-aliased edge is blended into the pale-yellow ground, so every cell
-  // picture must show exactly that ground wherever a piece has an edge pixel.
-  for (const char* piece : PieceNames) {
+  // picture must show exactly that ground wherever a piece has an edge pixel, marked or not.
+  std::vector<const char*> pieces(std::begin(PieceNames), std::end(PieceNames));
+  pieces.insert(pieces.end(), std::begin(MarkedPieceNames), std::end(MarkedPieceNames));
+  std::vector<const char*> cells(std::begin(CellNames), std::end(CellNames));
+  cells.insert(cells.end(), std::begin(MarkedCellNames), std::end(MarkedCellNames));
+  for (const char* piece : pieces) {
     const BmpImage& p = Load(piece);
-    for (const char* cell : CellNames) {
+    for (const char* cell : cells) {
       const BmpImage& c = Load(cell);
       int fringe = 0;
       for (int y = 0; y < 30; ++y)
@@ -303,6 +336,80 @@ TEST(Pictures, PieceEdgesFallOnThePlainGroundOfEveryCell) {
       EXPECT_EQ(fringe, 0) << piece << " over " << cell;
     }
   }
+}
+
+// Pixels at which two cell pictures clearly differ, seen with that vision.
+int ClearlyDifferentPixels(const BmpImage& a, const BmpImage& b, picgen::Vision v, double deltaE) {
+  int count = 0;
+  for (size_t i = 0; i < a.Pixels.size(); ++i)
+    count += picgen::DeltaE(picgen::SeenLab(v, a.Pixels[i]), picgen::SeenLab(v, b.Pixels[i])) > deltaE;
+  return count;
+}
+
+// Colour marks: a bubble carries one mark per component, in the component's own place (red at
+// the top, green at the lower left, blue at the lower right), black none; a tile carries the
+// marks of the colours it admits in the corners a resting bubble leaves uncovered, A-black a
+// mark of its own in the fourth corner, a plain cell none. Otherwise the marked pictures are
+// the plain ones, and the marks cover no more than a quarter of the cell.
+TEST(Pictures, MarkedCellsAreThePlainOnesWithTheMarksOfTheirColours) {
+  struct Place {
+    int Component;  // red 1, green 2, blue 4; 0 for the mark of no component
+    int X0, Y0, X1, Y1;
+  };
+  const Place onPiece[] = {{1, 9, 1, 21, 13}, {2, 3, 14, 15, 27}, {4, 15, 14, 27, 27}};
+  const Place onTile[] = {{1, 0, 0, 10, 10}, {2, 0, 20, 10, 30}, {4, 20, 20, 30, 30}, {0, 20, 0, 30, 10}};
+  struct Case {
+    const char *Plain, *Marked;
+    int Colour;  // the colour shown or admitted, -1 for a plain cell
+    bool Piece;
+  };
+  std::vector<Case> cases;
+  for (int i = 0; i < 8; ++i) cases.push_back({PieceNames[i], MarkedPieceNames[i], i, true});
+  for (int i = 0; i < 9; ++i) cases.push_back({CellNames[i], MarkedCellNames[i], CellColours[i], false});
+  const BmpImage& anyPiece = Load(PieceNames[0]);
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.Marked);
+    const BmpImage &plain = Load(k.Plain), &marked = Load(k.Marked);
+    int marks = 0, misplaced = 0;
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 30; ++x) {
+        if (marked.At(x, y) == plain.At(x, y)) continue;
+        ++marks;
+        // On a bubble, never where it is transparent; on a tile, only where bubbles are.
+        misplaced += (k.Piece ? plain : anyPiece).At(x, y) == PaleYellow ? k.Piece : !k.Piece;
+      }
+    EXPECT_EQ(misplaced, 0);
+    EXPECT_LE(marks, 30 * 30 / 4);
+    EXPECT_EQ(marks == 0, (k.Colour == 0 && k.Piece) || k.Colour < 0);
+    for (const Place& p : k.Piece ? std::span<const Place>(onPiece) : std::span<const Place>(onTile)) {
+      int changed = 0;
+      for (int y = p.Y0; y < p.Y1; ++y)
+        for (int x = p.X0; x < p.X1; ++x) changed += marked.At(x, y) != plain.At(x, y);
+      const bool expected = k.Colour >= 0 && (p.Component == 0 ? k.Colour == 0 : (k.Colour & p.Component) != 0);
+      EXPECT_EQ(changed >= 8, expected) << "place of component " << p.Component << ": " << changed << " pixels";
+    }
+  }
+}
+
+// Without hue the marked bubbles, and the marked cells, must still tell apart in every pair:
+// in greyscale and with protanopia, deuteranopia and tritanopia at full severity. Two pictures
+// differ clearly when at least a mark's worth of their pixels do: 12 pixels, three quarters
+// of the smallest mark (a tile's 4 x 4 corner square), each differing by more than 15 in
+// CIELAB, six times the just-noticeable difference of about 2.3. Hue alone fails this:
+// without their marks, red and green bubbles and tiles differ in no pixel by that much to
+// a deuteranope, nor red and blue bubbles in greyscale.
+TEST(Pictures, EveryPairOfMarkedCellsDiffersClearlyWithoutHue) {
+  constexpr double ClearDifference = 15;
+  constexpr int MarksWorth = 12;
+  const std::vector<std::vector<const char*>> sets = {
+      {std::begin(MarkedPieceNames), std::end(MarkedPieceNames)},
+      {std::begin(MarkedCellNames), std::end(MarkedCellNames)}};
+  for (const auto& set : sets)
+    for (const picgen::Vision v : picgen::Visions)
+      for (size_t i = 0; i < set.size(); ++i)
+        for (size_t j = i + 1; j < set.size(); ++j)
+          EXPECT_GE(ClearlyDifferentPixels(Load(set[i]), Load(set[j]), v, ClearDifference), MarksWorth)
+              << set[i] << " and " << set[j] << " seen with " << picgen::VisionName(v);
 }
 
 TEST(Pictures, TheEmptyCellIsAPaleHoleOnThePaleYellowGround) {
@@ -426,6 +533,16 @@ TEST(Pictures, NumberAndCharacterGlyphsStayInTheirColumns) {
   }
 }
 
+// The strip's most distinct ink: the largest distance of a non-key pixel of rows [y0, y1)
+// from the ground.
+int FullInk(const BmpImage& img, int y0, int y1, uint32_t key, uint32_t ground) {
+  int full = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = 0; x < img.Width; ++x)
+      if (img.At(x, y) != key) full = std::max(full, Distance(img.At(x, y), ground));
+  return full;
+}
+
 // How heavy a glyph's strokes are, in pixels of full ink: in each row that holds ink, the
 // heaviest stroke (a run of pixels summing their coverage), and of those the median row.
 // Coverage is a pixel's distance from the ground the strip is drawn on, against the strip's
@@ -477,10 +594,7 @@ TEST(Pictures, EveryGlyphIsDrawnWithStrokesAsHeavyAsTheRest) {
   constexpr double Lightest = 1.4;  // pixels of full ink across a stroke
   for (const Strip& s : strips) {
     const BmpImage& img = Load(s.Name);
-    int fullInk = 0;
-    for (int y = s.Y0; y < s.Y1; ++y)
-      for (int x = 0; x < img.Width; ++x)
-        if (img.At(x, y) != s.Key) fullInk = std::max(fullInk, Distance(img.At(x, y), s.Ground));
+    const int fullInk = FullInk(img, s.Y0, s.Y1, s.Key, s.Ground);
     ASSERT_GT(fullInk, 100) << s.Name;
     int x0 = 0;
     for (size_t i = 0; i < s.Widths.size(); ++i) {
@@ -488,6 +602,91 @@ TEST(Pictures, EveryGlyphIsDrawnWithStrokesAsHeavyAsTheRest) {
       EXPECT_GE(StrokeWeight(img, x0, x1, s.Y0, s.Y1, s.Key, s.Ground, s.LightInk, fullInk), Lightest)
           << s.Name << " glyph " << i;
       x0 = x1;
+    }
+  }
+}
+
+// The high-score table is small text on the pale play area. Its characters must be as bold,
+// for their height, and as dark as the large characters of the name entry (within a tenth),
+// and each must fill its column but for one clear column on either side: then the gap
+// between letters is two columns everywhere, and a space's three columns more read as a gap
+// between words ("BEN 2", not "BEN2").
+TEST(Pictures, TableTextIsAsBoldAndDarkAsTheLargeTextWithEvenGaps) {
+  struct Strip {
+    const char* Name;
+    const std::vector<int>& Widths;
+    double Weight = 0, Contrast = 0;
+  };
+  Strip strips[] = {{"ID_SCORECHARS", BigCharWidths}, {"ID_HIGHSCORECHARS", SmallCharWidths}};
+  for (Strip& s : strips) {
+    const BmpImage& img = Load(s.Name);
+    const int full = FullInk(img, 0, img.Height, PaleYellow, PaleYellow);
+    // Weight: the strokes as a share of the ink's height, the median glyph's.
+    std::vector<double> weights;
+    int x0 = 0;
+    for (const int w : s.Widths) {
+      int rows = 0;
+      for (int y = 0; y < img.Height; ++y) rows += InkCount(img, x0, y, x0 + w, y + 1, PaleYellow) > 0;
+      weights.push_back(StrokeWeight(img, x0, x0 + w, 0, img.Height, PaleYellow, PaleYellow, false, full) / rows);
+      x0 += w;
+    }
+    std::sort(weights.begin(), weights.end());
+    s.Weight = weights[weights.size() / 2];
+    // Contrast: the darkest tenth of the solid ink against the ground.
+    std::vector<double> solid;
+    for (const uint32_t p : img.Pixels)
+      if (p != PaleYellow && Distance(p, PaleYellow) >= 0.8 * full) solid.push_back(Luminance(p));
+    ASSERT_GE(solid.size(), 10u) << s.Name;
+    std::sort(solid.begin(), solid.end());
+    const size_t tenth = solid.size() / 10;
+    const double dark = std::accumulate(solid.begin(), solid.begin() + static_cast<std::ptrdiff_t>(tenth), 0.0) /
+                        static_cast<double>(tenth);
+    s.Contrast = (Luminance(PaleYellow) + 0.05) / (dark + 0.05);
+  }
+  const Strip &big = strips[0], &small = strips[1];
+  EXPECT_GE(small.Weight, 0.9 * big.Weight) << "big " << big.Weight << ", small " << small.Weight;
+  EXPECT_GE(small.Contrast, 0.9 * big.Contrast) << "big " << big.Contrast << ", small " << small.Contrast;
+
+  const BmpImage& img = Load(small.Name);
+  const int full = FullInk(img, 0, img.Height, PaleYellow, PaleYellow);
+  int x0 = 0;
+  for (size_t i = 0; i < small.Widths.size(); ++i) {
+    const int w = small.Widths[i];
+    int first = w, last = -1;  // columns with a pixel at least half covered
+    for (int x = 0; x < w; ++x)
+      for (int y = 0; y < img.Height; ++y)
+        if (img.At(x0 + x, y) != PaleYellow && Distance(img.At(x0 + x, y), PaleYellow) >= full / 2) {
+          first = std::min(first, x);
+          last = std::max(last, x);
+        }
+    EXPECT_EQ(first, 1) << "small glyph " << i << " leaves too much room on its left";
+    EXPECT_EQ(last, w - 2) << "small glyph " << i << " leaves too much room on its right";
+    x0 += w;
+  }
+}
+
+// "Up" reads as a Latin p, not a Greek rho: the p's stem rises straight from its descender
+// to the top of its bowl (to within the row by which a round bowl overshoots), in both
+// states of the menu picture and of the key-name glyph.
+TEST(Pictures, ThePOfUpHasAStemUpToTheTopOfItsBowl) {
+  constexpr int Descender = 20;  // a row below the baseline, which only the p reaches
+  for (const char* name : {"ID_UP", "ID_KEYSNUMBERS"}) {
+    const BmpImage& img = Load(name);
+    constexpr int x0 = 0, x1 = 33;  // "Up" is the key-name strip's first glyph
+    for (int half = 0; half < 2; ++half) {
+      SCOPED_TRACE(testing::Message() << name << " half " << half);
+      const std::vector<bool> body = Body(img, x0, x1, half, 0.5);
+      const auto ink = [&](int x, int y) { return body[static_cast<size_t>(y * (x1 - x0) + x)]; };
+      std::vector<int> stem;
+      for (int x = 0; x < x1 - x0; ++x)
+        if (ink(x, Descender)) stem.push_back(x);
+      ASSERT_FALSE(stem.empty());
+      int top = Descender;
+      for (int y = 0; y < Descender; ++y)
+        for (int x = stem.front(); x < x1 - x0; ++x)
+          if (ink(x, y)) top = std::min(top, y);
+      for (int y = top + 1; y <= Descender; ++y)
+        for (const int x : stem) EXPECT_TRUE(ink(x, y)) << "stem column " << x << " has a gap at row " << y;
     }
   }
 }
