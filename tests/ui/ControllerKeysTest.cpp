@@ -49,10 +49,7 @@ TEST(ControllerKeys, EachScreenGetsTheKeysItExpects) {
   }
 }
 
-class ControllerKeyHandling : public UiGame {
- protected:
-  void Push(PadButton button) { Press(ControllerKey(Settings, button)); }
-};
+class ControllerKeyHandling : public UiGame {};
 
 // A binding stays a keyboard key: any button ends the capture as Escape would, with the
 // sound of a refused key, and the binding stays as it was.
@@ -62,47 +59,12 @@ TEST_F(ControllerKeyHandling, AButtonEndsAKeyCaptureAndLeavesTheBinding) {
     Press(VkReturn);
     ASSERT_EQ(Settings.KeyToSet, 1);
     TakeCalls();
-    Push(button);
+    Press(ControllerKey(Settings, button));
     EXPECT_EQ(Settings.KeyToSet, 0);
     EXPECT_EQ(Settings.KeyLeft, VkLeft);
     EXPECT_EQ(Settings.Screen, ScreenKeysSetup);
     EXPECT_EQ(TakeCalls(), Calls{"sound 4"}) << "button " << int(button);
   }
-}
-
-// A name with a controller alone: Up and Down step the last character along space, A-Z, 0-9
-// and round (on an empty name they add an A first), Right adds an A up to eight characters,
-// Left takes one back, south stores the name; each change sounds as typing does.
-TEST_F(ControllerKeyHandling, ANameIsEnteredWithAControllerAlone) {
-  const struct {
-    std::string Before;
-    PadButton Button;
-    std::string After;
-  } cases[] = {
-      {"", PadButton::Up, "A"},        {"", PadButton::Down, "A"},      {"", PadButton::Right, "A"},
-      {"A", PadButton::Up, "B"},       {"A", PadButton::Down, " "},     {" ", PadButton::Down, "9"},
-      {"9", PadButton::Up, " "},       {"QZ", PadButton::Up, "Q0"},     {"Q0", PadButton::Down, "QZ"},
-      {"B\t", PadButton::Up, "BA"},    // other white space typed on the keyboard counts as the space
-      {"AB", PadButton::Right, "ABA"}, {"ABCDEFGH", PadButton::Right, "ABCDEFGH"},  // at most eight
-      {"ABCDEFGH", PadButton::Up, "ABCDEFGI"}, {"AB", PadButton::Left, "A"}, {"", PadButton::Left, ""},
-      {"AB", PadButton::East, "AB"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "button " << int(c.Button) << " after \"" << c.Before << "\"");
-    Settings.Screen = ScreenCongratulations;
-    Settings.HighScoreNames[5] = c.Before;
-    Push(c.Button);
-    EXPECT_EQ(Settings.HighScoreNames[5], c.After);
-    EXPECT_EQ(Settings.Screen, ScreenCongratulations);
-    EXPECT_EQ(TakeCalls(), c.After != c.Before ? Calls{"sound 4"} : Calls{});
-  }
-
-  Settings.Score = 70;
-  Settings.HighScoreNames[5] = "SOFA";
-  Push(PadButton::South);
-  EXPECT_EQ(Settings.Screen, ScreenHighScores);
-  EXPECT_EQ(Settings.HighScoreNames[0], "SOFA");
-  EXPECT_EQ(Settings.HighScores[0], 70u);
 }
 
 }  // namespace
