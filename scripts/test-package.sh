@@ -13,7 +13,7 @@ failed() { echo "package: $*; its files are in $work" >&2; trap - EXIT; exit 1; 
 trap 'rm -rf "$work"' EXIT
 
 mkdir "$work/huebloc"
-tar --exclude=./.git --exclude='./build*' --exclude=./out -cf - . | tar -xf - -C "$work/huebloc"
+tar --exclude=./.git --exclude='./build*' --exclude='./obj-*' --exclude=./out -cf - . | tar -xf - -C "$work/huebloc"
 (cd "$work/huebloc" && DEB_BUILD_OPTIONS="nocheck parallel=$(nproc)" dpkg-buildpackage -us -uc -b) \
   >"$work/build.log" 2>&1 || { tail -n 40 "$work/build.log"; failed "dpkg-buildpackage failed"; }
 deb=$(echo "$work"/huebloc_*_*.deb)
