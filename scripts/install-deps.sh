@@ -10,7 +10,7 @@ packages=(
   xfonts-base  # the font SDL's message boxes need on an X server without a desktop
   desktop-file-utils appstream
   groff-base mandoc man-db  # the manual pages' lints and man -l
-  build-essential dpkg-dev debhelper fakeroot lintian  # the Debian package and its check
+  build-essential dpkg-dev debhelper lintian  # the Debian package and its check (no fakeroot: it needs no root)
 )
 missing=()
 for p in "${packages[@]}"; do
