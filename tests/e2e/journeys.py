@@ -211,7 +211,10 @@ def about(seconds, expected, what, slack=6.0):
 
 def journey_title_to_exit(j):
     """A whole game: title, main menu, a small fast game with moves, pause and resume, game
-    over, name entry, the high-score table, and out again; the score lands in the store."""
+    over, name entry, the high-score table, and out again; the score lands in the store, and
+    nothing is written outside the player's own folders."""
+    prefix = j.bin_dir.parent
+    installed = files_below(prefix)
     display = j.session.display()
     j.setup(display, Width=5, Height=7, Level=9, Flags=0x68)
     game, window = j.start(display, "huebloc-launcher")  # the menu entry's way in: setup, then the game
@@ -255,6 +258,7 @@ def journey_title_to_exit(j):
     settings = store.read_keys(j.session.settings_file)[store.SETTINGS_KEY + r"\GamePlayArea"]
     check(settings == {"Height": 7, "Width": 5}, f"the play area setting became {settings}")
     check(game.output() == "", f"the game wrote {game.output()!r}")
+    check_writes(j, prefix, installed, j.session.home / ".local" / "state")
 
 
 def journey_focus(j):
@@ -491,6 +495,16 @@ def files_below(folder):
             if not p.is_dir() or p.is_symlink()}
 
 
+def check_writes(j, prefix, installed, state):
+    """Nothing of the installation in prefix changed since it held the files installed, and
+    the game wrote nothing but its own folders of the player's settings, data and state."""
+    check(files_below(prefix) == installed, f"files installed in {prefix} changed")
+    own = [j.session.config / "huebloc", j.session.data / "huebloc", state / "huebloc"]
+    written = [p for p in files_below(j.session.root) if not (len(p.parts) == 1 and p.suffix == ".log")]
+    stray = [str(p) for p in written if not any((j.session.root / p).is_relative_to(folder) for folder in own)]
+    check(not stray, f"written outside the game's own folders: {stray}")
+
+
 def journey_package(j, root):
     """The game as the package installs it, unpacked into root, started as its menu entry
     starts it: the settings point at the music beside the programs and the game finds it;
@@ -525,11 +539,7 @@ def journey_package(j, root):
     j.exit_from_main_menu(window, game)
     check(game.output() == "", f"the game wrote {game.output()!r}")
 
-    check(files_below(root) == installed, "files of the installed package changed")
-    own = [j.session.config / "huebloc", j.session.data / "huebloc", state / "huebloc"]
-    written = [p for p in files_below(j.session.root) if not (len(p.parts) == 1 and p.suffix == ".log")]
-    stray = [str(p) for p in written if not any((j.session.root / p).is_relative_to(folder) for folder in own)]
-    check(not stray, f"written outside the game's own folders: {stray}")
+    check_writes(j, root, installed, state)
 
 
 def journey_leaks(j, build):
