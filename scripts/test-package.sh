@@ -22,7 +22,8 @@ echo "package: built $(basename "$deb") in $((SECONDS - started)) s"
 # Informational tags are shown too, though they do not fail the check.
 lintian --fail-on error,warning --display-info "$work"/huebloc_*.changes >"$work/lintian.txt" ||
   { cat "$work/lintian.txt"; failed "lintian reports errors or warnings"; }
-if [ -s "$work/lintian.txt" ]; then sed 's/^/package: lintian: /' "$work/lintian.txt"; else echo "package: lintian: no tags"; fi
+sed 's/^/package: lintian: /' "$work/lintian.txt"
+[ -s "$work/lintian.txt" ] || echo "package: lintian: no tags"
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
