@@ -9,6 +9,8 @@ packages=(
   xvfb xauth xdotool imagemagick x11-utils python3
   xfonts-base  # the font SDL's message boxes need on an X server without a desktop
   desktop-file-utils appstream
+  groff-base mandoc man-db  # the manual pages' lints and man -l
+  build-essential dpkg-dev debhelper lintian  # the Debian package and its check (no fakeroot: it needs no root)
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -7,6 +7,8 @@ pictures at their places on the screen.
   journeys.py BUILD_DIR --only NAME ...  some of them
   journeys.py --leaks ASAN_BUILD_DIR     the address-sanitized game from start to exit, leaks checked
   journeys.py BUILD_DIR --screenshot OUT a game in progress, saved as a PNG of the window
+  journeys.py BUILD_DIR --unpacked ROOT  the package's journey, on a package unpacked into ROOT
+                                         (BUILD_DIR: the package's build folder)
   journeys.py BUILD_DIR --only closes --closes N     the window closed N times (60 by default)
 """
 
@@ -209,7 +211,10 @@ def about(seconds, expected, what, slack=6.0):
 
 def journey_title_to_exit(j):
     """A whole game: title, main menu, a small fast game with moves, pause and resume, game
-    over, name entry, the high-score table, and out again; the score lands in the store."""
+    over, name entry, the high-score table, and out again; the score lands in the store, and
+    nothing is written outside the player's own folders."""
+    prefix = j.bin_dir.parent
+    installed = files_below(prefix)
     display = j.session.display()
     j.setup(display, Width=5, Height=7, Level=9, Flags=0x68)
     game, window = j.start(display, "huebloc-launcher")  # the menu entry's way in: setup, then the game
@@ -253,6 +258,7 @@ def journey_title_to_exit(j):
     settings = store.read_keys(j.session.settings_file)[store.SETTINGS_KEY + r"\GamePlayArea"]
     check(settings == {"Height": 7, "Width": 5}, f"the play area setting became {settings}")
     check(game.output() == "", f"the game wrote {game.output()!r}")
+    check_writes(j, prefix, installed, j.session.home / ".local" / "state")
 
 
 def journey_focus(j):
@@ -483,6 +489,59 @@ JOURNEYS = {
 }
 
 
+def files_below(folder):
+    """{path relative to folder: (size, modification time)} of every file and link below it."""
+    return {p.relative_to(folder): (p.lstat().st_size, p.lstat().st_mtime_ns) for p in folder.rglob("*")
+            if not p.is_dir() or p.is_symlink()}
+
+
+def check_writes(j, prefix, installed, state):
+    """Nothing of the installation in prefix changed since it held the files installed, and
+    the game wrote nothing but its own folders of the player's settings, data and state."""
+    check(files_below(prefix) == installed, f"files installed in {prefix} changed")
+    own = [j.session.config / "huebloc", j.session.data / "huebloc", state / "huebloc"]
+    written = [p for p in files_below(j.session.root) if not (len(p.parts) == 1 and p.suffix == ".log")]
+    stray = [str(p) for p in written if not any((j.session.root / p).is_relative_to(folder) for folder in own)]
+    check(not stray, f"written outside the game's own folders: {stray}")
+
+
+def journey_package(j, root):
+    """The game as the package installs it, unpacked into root, started as its menu entry
+    starts it: the settings point at the music beside the programs and the game finds it;
+    the title, the main menu, a game begun, out again. Nothing is written but the player's
+    own settings and data, and nothing at all in the installed files."""
+    installed = files_below(root)
+    music = root / "usr" / "share" / "games" / "huebloc"
+    check((music / "Music.ogg").is_file(), f"the package has no {music}/Music.ogg")
+    display = j.session.display()
+    state = j.session.root / "state"
+    game, window = j.start(display, "huebloc-launcher", XDG_STATE_HOME=str(state))
+    path = store.read_keys(j.session.settings_file)[store.SETTINGS_KEY].get("Path")
+    check(path == str(music), f'the install step stored "Path" {path!r}, not {str(music)!r}')
+    j.to_main_menu(window)
+    s = j.screens
+
+    # Music is found: the game setup offers its volume, after the sound's.
+    window.key("Down", "Down", "Return")
+    setup = [("ID_KEYS", 477, 277), ("ID_SOUND", 406, 311), ("ID_MUSIC", 408, 345), ("ID_EXIT", 481, 379)]
+    window.wait("the game setup", s.menu(setup, "ID_KEYS"))
+    window.key("Down", "Down")
+    window.wait("Music selected, two items below Keys", s.menu(setup, "ID_MUSIC"))
+    window.key("Down", "Return")
+    window.wait("the main menu again", s.main_menu("ID_GAMESETUP"))
+
+    window.key("Up", "Up", "Return")
+    window.wait("a game begun on the 7 x 14 play area", s.all_of(s.playing(7, 14), s.game_begun(7, 14)))
+    window.key("Escape")
+    window.wait("the in-game menu", s.game_menu())
+    window.key("Up", "Return")
+    window.wait("the main menu after leaving the game", s.main_menu())
+    j.exit_from_main_menu(window, game)
+    check(game.output() == "", f"the game wrote {game.output()!r}")
+
+    check_writes(j, root, installed, state)
+
+
 def journey_leaks(j, build):
     """The address-sanitized game from its build tree (music found there) through the title
     and the main menu to Exit: LeakSanitizer has nothing to report."""
@@ -551,6 +610,7 @@ def main():
     parser.add_argument("--only", nargs="+", choices=sorted(JOURNEYS), help="run only these journeys")
     parser.add_argument("--leaks", metavar="ASAN_BUILD", help="the leak run of an address-sanitized build")
     parser.add_argument("--screenshot", metavar="OUT", help="save a game in progress as a PNG")
+    parser.add_argument("--unpacked", metavar="ROOT", help="the package's journey, on a package unpacked into ROOT")
     parser.add_argument("--closes", type=int, default=CLOSES, help=f"closes of the closes journey ({CLOSES})")
     args = parser.parse_args()
     JOURNEYS["closes"] = lambda j: journey_closes(j, args.closes)
@@ -562,6 +622,11 @@ def main():
     # A terminated run still ends what it started.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
 
+    if args.unpacked:
+        root = Path(args.unpacked).resolve()
+        ok = run("package", lambda session: journey_package(Journey(session, root / "usr" / "games", screens), root),
+                 failures_dir)
+        return 0 if ok else 1
     if args.leaks:
         ok = run("leaks", lambda session: journey_leaks(Journey(session, build / "shell", screens), build),
                  failures_dir)
