@@ -101,13 +101,15 @@ void TFormWindow::FormShow() {
 void TFormWindow::ApplicationEventsDeactivate() {
   if (Audio != nullptr) Audio->SetAudible(false);  // silent while away; the music plays on unheard
   if (Settings.Screen != ScreenPlaying) return;
-  StopClock();
-  Settings.Screen = ScreenGameMenu;
-  Settings.MenuItem = ItemResumeGame;
+  Game.FocusLost();
   ComposeScreen();
 }
 
-void TFormWindow::FormClose() { StopClock(); }
+// A game in progress is abandoned: its replay is kept.
+void TFormWindow::FormClose() {
+  StopClock();
+  Game.EndRecording();
+}
 
 // One action per key press: auto-repeats and a second key pressed while the first is held
 // are ignored until some key is released. Every accepted press ends with a redraw.
