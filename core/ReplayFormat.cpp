@@ -199,7 +199,8 @@ TReplay DecodeReplay(std::string_view bytes) {
 
   in.Part = "checksum";
   const std::string_view contents = bytes.substr(0, bytes.size() - in.Left());
-  if (static_cast<uint32_t>(in.Fixed(4)) != ReplayChecksum(contents)) Damaged("its checksum does not match its contents");
+  if (static_cast<uint32_t>(in.Fixed(4)) != ReplayChecksum(contents))
+    Damaged("its checksum does not match its contents");
   if (in.Left() > 0) Damaged("there is more after its end");
   return replay;
 }

@@ -209,7 +209,8 @@ def about(seconds, expected, what, slack=6.0):
 
 def journey_title_to_exit(j):
     """A whole game: title, main menu, a small fast game with moves, pause and resume, game
-    over, name entry, the high-score table, and out again; the score lands in the store."""
+    over, name entry, the high-score table, and out again; the score lands in the store and
+    the game leaves its replay."""
     display = j.session.display()
     j.setup(display, Width=5, Height=7, Level=9, Flags=0x68)
     game, window = j.start(display, "huebloc-launcher")  # the menu entry's way in: setup, then the game
@@ -250,6 +251,9 @@ def journey_title_to_exit(j):
 
     table = store.score_table(j.session.scores_file, 5, 7)
     check(table == [(final, "ADA7")] + [(0, "")] * 4, f"the 5x7 table holds {table}")
+    replays = [p.name for p in j.session.replay_folder.glob("*.hbr")]
+    check(len(replays) == 1 and re.fullmatch(rf"5x7-\d{{4}}-\d\d-\d\dT\d\d\.\d\d\.\d\d-score-{final}\.hbr", replays[0]),
+          f"the game left the replays {replays}")
     settings = store.read_keys(j.session.settings_file)[store.SETTINGS_KEY + r"\GamePlayArea"]
     check(settings == {"Height": 7, "Width": 5}, f"the play area setting became {settings}")
     check(game.output() == "", f"the game wrote {game.output()!r}")
