@@ -10,16 +10,20 @@ namespace {
 // FNV-1a, 32 bits: small, fast and spreads single changes over the whole digest.
 class TDigest {
  public:
-  template <class T>
-  void Add(T value) {
-    for (std::size_t i = 0; i < sizeof value; ++i) {
-      Hash ^= static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i));
-      Hash *= 16777619u;
-    }
+  // Each value's bytes, low byte first.
+  template <class... T>
+  void Add(T... values) {
+    (AddBytes(static_cast<uint64_t>(values), sizeof values), ...);
   }
   uint32_t Value() const { return Hash; }
 
  private:
+  void AddBytes(uint64_t value, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) {
+      Hash ^= static_cast<uint8_t>(value >> (8 * i));
+      Hash *= 16777619u;
+    }
+  }
   uint32_t Hash = 2166136261u;
 };
 
@@ -49,21 +53,9 @@ uint8_t ReplayCell(const TGame& game, int column, int row) {
 uint32_t StateDigest(const TGame& game) {
   const TSettings& s = game.Settings;
   TDigest digest;
-  digest.Add(static_cast<uint8_t>(s.Screen));
-  digest.Add(s.Score);
-  digest.Add(s.Level);
-  digest.Add(s.LevelBubbles);
-  digest.Add(game.AreaWidth);
-  digest.Add(game.AreaHeight);
-  digest.Add(game.AdvancedGame);
-  digest.Add(game.BubbleColumn);
-  digest.Add(game.BubbleRow);
-  digest.Add(game.BubbleInFlight);
-  digest.Add(game.LandedColumn);
-  digest.Add(game.LandedRow);
-  digest.Add(game.SpawnShift);
-  digest.Add(game.Random.State().Seed);
-  digest.Add(game.Random.State().Draws);
+  digest.Add(static_cast<uint8_t>(s.Screen), s.Score, s.Level, s.LevelBubbles, game.AreaWidth, game.AreaHeight,
+             game.AdvancedGame, game.BubbleColumn, game.BubbleRow, game.BubbleInFlight, game.LandedColumn,
+             game.LandedRow, game.SpawnShift, game.Random.State().Seed, game.Random.State().Draws);
   for (int c = 0; c < MaxAreaWidth; ++c)
     for (int r = 0; r < MaxAreaHeight; ++r) digest.Add(ReplayCell(game, c, r));
   return digest.Value();

@@ -172,7 +172,7 @@ TReplay DecodeReplay(std::string_view bytes) {
   for (const char cell : in.Take(std::size_t{replay.Width} * replay.Height)) {
     const auto value = static_cast<uint8_t>(cell);
     InRange(value & 15, 0, 8, "a bubble");
-    InRange(value >> 4, 0, 8, "a tile");
+    if (value >> 4 != ReplayNoTile) InRange(value >> 4, 0, 8, "a tile");
     replay.End.Board.push_back(value);
   }
 

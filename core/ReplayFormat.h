@@ -19,7 +19,7 @@
 //   bubbles      4           the bubbles that entered,
 //   board        w × h       and the play area row by row from the top, a byte a cell: the
 //                          bubble in the low four bits (0 none, else its colour + 1), the
-//                          tile in the high four (0..8)
+//                          tile in the high four (0..8, or 15 for none)
 //   seeds        varint    how many, then each seeding from the tick count as the zigzag
 //                          varint of its difference from the one before (the first from 0),
 //                          modulo 2^32

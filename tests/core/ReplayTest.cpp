@@ -174,6 +174,7 @@ TReplay Extremes() {
                   {0xFFFFFFFFu, I::Resume, 6}};
   replay.GameOver = true;
   replay.End = {123'450, 9, 4'000'000'000u, std::vector<uint8_t>(140, 0x88)};
+  replay.End.Board[0] = 0xF0;  // no bubble and no tile
   return replay;
 }
 
@@ -237,7 +238,7 @@ TEST(ReplayFormat, RefusesHostileBytesSayingWhatIsWrong) {
       {"a byte changed", Flipped(valid, valid.size() - 6), "damaged: its checksum does not match its contents"},
       {"a byte more", valid + "x", "damaged: there is more after its end"},
       {"a bubble", Encoded([](TReplay& r) { r.End.Board[7] = 0x09; }), "damaged: a bubble of 9, not 0 to 8"},
-      {"a tile", Encoded([](TReplay& r) { r.End.Board[7] = 0xF0; }), "damaged: a tile of 15, not 0 to 8"},
+      {"a tile", Encoded([](TReplay& r) { r.End.Board[7] = 0x90; }), "damaged: a tile of 9, not 0 to 8"},
       {"an input kind", Encoded([](TReplay& r) { r.Steps[1].Input = static_cast<I>(7); }),
        "damaged: an input kind of 7, not 0 to 6"},
       {"a resume first", Encoded([](TReplay& r) { r.Steps[0].Input = I::Resume; }),
