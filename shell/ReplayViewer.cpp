@@ -35,10 +35,14 @@ TReplayViewer::TReplayViewer(TFormWindow& window, const TReplay& replay, platfor
     previous = step.TimeMs;
   }
 
+  // The window's own game stays off, and its own handlers do the rest: the caption, the sound
+  // silent while the window is away (the replay goes on), the close.
+  window.Settings.Screen = ScreenNone;
   platform::Form& form = window.Form;
-  form.OnShow = [this] { Shown(); };
-  form.OnDeactivate = nullptr;  // a replay goes on behind other windows
-  form.OnClose = nullptr;
+  form.OnShow = [this] {
+    Window.FormShow();
+    Shown();
+  };
   form.OnKeyDown = [this](uint16_t key) { KeyDown(key); };
   form.OnKeyUp = [this](uint16_t) { KeyHeld = 0; };
   form.OnPaint = [this] { Window.FormPaint(); };
@@ -56,7 +60,6 @@ TReplayViewer::TReplayViewer(TFormWindow& window, const TReplay& replay, platfor
 // Shown for the first time the replay starts; each time the window comes back it is drawn
 // again and the music goes on, as in the game.
 void TReplayViewer::Shown() {
-  Window.Form.SetCaption(ApplicationTitle);
   ComposeScreen();
   PlayAudio(SoundMusic);
   if (Started) return;
