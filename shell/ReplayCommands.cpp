@@ -68,3 +68,30 @@ int CheckReplayFile(const std::string& file, std::ostream& out, std::ostream& er
   }
   return ExitMismatch;
 }
+
+std::optional<int> RunReplayCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                                        const TProgramHooks& hooks) {
+  std::optional<std::string> file;
+  bool check = false;
+  std::optional<std::string> stray;
+  const auto wrong = [&](const std::string& what) {
+    err << "huebloc: " << what << "\n";
+    return ExitNoReplay;
+  };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--replay") {
+      if (file) return wrong("option '--replay' given twice");
+      if (i + 1 == args.size()) return wrong("option '--replay' needs a file name");
+      file = args[++i];
+    } else if (args[i] == "--check") {
+      if (check) return wrong("option '--check' given twice");
+      check = true;
+    } else if (!stray) {
+      stray = args[i];
+    }
+  }
+  if (!file && !check) return std::nullopt;
+  if (!file) return wrong("option '--check' needs '--replay FILE'");
+  if (stray) return wrong("unknown argument '" + *stray + "' beside '--replay'");
+  return check ? CheckReplayFile(*file, out, err) : WatchReplay(*file, err, hooks);
+}
