@@ -6,6 +6,7 @@
 #include "platform/Bitmap.h"
 #include "platform/MessageBox.h"
 #include "shell/DataDirectories.h"
+#include "shell/ReplayFiles.h"
 #include "ui/HighScores.h"
 #include "ui/KeyDispatch.h"
 
@@ -26,19 +27,22 @@ std::string AsSentence(std::string text) {
   return text;
 }
 
-TFormWindow::TFormWindow(platform::TimerHost::ClockFn now)
+TFormWindow::TFormWindow(platform::TimerHost::ClockFn now, TStoreUse storeUse)
     : Timers(std::move(now)),
       Form(Timers),
       Game(Settings, *this),
       Clock(Timers, 0, [this] { Game.GameTick(); }),  // its period is given at each start
       TimerTitle(Timers, 2000, [this] { TimerTitleTimer(); }),
       TimerGameOver(Timers, 1000, [this] { TimerGameOverTimer(); }),
-      TimerExit(Timers, 2000, [this] { TimerExitTimer(); }) {
+      TimerExit(Timers, 2000, [this] { TimerExitTimer(); }),
+      StoreUse(storeUse) {
   SetWindowIcon(Form);
   Store = std::make_unique<TSettingsStore>();
   Store->Load(Settings);
-  Settings.Writer = Store.get();
-  LoadHighScores(Settings, Scores);
+  if (StoreUse == TStoreUse::ReadWrite) {
+    Settings.Writer = Store.get();
+    LoadHighScores(Settings, Scores);
+  }
 
   Form.OnShow = [this] { FormShow(); };
   Form.OnDeactivate = [this] { ApplicationEventsDeactivate(); };
@@ -101,13 +105,15 @@ void TFormWindow::FormShow() {
 void TFormWindow::ApplicationEventsDeactivate() {
   if (Audio != nullptr) Audio->SetAudible(false);  // silent while away; the music plays on unheard
   if (Settings.Screen != ScreenPlaying) return;
-  StopClock();
-  Settings.Screen = ScreenGameMenu;
-  Settings.MenuItem = ItemResumeGame;
+  Game.FocusLost();
   ComposeScreen();
 }
 
-void TFormWindow::FormClose() { StopClock(); }
+// A game in progress is abandoned: its replay is kept.
+void TFormWindow::FormClose() {
+  StopClock();
+  Game.EndRecording();
+}
 
 // One action per key press: auto-repeats and a second key pressed while the first is held
 // are ignored until some key is released. Every accepted press ends with a redraw.
@@ -180,8 +186,20 @@ void TFormWindow::PlayAudio(int index) {
                      static_cast<int>(Settings.GetFlag(FlagMusicVolume)));
 }
 
-void TFormWindow::ComposeScreen() {
-  if (Surfaces != nullptr) ::ComposeScreen(TScreenView{Game, SoundAvailable(), MusicAvailable()}, *Surfaces, *this);
+void TFormWindow::ComposeScreen() { ComposeGame(Game); }
+
+void TFormWindow::ComposeGame(const TGame& game) {
+  if (Surfaces != nullptr) ::ComposeScreen(TScreenView{game, SoundAvailable(), MusicAvailable()}, *Surfaces, *this);
+}
+
+// A replay that cannot be written is told on the standard error, and the game goes on.
+void TFormWindow::KeepReplay(const TReplay& replay) {
+  if (StoreUse != TStoreUse::ReadWrite) return;
+  try {
+    KeepReplayFile(ReplayFolder(), HighScoreTableName(Settings), replay);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "huebloc: the replay of this game is not kept: %s\n", error.what());
+  }
 }
 
 void TFormWindow::SetWaitCursor() { Form.SetCursor(platform::CursorShape::Wait); }

@@ -31,12 +31,16 @@ std::string AsSentence(std::string text);
 static_assert(TSurfaceSet::ClientWidth == platform::Form::ClientWidth &&
               TSurfaceSet::ClientHeight == platform::Form::ClientHeight);
 
+// How the window uses the per-user store: a window that shows a replay reads the settings
+// (volumes, the music's place) and writes nothing, not even a high-score table never stored.
+enum class TStoreUse : uint8_t { ReadWrite, ReadOnly };
+
 class TFormWindow final : public IGameHost, public IComposeHost {
  public:
-  // Creates the window hidden and reads the settings and the high-score table from the
-  // per-user store (throws ERegistryException when the store cannot be read). `now` is the
+  // Creates the window hidden and reads the settings and, to play, the high-score table from
+  // the per-user store (throws ERegistryException when the store cannot be read). `now` is the
   // screen timers' clock in milliseconds (the monotonic clock when empty).
-  explicit TFormWindow(platform::TimerHost::ClockFn now = {});
+  explicit TFormWindow(platform::TimerHost::ClockFn now = {}, TStoreUse storeUse = TStoreUse::ReadWrite);
   // Releases everything in the order it was made up: board, store, pictures, sound.
   ~TFormWindow() override;
   TFormWindow(const TFormWindow&) = delete;
@@ -64,6 +68,11 @@ class TFormWindow final : public IGameHost, public IComposeHost {
   void EnableGameOverTimer() override;
   void PlayAudio(int index) override;
   void ComposeScreen() override;
+  // Keeps the replay of a game played here with the replays of the player's games.
+  void KeepReplay(const TReplay& replay) override;
+
+  // Composes the screen of a game, this window's own or one played back.
+  void ComposeGame(const TGame& game);
 
   // --- The composition's host ---
   void SetWaitCursor() override;
@@ -103,4 +112,5 @@ class TFormWindow final : public IGameHost, public IComposeHost {
   // Shows a failed store write once as a message; later ones go to the standard error.
   void ReportStoreFailure(const std::exception& error);
   bool StoreFailureShown = false;
+  const TStoreUse StoreUse;
 };

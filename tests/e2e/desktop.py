@@ -70,8 +70,9 @@ class Session:
         self.last_shot = None
         self.config = self.root / "config"
         self.data = self.root / "data"
+        self.state = self.root / "state"
         self.home = self.root / "home"
-        for folder in (self.config, self.data, self.home):
+        for folder in (self.config, self.data, self.state, self.home):
             folder.mkdir()
 
     @property
@@ -82,12 +83,17 @@ class Session:
     def scores_file(self):
         return self.data / "huebloc" / "highscores.reg"
 
+    @property
+    def replay_folder(self):
+        return self.state / "huebloc" / "replays"
+
     def env(self, display, **extra):
         # Nothing of the desktop the tests run in: not its display, session bus or settings.
         private = ("SDL_", "XDG_", "ASAN_", "LSAN_", "UBSAN_", "WAYLAND_", "DBUS_", "XAUTHORITY")
         env = {k: v for k, v in os.environ.items() if not k.startswith(private)}
         env.update(DISPLAY=display.name, XDG_CONFIG_HOME=str(self.config), XDG_DATA_HOME=str(self.data),
-                   HOME=str(self.home), SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy")
+                   XDG_STATE_HOME=str(self.state), HOME=str(self.home), SDL_VIDEODRIVER="x11",
+                   SDL_AUDIODRIVER="dummy")
         env.update(extra)
         return env
 

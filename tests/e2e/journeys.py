@@ -162,8 +162,8 @@ class Journey:
         if settings:
             store.set_values(self.session.settings_file, settings)
 
-    def start(self, display, program="huebloc", log="game.log", **env):
-        game = self.session.start([self.program(program)], display, log, **env)
+    def start(self, display, program="huebloc", log="game.log", args=(), **env):
+        game = self.session.start([self.program(program), *args], display, log, **env)
         window = display.wait_for_window(("--onlyvisible", *GAME_CLASS), what="the game's window")
         deadline = time.monotonic() + 20  # the caption is set as the window is first shown
         while display.window_name(window) != "Huebloc":
@@ -191,6 +191,13 @@ class Journey:
                 pass  # no bubble was rising yet
         raise JourneyFailed(f"the score stayed 0 through {timeout} s of {key} presses")
 
+    def run_replay(self, display, file, *options):
+        """huebloc --replay FILE with options, run to its end: (exit code, stdout, stderr)."""
+        result = subprocess.run([str(self.program("huebloc")), "--replay", str(file), *options],
+                                env=self.session.env(display), stdin=subprocess.DEVNULL, capture_output=True,
+                                text=True, timeout=60, cwd=self.session.root)
+        return result.returncode, result.stdout, result.stderr
+
     def exit_from_main_menu(self, window, game):
         """Down three times to Exit Game, Enter: the title again, and the window closes about
         two seconds later with exit code 0. Returns the time from the title to the close."""
@@ -211,8 +218,8 @@ def about(seconds, expected, what, slack=6.0):
 
 def journey_title_to_exit(j):
     """A whole game: title, main menu, a small fast game with moves, pause and resume, game
-    over, name entry, the high-score table, and out again; the score lands in the store, and
-    nothing is written outside the player's own folders."""
+    over, name entry, the high-score table, and out again; the score lands in the store, the
+    game leaves its replay, and nothing is written outside the player's own folders."""
     prefix = j.bin_dir.parent
     installed = files_below(prefix)
     display = j.session.display()
@@ -255,6 +262,12 @@ def journey_title_to_exit(j):
 
     table = store.score_table(j.session.scores_file, 5, 7)
     check(table == [(final, "ADA7")] + [(0, "")] * 4, f"the 5x7 table holds {table}")
+    replays = [p.name for p in j.session.replay_folder.glob("*.hbr")]
+    check(len(replays) == 1 and re.fullmatch(rf"5x7-\d{{4}}-\d\d-\d\dT\d\d\.\d\d\.\d\d-score-{final}\.hbr", replays[0]),
+          f"the game left the replays {replays}")
+    code, out, err = j.run_replay(display, j.session.replay_folder / replays[0], "--check")
+    check(code == 0 and f"Replayed: score {final}, " in out and "Match:" in out and err == "",
+          f"checking the game's replay ended with {code} and printed {out!r} {err!r}")
     settings = store.read_keys(j.session.settings_file)[store.SETTINGS_KEY + r"\GamePlayArea"]
     check(settings == {"Height": 7, "Width": 5}, f"the play area setting became {settings}")
     check(game.output() == "", f"the game wrote {game.output()!r}")
@@ -447,6 +460,49 @@ def journey_two_copies(j):
         check(game.output() == "", f"a copy wrote {game.output()!r}")
 
 
+def user_files(session):
+    """Every file of the session's store and state folders, with its contents."""
+    return {p: p.read_bytes() for folder in (session.config, session.data, session.state)
+            for p in sorted(folder.rglob("*")) if p.is_file()}
+
+
+def journey_replay(j):
+    """A recorded game watched in the window: its play area at once, faster with Right, the
+    final board and score kept until a key, then exit code 0 with nothing stored; Escape ends
+    one at once; a damaged file is refused by name with exit code 2."""
+    display = j.session.display()
+    j.setup(display)
+    golden = SOURCE_DIR / "tests" / "replays" / "advanced-5x7-level-5.hbr"
+    final = int(re.search(r"score (\d+),", (golden.with_suffix(".txt")).read_text()).group(1))
+    before = user_files(j.session)
+    s = j.screens
+
+    game, window = j.start(display, log="replay.log", args=("--replay", golden))
+    window.wait("the replay's play area", s.playing(5, 7))
+    # Its recorded 35 s at 8x take a few; at the recorded pace it would still be going.
+    window.key("Right", "Right", "Right")
+    window.wait("the replay's final board and score",
+                s.all_of(s.picture("ID_GAMEOVER", 139, 176), s.number("ID_SCORELEVELDIGITS", 100, final)),
+                timeout=15)
+    check(game.alive(), "the viewer closed before a key was pressed at the end")
+    window.key("space")
+    code = game.wait(timeout=20)
+    check(code == 0 and game.output() == "", f"the viewer ended with {code} and wrote {game.output()!r}")
+
+    game, window = j.start(display, log="escape.log", args=("--replay", golden))
+    window.wait("the replay's play area", s.playing(5, 7))
+    window.key("Escape")
+    code = game.wait(timeout=20)
+    check(code == 0 and game.output() == "", f"the viewer left by Escape ended with {code}, wrote {game.output()!r}")
+    check(user_files(j.session) == before, "watching a replay changed the store or the state folder")
+
+    damaged = j.session.root / "damaged.hbr"
+    damaged.write_bytes(golden.read_bytes()[:-9])
+    code, out, err = j.run_replay(display, damaged)
+    check(code == 2 and out == "" and err.startswith(f"huebloc: {damaged}: truncated"),
+          f"a damaged replay ended with {code} and printed {out!r} {err!r}")
+
+
 CLOSES = 60  # half of them with a sound device, half without
 
 
@@ -486,6 +542,7 @@ JOURNEYS = {
     "16-bit-display": journey_16_bit,
     "two-copies": journey_two_copies,
     "closes": journey_closes,
+    "replay": journey_replay,
 }
 
 
