@@ -4,7 +4,7 @@
 
 #include "shell/Window.h"
 
-int RunProgram(const TProgramHooks& hooks) {
+int RunProgram(const TProgramHooks& hooks, const TRunOptions& options) {
   const auto box = [&](const std::string& caption, const std::string& text, platform::MessageIcon icon) {
     if (hooks.MessageBox) {
       hooks.MessageBox(caption, text, icon);
@@ -13,7 +13,7 @@ int RunProgram(const TProgramHooks& hooks) {
     }
   };
   try {
-    TFormWindow window(hooks.Now);
+    TFormWindow window(hooks.Now, options);
     const int depth = hooks.DisplayDepth ? hooks.DisplayDepth(window) : window.Form.DisplayDepth();
     if (depth < 24) {
       box(WarningCaption, NotTrueColour, platform::MessageIcon::None);

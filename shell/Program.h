@@ -6,6 +6,7 @@
 
 #include "platform/MessageBox.h"
 #include "platform/WindowTimer.h"
+#include "shell/CommandLine.h"
 
 class TFormWindow;
 
@@ -21,5 +22,5 @@ struct TProgramHooks {
   platform::TimerHost::ClockFn Now;
 };
 
-// Runs the game; returns the program's exit code, 0 in every case.
-int RunProgram(const TProgramHooks& hooks = {});
+// Runs the game with the command line's options; returns the program's exit code, 0 in every case.
+int RunProgram(const TProgramHooks& hooks = {}, const TRunOptions& options = {});

@@ -26,8 +26,9 @@ std::string AsSentence(std::string text) {
   return text;
 }
 
-TFormWindow::TFormWindow(platform::TimerHost::ClockFn now)
-    : Timers(std::move(now)),
+TFormWindow::TFormWindow(platform::TimerHost::ClockFn now, TRunOptions options)
+    : Options(options),
+      Timers(std::move(now)),
       Form(Timers),
       Game(Settings, *this),
       Clock(Timers, 0, [this] { Game.GameTick(); }),  // its period is given at each start

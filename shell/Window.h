@@ -15,6 +15,7 @@
 #include "platform/WindowTimer.h"
 #include "render/ComposeScreen.h"
 #include "render/SurfaceSet.h"
+#include "shell/CommandLine.h"
 #include "ui/HighScores.h"
 #include "ui/SettingsStore.h"
 
@@ -35,8 +36,9 @@ class TFormWindow final : public IGameHost, public IComposeHost {
  public:
   // Creates the window hidden and reads the settings and the high-score table from the
   // per-user store (throws ERegistryException when the store cannot be read). `now` is the
-  // screen timers' clock in milliseconds (the monotonic clock when empty).
-  explicit TFormWindow(platform::TimerHost::ClockFn now = {});
+  // screen timers' clock in milliseconds (the monotonic clock when empty); `options` are the
+  // command line's choices for this run.
+  explicit TFormWindow(platform::TimerHost::ClockFn now = {}, TRunOptions options = {});
   // Releases everything in the order it was made up: board, store, pictures, sound.
   ~TFormWindow() override;
   TFormWindow(const TFormWindow&) = delete;
@@ -73,6 +75,7 @@ class TFormWindow final : public IGameHost, public IComposeHost {
   bool SoundAvailable() const { return Audio != nullptr && Audio->SoundAvailable != 0; }
   bool MusicAvailable() const { return Audio != nullptr && Audio->MusicAvailable != 0; }
 
+  const TRunOptions Options;
   platform::TimerHost Timers;
   platform::Form Form;
 
