@@ -1,5 +1,7 @@
 // The surface set's order, lost surfaces (restored, reloaded, the blit retried once),
 // presentation into a real hidden window, and pictures that cannot be loaded.
+#include <algorithm>
+
 #include "RenderScene.h"
 #include "platform/Form.h"
 #include "render/Surface.h"
@@ -27,6 +29,13 @@ TEST_F(Surfaces, TilesAndPiecesAreIndexedByValueAndColour) {
   EXPECT_EQ(Set[SurfaceABlue].Width, 30);
   EXPECT_EQ(Set[BackBuffer].Target, &Set[PrimarySurface]);
   EXPECT_EQ(Set[SurfaceTitleScreen].Target, &Set[BackBuffer]);
+}
+
+// A window larger than the picture shows it on the colour at the foot of the play screen, so
+// the backdrop seems to go on into the border.
+TEST_F(Surfaces, TheBorderIsTheFootOfThePlayScreen) {
+  const auto foot = Set[SurfaceGameScreen].Pixels->Row(TSurfaceSet::ClientHeight - 1);
+  EXPECT_EQ(std::count(foot.begin(), foot.end(), BorderColour), TSurfaceSet::ClientWidth);
 }
 
 TEST_F(Surfaces, LostPictureIsReloadedBeforeTheRetriedBlit) {
