@@ -280,7 +280,7 @@ void Form::Native::WindowEvent(Form& form, const SDL_WindowEvent& event) {
       if (form.OnPaint) form.OnPaint();
       break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-      if (form.OnResize && !form.FullScreen()) form.OnResize();
+      if (form.OnResize) form.OnResize();
       break;
     case SDL_WINDOWEVENT_CLOSE:
       form.Close();

@@ -35,8 +35,8 @@ class Form {
   std::function<void(uint16_t key)> OnKeyUp;
   // A hotkey was pressed; its key reaches neither OnKeyDown nor OnKeyUp.
   std::function<void(Hotkey hotkey)> OnHotkey;
-  // The window's size changed while it is not in full screen (the player, the window manager
-  // or SetWindowScale resized it).
+  // The window's size changed: the player or the window manager resized it, or the game did
+  // (SetWindowScale, SetFullScreen).
   std::function<void()> OnResize;
   // The window's contents need drawing again.
   std::function<void()> OnPaint;

@@ -40,6 +40,7 @@ TFormWindow::TFormWindow(platform::TimerHost::ClockFn now, TRunOptions options)
   Store->Load(Settings);
   Settings.Writer = Store.get();
   LoadHighScores(Settings, Scores);
+  PlaceWindow();
 
   Form.OnShow = [this] { FormShow(); };
   Form.OnDeactivate = [this] { ApplicationEventsDeactivate(); };
@@ -47,7 +48,12 @@ TFormWindow::TFormWindow(platform::TimerHost::ClockFn now, TRunOptions options)
   Form.OnKeyDown = [this](uint16_t key) { FormKeyDown(key); };
   Form.OnKeyUp = [this](uint16_t key) { FormKeyUp(key); };
   Form.OnPaint = [this] { FormPaint(); };
-  Form.OnDisplayChange = [this](int bitsPerPixel) { WMDisplayChange(bitsPerPixel); };
+  Form.OnHotkey = [this](platform::Hotkey hotkey) { FormHotkey(hotkey); };
+  Form.OnResize = [this] { FormResize(); };
+  Form.OnDisplayChange = [this](int bitsPerPixel) {
+    WMDisplayChange(bitsPerPixel);
+    FitToDisplay();
+  };
 }
 
 TFormWindow::~TFormWindow() {
@@ -138,6 +144,53 @@ void TFormWindow::ReportStoreFailure(const std::exception& error) {
 // Shows the last composed picture; composing happens only in ComposeScreen.
 void TFormWindow::FormPaint() {
   if (Surfaces != nullptr) ::FormPaint(*Surfaces);
+}
+
+void TFormWindow::PlaceWindow() {
+  const TDisplayChoices stored = Store->LoadDisplay();
+  WantedScale = Options.Scale ? Options.Scale : stored.Scale;
+  WindowScale = Form.FittingScale(WantedScale);
+  Form.SetWindowScale(WindowScale);
+  Form.SetFullScreen(Options.FullScreen.value_or(stored.FullScreen == 1));
+}
+
+void TFormWindow::FormHotkey(platform::Hotkey hotkey) {
+  switch (hotkey) {
+    case platform::Hotkey::FullScreen: {
+      const bool fullScreen = !Form.FullScreen();
+      Form.SetFullScreen(fullScreen);
+      WriteDisplay(FullScreenValue, fullScreen ? 1 : 0);
+      break;
+    }
+  }
+}
+
+// The picture at its new size. In a window, a size of another scale is the player's choice and
+// is remembered; the game's own resizes keep the scale it set.
+void TFormWindow::FormResize() {
+  FormPaint();
+  if (Form.FullScreen()) return;
+  if (const int scale = Form.PictureScale(); scale != WindowScale) {
+    WindowScale = scale;
+    WantedScale = scale;
+    WriteDisplay(ScaleValue, scale);
+  }
+}
+
+void TFormWindow::FitToDisplay() {
+  if (Form.Closed() || Form.FullScreen()) return;
+  if (const int scale = Form.FittingScale(WantedScale); scale != WindowScale) {
+    WindowScale = scale;
+    Form.SetWindowScale(scale);
+  }
+}
+
+void TFormWindow::WriteDisplay(const std::string& name, int32_t value) {
+  try {
+    Store->WriteDisplay(name, value);
+  } catch (const std::exception& error) {
+    ReportStoreFailure(error);
+  }
 }
 
 void TFormWindow::WMDisplayChange(int bitsPerPixel) {

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "audio/PlayAudio.h"
@@ -59,6 +60,9 @@ class TFormWindow final : public IGameHost, public IComposeHost {
   void TimerTitleTimer();
   void TimerGameOverTimer();
   void TimerExitTimer();
+  // F11 and Alt+Enter; the window's size changed (not in full screen).
+  void FormHotkey(platform::Hotkey hotkey);
+  void FormResize();
 
   // --- The game's host ---
   void StartClock(uint16_t periodMs) override;
@@ -87,6 +91,11 @@ class TFormWindow final : public IGameHost, public IComposeHost {
   // Key press latch: one action per press, re-armed by any key-up.
   uint8_t KeyHeld = 0;
 
+  // The window's scale when not in full screen, and the scale the player asked for: by the
+  // command line, or as last stored; empty: the largest the display has room for.
+  int WindowScale = 1;
+  std::optional<int> WantedScale;
+
   // Made by InitDirectX; null before, and after a start-up that stopped halfway.
   std::unique_ptr<platform::DisplayModeCheck> DirectDraw;
   std::unique_ptr<TSurfaceSet> Surfaces;
@@ -103,6 +112,12 @@ class TFormWindow final : public IGameHost, public IComposeHost {
  private:
   bool InitGraphics();
   void ReleaseGraphics();
+  // Opens the window at its scale, in full screen or not, as the command line or the store says.
+  void PlaceWindow();
+  // The window sized again for its display after a display change.
+  void FitToDisplay();
+  // Stores a display choice the player just made.
+  void WriteDisplay(const std::string& name, int32_t value);
   // Shows a failed store write once as a message; later ones go to the standard error.
   void ReportStoreFailure(const std::exception& error);
   bool StoreFailureShown = false;

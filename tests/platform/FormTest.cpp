@@ -3,7 +3,6 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -240,6 +239,7 @@ TEST_F(FormTest, ScaleAndFullScreen) {
   Window.PumpOnce(0);
   EXPECT_TRUE(Window.PointerHidden());
 
+  Log.clear();
   Window.SetFullScreen(false);
   EXPECT_FALSE(Window.FullScreen());
   EXPECT_FALSE(Window.PointerHidden());
@@ -253,7 +253,32 @@ TEST_F(FormTest, ScaleAndFullScreen) {
   NowMs += 10 * Form::PointerHideMs;
   Window.PumpOnce(0);
   EXPECT_FALSE(Window.PointerHidden()) << "the pointer only hides in full screen";
-  EXPECT_EQ(std::count(Log.begin(), Log.end(), "resize"), 1) << "only the return to the window";
+  EXPECT_EQ(Log, (std::vector<std::string>{"resize"}));
+}
+
+// The window's scale for a display's usable area: the largest at which the window and its
+// decorations fit, or the one wanted when it fits; a wanted scale out of range is no wish.
+TEST(WindowScale, LargestThatFitsWithItsDecorations) {
+  using platform::Borders;
+  const struct {
+    int Width, Height;
+    std::optional<Borders> Decorations;
+    std::optional<int> Wanted;
+    int Scale;
+  } cases[] = {
+      {1366, 768, std::nullopt, std::nullopt, 1},   {1920, 1080, std::nullopt, std::nullopt, 2},
+      {1920, 1053, std::nullopt, std::nullopt, 2},  {2560, 1440, std::nullopt, std::nullopt, 3},
+      {3840, 2160, std::nullopt, std::nullopt, 4},  {3840, 2133, std::nullopt, std::nullopt, 4},
+      {800, 600, std::nullopt, std::nullopt, 1},    {1272, 942, std::nullopt, std::nullopt, 2},
+      {1271, 942, std::nullopt, std::nullopt, 1},   {1272, 941, std::nullopt, std::nullopt, 1},
+      {1264, 906, Borders{}, std::nullopt, 2},      {1920, 1080, Borders{200, 0, 0, 0}, std::nullopt, 1},
+      {3840, 2160, std::nullopt, 3, 3},             {3840, 2160, std::nullopt, 5, 4},
+      {1366, 768, std::nullopt, 16, 1},             {3840, 2160, std::nullopt, 0, 4},
+      {3840, 2160, std::nullopt, -1, 4},            {3840, 2160, std::nullopt, 17, 4},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(platform::WindowScale(c.Width, c.Height, c.Decorations, c.Wanted), c.Scale)
+        << c.Width << "x" << c.Height << " wanted " << c.Wanted.value_or(-99);
 }
 
 TEST_F(FormTest, KeyWithoutCodeIsNeverPressedButItsReleaseArrives) {
