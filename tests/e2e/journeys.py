@@ -23,6 +23,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from desktop import GameWindow, JourneyFailed, Session, check  # noqa: E402
 from pictures import GamePictures, write_png  # noqa: E402
+import displays  # noqa: E402
 import store  # noqa: E402
 
 SOURCE_DIR = Path(__file__).resolve().parents[2]
@@ -160,14 +161,14 @@ class Journey:
         if settings:
             store.set_values(self.session.settings_file, settings)
 
-    def start(self, display, program="huebloc", log="game.log", **env):
-        game = self.session.start([self.program(program)], display, log, **env)
+    def start(self, display, program="huebloc", log="game.log", args=(), scale=1, **env):
+        game = self.session.start([self.program(program), *args], display, log, **env)
         window = display.wait_for_window(("--onlyvisible", *GAME_CLASS), what="the game's window")
         deadline = time.monotonic() + 20  # the caption is set as the window is first shown
         while display.window_name(window) != "Huebloc":
             check(time.monotonic() < deadline, f"the window is called {display.window_name(window)!r}")
             time.sleep(0.05)
-        return game, GameWindow(display, window)
+        return game, GameWindow(display, window, scale)
 
     def to_main_menu(self, window):
         """The title for about two seconds, then the main menu: returns the time it took."""
@@ -480,6 +481,7 @@ JOURNEYS = {
     "16-bit-display": journey_16_bit,
     "two-copies": journey_two_copies,
     "closes": journey_closes,
+    **displays.JOURNEYS,
 }
 
 
