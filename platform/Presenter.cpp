@@ -33,14 +33,16 @@ std::size_t At(int x, int y, int width) {
   return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x);
 }
 
-// What changed against the picture as it was: bands of changed rows, each as wide as the
-// changes in it reach. A rising bubble is a band of two cells, not the whole picture.
-std::vector<Rect> ChangedParts(const Surface& picture, const std::vector<uint32_t>& last) {
+// What changed against the picture as it was (row y of it at was(y)): bands of changed rows,
+// each as wide as the changes in it reach. A rising bubble is a band of two cells, not the
+// whole picture.
+template <typename ShownRow>
+std::vector<Rect> ChangedParts(const Surface& picture, ShownRow shownRow) {
   std::vector<Rect> parts;
   const int width = picture.Width();
   for (int y = 0; y < picture.Height(); ++y) {
     const uint32_t* now = picture.Row(y).data();
-    const uint32_t* was = last.data() + At(0, y, width);
+    const uint32_t* was = shownRow(y);
     if (std::memcmp(now, was, static_cast<std::size_t>(width) * sizeof(uint32_t)) == 0) continue;
     int left = 0, right = width;
     while (now[left] == was[left]) ++left;
@@ -118,7 +120,7 @@ void Presenter::Close() {
   if (Renderer != nullptr) SDL_DestroyRenderer(Renderer);
   Texture = nullptr;
   Renderer = nullptr;
-  Last.clear();
+  Fresh = true;
 }
 
 Result Presenter::IsLost() const {
@@ -152,8 +154,18 @@ bool Presenter::PresentToFramebuffer(const Surface& picture) {
   const Placement at = PlacePicture(width, height, Framebuffer->w, Framebuffer->h);
   const Rect visible{0, 0, std::min(width, (Framebuffer->w - at.X) / at.Scale),
                      std::min(height, (Framebuffer->h - at.Y) / at.Scale)};
-  const bool whole = at != Where || LastWidth != width || Last.size() != At(0, height, width);
-  const std::vector<Rect> parts = whole ? std::vector<Rect>{visible} : ChangedParts(picture, Last);
+  const bool whole = Fresh || at != Where || ShownWidth != width || ShownHeight != height;
+  // Unscaled, whole and in the picture's own format, the framebuffer itself holds what was
+  // shown; otherwise a copy of it is kept.
+  const bool inPlace = at.Scale == 1 && visible == Rect{0, 0, width, height} &&
+                       Framebuffer->format->format == SDL_PIXELFORMAT_RGB888;
+  const auto shownRow = [&](int y) -> const uint32_t* {
+    if (!inPlace) return Last.data() + At(0, y, width);
+    const auto* row = static_cast<const uint8_t*>(Framebuffer->pixels) +
+                      static_cast<std::size_t>(at.Y + y) * static_cast<std::size_t>(Framebuffer->pitch);
+    return reinterpret_cast<const uint32_t*>(row) + at.X;
+  };
+  const std::vector<Rect> parts = whole ? std::vector<Rect>{visible} : ChangedParts(picture, shownRow);
   const uint32_t border = SDL_MapRGB(Framebuffer->format, static_cast<uint8_t>(Border >> 16),
                                      static_cast<uint8_t>(Border >> 8), static_cast<uint8_t>(Border));
   if (whole && SDL_FillRect(Framebuffer, nullptr, border) != 0) return false;
@@ -166,8 +178,13 @@ bool Presenter::PresentToFramebuffer(const Surface& picture) {
                     part.Height() * at.Scale});
   }
   Where = at;
-  LastWidth = width;
-  Last.assign(picture.Row(0).data(), picture.Row(0).data() + At(0, height, width));
+  ShownWidth = width;
+  ShownHeight = height;
+  Fresh = false;
+  if (inPlace)
+    std::vector<uint32_t>().swap(Last);
+  else
+    Last.assign(picture.Row(0).data(), picture.Row(0).data() + At(0, height, width));
   // Nothing changed: the window asked for its picture again, and it is all still there.
   if (whole || parts.empty()) return SDL_UpdateWindowSurface(Window) == 0;
   return SDL_UpdateWindowSurfaceRects(Window, sent.data(), static_cast<int>(sent.size())) == 0;
@@ -199,8 +216,7 @@ bool Presenter::PresentWithRenderer(const Surface& picture) {
 Result Presenter::ReadBack(Surface& into) const {
   if (IsLost() != DD_OK || into.IsLost() != DD_OK) return DDERR_SURFACELOST;
   if (Framebuffer == nullptr) return DDERR_GENERIC;
-  if (Last.empty() || into.Width() != LastWidth || At(0, into.Height(), into.Width()) != Last.size())
-    return DDERR_INVALIDPARAMS;
+  if (ShownWidth == 0 || into.Width() != ShownWidth || into.Height() != ShownHeight) return DDERR_INVALIDPARAMS;
   const int n = Where.Scale;
   if (Where.X + into.Width() * n > Framebuffer->w || Where.Y + into.Height() * n > Framebuffer->h)
     return DDERR_GENERIC;  // not all of it is on show

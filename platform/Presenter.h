@@ -83,10 +83,13 @@ class Presenter {
   SDL_Surface* Framebuffer = nullptr;  // the window's own, kept by SDL
   SDL_Renderer* Renderer = nullptr;
   SDL_Texture* Texture = nullptr;
-  // The picture as last presented, to tell what changed; empty while the framebuffer is new.
+  // The picture as last presented, to tell what changed, where the framebuffer does not hold
+  // it as it is; its size (0 before the first), its place, and whether the framebuffer is new.
   std::vector<uint32_t> Last;
-  int LastWidth = 0;
+  int ShownWidth = 0;
+  int ShownHeight = 0;
   Placement Where;
+  bool Fresh = true;
   bool Lost = false;
 };
 
