@@ -33,7 +33,7 @@ std::size_t At(int x, int y, int width) {
   return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x);
 }
 
-// What changed against the picture as it was (row y of it at was(y)): bands of changed rows,
+// What changed against the picture as it was (row y of it at shownRow(y)): bands of changed rows,
 // each as wide as the changes in it reach. A rising bubble is a band of two cells, not the
 // whole picture.
 template <typename ShownRow>
@@ -105,7 +105,9 @@ bool Presenter::Open() {
   // the plain shared-memory image is all this picture needs. A user's own setting still wins.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   Framebuffer = SDL_GetWindowSurface(Window);
-  if (Framebuffer != nullptr) return true;
+  // The scaler writes pixels of 32 bits; a framebuffer of other pixels goes the renderer's way.
+  if (Framebuffer != nullptr && Framebuffer->format->BytesPerPixel == BytesPerPixel) return true;
+  Framebuffer = nullptr;
   Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_ACCELERATED);
   if (Renderer == nullptr) Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_SOFTWARE);
   if (Renderer == nullptr) return false;
@@ -211,26 +213,6 @@ bool Presenter::PresentWithRenderer(const Surface& picture) {
     return false;
   SDL_RenderPresent(Renderer);
   return true;
-}
-
-Result Presenter::ReadBack(Surface& into) const {
-  if (IsLost() != DD_OK || into.IsLost() != DD_OK) return DDERR_SURFACELOST;
-  if (Framebuffer == nullptr) return DDERR_GENERIC;
-  if (ShownWidth == 0 || into.Width() != ShownWidth || into.Height() != ShownHeight) return DDERR_INVALIDPARAMS;
-  const int n = Where.Scale;
-  if (Where.X + into.Width() * n > Framebuffer->w || Where.Y + into.Height() * n > Framebuffer->h)
-    return DDERR_GENERIC;  // not all of it is on show
-  std::vector<uint32_t> row(static_cast<std::size_t>(into.Width()) * n);
-  for (int y = 0; y < into.Height(); ++y) {
-    const auto* from = static_cast<const uint8_t*>(Framebuffer->pixels) +
-                       static_cast<std::size_t>(Where.Y + y * n) * static_cast<std::size_t>(Framebuffer->pitch) +
-                       static_cast<std::size_t>(Where.X) * Framebuffer->format->BytesPerPixel;
-    if (SDL_ConvertPixels(into.Width() * n, 1, Framebuffer->format->format, from, Framebuffer->pitch,
-                          SDL_PIXELFORMAT_RGB888, row.data(), into.Width() * n * BytesPerPixel) != 0)
-      return DDERR_GENERIC;
-    for (int x = 0; x < into.Width(); ++x) into.Row(y)[x] = row[static_cast<std::size_t>(x) * n] & ColourMask;
-  }
-  return DD_OK;
 }
 
 }  // namespace platform

@@ -63,12 +63,8 @@ class Presenter {
   Result Restore();
   void MarkLost();
 
-  // Where the last present put the picture; for checks and screenshots.
+  // Where the last present put the picture.
   Placement Shown() const { return Where; }
-  // Reads the last presented picture back from the window's framebuffer, one pixel of each
-  // scale x scale block, into a surface of the picture's size: for checks, not for play.
-  // DDERR_GENERIC while the picture goes through a renderer.
-  Result ReadBack(Surface& into) const;
   // True while the picture goes through a renderer because the window has no framebuffer.
   bool UsesRenderer() const { return Renderer != nullptr; }
 
