@@ -4,8 +4,8 @@
 
 #include "shell/Window.h"
 
-int RunProgram(const TProgramHooks& hooks) {
-  return RunInWindow(hooks, TStoreUse::ReadWrite, [&](TFormWindow& window) {
+int RunProgram(const TProgramHooks& hooks, const TRunOptions& options) {
+  return RunInWindow(hooks, TStoreUse::ReadWrite, options, [&](TFormWindow& window) {
     if (hooks.Run) {
       hooks.Run(window);
     } else {
@@ -14,7 +14,8 @@ int RunProgram(const TProgramHooks& hooks) {
   });
 }
 
-int RunInWindow(const TProgramHooks& hooks, TStoreUse storeUse, const std::function<void(TFormWindow&)>& run) {
+int RunInWindow(const TProgramHooks& hooks, TStoreUse storeUse, const TRunOptions& options,
+                const std::function<void(TFormWindow&)>& run) {
   const auto box = [&](const std::string& caption, const std::string& text, platform::MessageIcon icon) {
     if (hooks.MessageBox) {
       hooks.MessageBox(caption, text, icon);
@@ -23,7 +24,7 @@ int RunInWindow(const TProgramHooks& hooks, TStoreUse storeUse, const std::funct
     }
   };
   try {
-    TFormWindow window(hooks.Now, storeUse);
+    TFormWindow window(hooks.Now, storeUse, options);
     const int depth = hooks.DisplayDepth ? hooks.DisplayDepth(window) : window.Form.DisplayDepth();
     if (depth < 24) {
       box(WarningCaption, NotTrueColour, platform::MessageIcon::None);

@@ -36,10 +36,10 @@ std::ostream& operator<<(std::ostream& out, const TReplayEnd& end) {
 
 }  // namespace
 
-int WatchReplay(const std::string& file, std::ostream& err, const TProgramHooks& hooks) {
+int WatchReplay(const std::string& file, std::ostream& err, const TProgramHooks& hooks, const TRunOptions& options) {
   const std::optional<TReplay> replay = ReadReplay(file, err);
   if (!replay) return ExitNoReplay;
-  return RunInWindow(hooks, TStoreUse::ReadOnly, [&](TFormWindow& window) {
+  return RunInWindow(hooks, TStoreUse::ReadOnly, options, [&](TFormWindow& window) {
     const TReplayViewer viewer(window, *replay, hooks.Now);
     if (hooks.Run) {
       hooks.Run(window);
@@ -67,31 +67,4 @@ int CheckReplayFile(const std::string& file, std::ostream& out, std::ostream& er
     out << "Mismatch: the game ends otherwise than recorded.\n";
   }
   return ExitMismatch;
-}
-
-std::optional<int> RunReplayCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                                        const TProgramHooks& hooks) {
-  std::optional<std::string> file;
-  bool check = false;
-  std::optional<std::string> stray;
-  const auto wrong = [&](const std::string& what) {
-    err << "huebloc: " << what << "\n";
-    return ExitNoReplay;
-  };
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--replay") {
-      if (file) return wrong("option '--replay' given twice");
-      if (i + 1 == args.size()) return wrong("option '--replay' needs a file name");
-      file = args[++i];
-    } else if (args[i] == "--check") {
-      if (check) return wrong("option '--check' given twice");
-      check = true;
-    } else if (!stray) {
-      stray = args[i];
-    }
-  }
-  if (!file && !check) return std::nullopt;
-  if (!file) return wrong("option '--check' needs '--replay FILE'");
-  if (stray) return wrong("unknown argument '" + *stray + "' beside '--replay'");
-  return check ? CheckReplayFile(*file, out, err) : WatchReplay(*file, err, hooks);
 }

@@ -27,8 +27,9 @@ std::string AsSentence(std::string text) {
   return text;
 }
 
-TFormWindow::TFormWindow(platform::TimerHost::ClockFn now, TStoreUse storeUse)
-    : Timers(std::move(now)),
+TFormWindow::TFormWindow(platform::TimerHost::ClockFn now, TStoreUse storeUse, TRunOptions options)
+    : Options(options),
+      Timers(std::move(now)),
       Form(Timers),
       Game(Settings, *this),
       Clock(Timers, 0, [this] { Game.GameTick(); }),  // its period is given at each start
@@ -43,6 +44,7 @@ TFormWindow::TFormWindow(platform::TimerHost::ClockFn now, TStoreUse storeUse)
     Settings.Writer = Store.get();
     LoadHighScores(Settings, Scores);
   }
+  PlaceWindow();
 
   Form.OnShow = [this] { FormShow(); };
   Form.OnDeactivate = [this] { ApplicationEventsDeactivate(); };
@@ -50,7 +52,12 @@ TFormWindow::TFormWindow(platform::TimerHost::ClockFn now, TStoreUse storeUse)
   Form.OnKeyDown = [this](uint16_t key) { FormKeyDown(key); };
   Form.OnKeyUp = [this](uint16_t key) { FormKeyUp(key); };
   Form.OnPaint = [this] { FormPaint(); };
-  Form.OnDisplayChange = [this](int bitsPerPixel) { WMDisplayChange(bitsPerPixel); };
+  Form.OnHotkey = [this](platform::Hotkey hotkey) { FormHotkey(hotkey); };
+  Form.OnResize = [this] { FormResize(); };
+  Form.OnDisplayChange = [this](int bitsPerPixel) {
+    WMDisplayChange(bitsPerPixel);
+    FitToDisplay();
+  };
 }
 
 TFormWindow::~TFormWindow() {
@@ -143,6 +150,54 @@ void TFormWindow::ReportStoreFailure(const std::exception& error) {
 // Shows the last composed picture; composing happens only in ComposeScreen.
 void TFormWindow::FormPaint() {
   if (Surfaces != nullptr) ::FormPaint(*Surfaces);
+}
+
+void TFormWindow::PlaceWindow() {
+  const TDisplayChoices stored = Store->LoadDisplay();
+  WantedScale = Options.Scale ? Options.Scale : stored.Scale;
+  WindowScale = Form.FittingScale(WantedScale);
+  Form.SetWindowScale(WindowScale);
+  Form.SetFullScreen(Options.FullScreen.value_or(stored.FullScreen == 1));
+}
+
+void TFormWindow::FormHotkey(platform::Hotkey hotkey) {
+  switch (hotkey) {
+    case platform::Hotkey::FullScreen: {
+      const bool fullScreen = !Form.FullScreen();
+      Form.SetFullScreen(fullScreen);
+      WriteDisplay(FullScreenValue, fullScreen ? 1 : 0);
+      break;
+    }
+  }
+}
+
+// The picture at its new size. In a window, a size of another scale is the player's choice and
+// is remembered; the game's own resizes keep the scale it set.
+void TFormWindow::FormResize() {
+  FormPaint();
+  if (Form.FullScreen()) return;
+  if (const int scale = Form.PictureScale(); scale != WindowScale) {
+    WindowScale = scale;
+    WantedScale = scale;
+    WriteDisplay(ScaleValue, scale);
+  }
+}
+
+void TFormWindow::FitToDisplay() {
+  if (Form.Closed() || Form.FullScreen()) return;
+  if (const int scale = Form.FittingScale(WantedScale); scale != WindowScale) {
+    WindowScale = scale;
+    Form.SetWindowScale(scale);
+  }
+}
+
+void TFormWindow::WriteDisplay(const std::string& name, int32_t value) {
+  if (StoreUse != TStoreUse::ReadWrite) return;  // watching a replay changes nothing stored
+  try {
+    Store->WriteDisplay(name, value);
+  } catch (const std::exception& error) {
+    ReportStoreFailure(error);
+  }
 }
 
 void TFormWindow::WMDisplayChange(int bitsPerPixel) {

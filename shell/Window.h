@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "audio/PlayAudio.h"
@@ -15,6 +16,7 @@
 #include "platform/WindowTimer.h"
 #include "render/ComposeScreen.h"
 #include "render/SurfaceSet.h"
+#include "shell/CommandLine.h"
 #include "ui/HighScores.h"
 #include "ui/SettingsStore.h"
 
@@ -39,8 +41,10 @@ class TFormWindow final : public IGameHost, public IComposeHost {
  public:
   // Creates the window hidden and reads the settings and, to play, the high-score table from
   // the per-user store (throws ERegistryException when the store cannot be read). `now` is the
-  // screen timers' clock in milliseconds (the monotonic clock when empty).
-  explicit TFormWindow(platform::TimerHost::ClockFn now = {}, TStoreUse storeUse = TStoreUse::ReadWrite);
+  // screen timers' clock in milliseconds (the monotonic clock when empty); `options` are the
+  // command line's choices for this run.
+  explicit TFormWindow(platform::TimerHost::ClockFn now = {}, TStoreUse storeUse = TStoreUse::ReadWrite,
+                       TRunOptions options = {});
   // Releases everything in the order it was made up: board, store, pictures, sound.
   ~TFormWindow() override;
   TFormWindow(const TFormWindow&) = delete;
@@ -61,6 +65,9 @@ class TFormWindow final : public IGameHost, public IComposeHost {
   void TimerTitleTimer();
   void TimerGameOverTimer();
   void TimerExitTimer();
+  // F11 and Alt+Enter; the window's size changed (not in full screen).
+  void FormHotkey(platform::Hotkey hotkey);
+  void FormResize();
 
   // --- The game's host ---
   void StartClock(uint16_t periodMs) override;
@@ -82,6 +89,7 @@ class TFormWindow final : public IGameHost, public IComposeHost {
   bool SoundAvailable() const { return Audio != nullptr && Audio->SoundAvailable != 0; }
   bool MusicAvailable() const { return Audio != nullptr && Audio->MusicAvailable != 0; }
 
+  const TRunOptions Options;
   platform::TimerHost Timers;
   platform::Form Form;
 
@@ -92,6 +100,11 @@ class TFormWindow final : public IGameHost, public IComposeHost {
 
   // Key press latch: one action per press, re-armed by any key-up.
   uint8_t KeyHeld = 0;
+
+  // The window's scale when not in full screen, and the scale the player asked for: by the
+  // command line, or as last stored; empty: the largest the display has room for.
+  int WindowScale = 1;
+  std::optional<int> WantedScale;
 
   // Made by InitDirectX; null before, and after a start-up that stopped halfway.
   std::unique_ptr<platform::DisplayModeCheck> DirectDraw;
@@ -109,6 +122,12 @@ class TFormWindow final : public IGameHost, public IComposeHost {
  private:
   bool InitGraphics();
   void ReleaseGraphics();
+  // Opens the window at its scale, in full screen or not, as the command line or the store says.
+  void PlaceWindow();
+  // The window sized again for its display after a display change.
+  void FitToDisplay();
+  // Stores a display choice the player just made.
+  void WriteDisplay(const std::string& name, int32_t value);
   // Shows a failed store write once as a message; later ones go to the standard error.
   void ReportStoreFailure(const std::exception& error);
   bool StoreFailureShown = false;

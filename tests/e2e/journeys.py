@@ -25,6 +25,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from desktop import GameWindow, JourneyFailed, Session, check  # noqa: E402
 from pictures import GamePictures, write_png  # noqa: E402
+import displays  # noqa: E402
 import store  # noqa: E402
 
 SOURCE_DIR = Path(__file__).resolve().parents[2]
@@ -162,14 +163,14 @@ class Journey:
         if settings:
             store.set_values(self.session.settings_file, settings)
 
-    def start(self, display, program="huebloc", log="game.log", args=(), **env):
+    def start(self, display, program="huebloc", log="game.log", args=(), scale=1, **env):
         game = self.session.start([self.program(program), *args], display, log, **env)
         window = display.wait_for_window(("--onlyvisible", *GAME_CLASS), what="the game's window")
         deadline = time.monotonic() + 20  # the caption is set as the window is first shown
         while display.window_name(window) != "Huebloc":
             check(time.monotonic() < deadline, f"the window is called {display.window_name(window)!r}")
             time.sleep(0.05)
-        return game, GameWindow(display, window)
+        return game, GameWindow(display, window, scale)
 
     def to_main_menu(self, window):
         """The title for about two seconds, then the main menu: returns the time it took."""
@@ -543,6 +544,7 @@ JOURNEYS = {
     "two-copies": journey_two_copies,
     "closes": journey_closes,
     "replay": journey_replay,
+    **displays.JOURNEYS,
 }
 
 

@@ -222,46 +222,4 @@ TEST(ReplayCommands, WatchingOpensTheWindowWithoutWritingAndEndsWithZero) {
   EXPECT_EQ(StoreFiles(store), before);
 }
 
-// The replay options, and every command line wrong about them, before anything opens.
-TEST(ReplayCommands, TheCommandLineWatchesOrChecksAReplayAndRefusesWhatItCannotDo) {
-  TempStore store;
-  WriteDefaultSettings("/nowhere");
-  struct Case {
-    std::vector<std::string> Args;
-    std::optional<int> Code;
-    bool Watched;
-    std::string Out, Err;
-  };
-  const std::string match = "Match: the game plays back as it was recorded.\n";
-  const Case cases[] = {
-      {{}, std::nullopt, false, "", ""},
-      {{"--replay", Golden}, 0, true, "", ""},
-      {{"--replay", Golden, "--check"}, 0, false, match, ""},
-      {{"--check", "--replay", Golden}, 0, false, match, ""},
-      {{"--replay"}, 2, false, "", "huebloc: option '--replay' needs a file name\n"},
-      {{"--check"}, 2, false, "", "huebloc: option '--check' needs '--replay FILE'\n"},
-      {{"--replay", Golden, "--replay", Golden}, 2, false, "", "huebloc: option '--replay' given twice\n"},
-      {{"--replay", Golden, "--check", "--check"}, 2, false, "", "huebloc: option '--check' given twice\n"},
-      {{"--replay", Golden, "--fast"}, 2, false, "", "huebloc: unknown argument '--fast' beside '--replay'\n"},
-  };
-  for (const Case& c : cases) {
-    std::ostringstream out, err;
-    bool watched = false;
-    TProgramHooks hooks;
-    hooks.DisplayDepth = [](TFormWindow&) { return 32; };
-    hooks.Run = [&](TFormWindow& window) {
-      watched = true;
-      window.Form.OnShow();
-      window.Form.OnKeyDown(VkEscape);
-    };
-    const std::string what = c.Args.empty() ? "no arguments" : c.Args.back();
-    EXPECT_EQ(RunReplayCommandLine(c.Args, out, err, hooks), c.Code) << what;
-    EXPECT_EQ(watched, c.Watched) << what;
-    const std::string printed = out.str();
-    EXPECT_EQ(printed.substr(printed.size() - std::min(printed.size(), c.Out.size())), c.Out) << what;
-    EXPECT_EQ(c.Out.empty(), printed.empty()) << what;
-    EXPECT_EQ(err.str(), c.Err) << what;
-  }
-}
-
 }  // namespace
