@@ -1,13 +1,15 @@
 // The current game, a player's or the demo's: the moving bubble, the entry column, the landed
 // cell, the demo player's choices and the randomness, with every operation of the game. It
 // works on the board and counters of the settings record it is given, and asks everything
-// else (clock, sound, redraw) of its host.
+// else (clock, sound, redraw) of its host. A player's game is recorded as it is played, and
+// its replay handed to the host when the game ends or is abandoned.
 #pragma once
 #include <cstdint>
 
 #include "core/Area.h"
 #include "core/GameHost.h"
 #include "core/Random.h"
+#include "core/ReplayRecorder.h"
 
 class TGame {
  public:
@@ -19,9 +21,11 @@ class TGame {
   // Resets the board for a game of the area's size, brought into range here once, lets the
   // first bubble enter and starts the clock.
   void StartGame(uint16_t period, bool isPlayer);
-  // Starts a player's game at the start level on an area of the size the caller has set.
+  // Starts a player's game at the start level on an area of the size the caller has set. A
+  // game still recorded is abandoned (Restart Game).
   void BeginPlay();
-  // Starts a demo game of random size behind the menus.
+  // Starts a demo game of random size behind the menus. A player's game still recorded is
+  // abandoned (Exit from the in-game menu, or the title after a display change).
   void StartDemo();
   void StopClock();
   // A tick of the clock: AdvanceGame, then the screen composed.
@@ -49,6 +53,14 @@ class TGame {
   void PlayRight();
   void PlayUp();
   void PlayEscape();
+  // The window lost the focus during play: the game pauses as on Escape, without a sound.
+  void FocusLost();
+  // Resume Game in the in-game menu: the game goes on, its clock at the pace of its level.
+  void ResumeGame();
+
+  // --- Recording (core/ReplayRecorder.cpp) ---
+  // The game being recorded is abandoned here (the window closes): its replay goes to the host.
+  void EndRecording();
 
   TSettings& Settings;
   IGameHost& Host;
@@ -76,6 +88,8 @@ class TGame {
   TRandom Random;
   TTickCount TickCount;
 
+  TReplayRecorder Recorder;
+
  private:
   // The bubble in a cell of the area, or null for an empty cell or one outside it.
   TBubble* BubbleAt(int column, int row);
@@ -85,4 +99,13 @@ class TGame {
   bool EnterOrEndGame(bool player, uint16_t level);
   void AdvanceLevel();
   void MoveSideways(int step);
+  void RiseAtOnce();
+  // The in-game menu with Resume Game selected.
+  void Pause();
+  // The generator seeded from the tick count, the seed recorded.
+  void Reseed();
+  // Each input of a player's game is recorded around the game's handling of it; a game that
+  // the input ended hands its replay to the host.
+  void InputBegins(TReplayInput input);
+  void InputDone();
 };

@@ -34,6 +34,7 @@ TGame::TGame(TSettings& settings, IGameHost& host)
 void TGame::StopClock() { Host.StopClock(); }
 
 void TGame::BeginPlay() {
+  EndRecording();
   Host.PlayAudio(SoundPlayLevel);
   Settings.Screen = ScreenPlaying;
   // A stored start level beyond the last level plays as the last level (SetLevel).
@@ -41,9 +42,10 @@ void TGame::BeginPlay() {
 }
 
 void TGame::StartDemo() {
-  Random.Seed(TickCount());
+  EndRecording();
+  Reseed();
   AreaWidth = static_cast<uint16_t>(Random.Next(6) + MinAreaWidth);
-  Random.Seed(TickCount());
+  Reseed();
   AreaHeight = static_cast<uint16_t>(Random.Next(8) + MinAreaHeight);
   StartGame(Settings.LevelIntervals[TopLevel], false);
 }
@@ -65,6 +67,8 @@ void TGame::StartGame(uint16_t period, bool isPlayer) {
   SpawnAlternates = AreaWidth % 2 == 0;
   SpawnShift = SpawnAlternates ? 1 : 0;
 
+  // The recording of a player's game begins before the tiles take their first random draw.
+  if (isPlayer && Recorder.Enabled) Recorder.Begin(*this);
   Settings.ClearBoard();
   if (!isPlayer) {
     FillAreaRows(TopLevel);
@@ -216,7 +220,7 @@ bool TGame::EnterOrEndGame(bool player, uint16_t level) {
     return false;
   }
 
-  Random.Seed(TickCount());
+  Reseed();
   const auto colour = static_cast<uint8_t>(Random.Next(8));
   Settings.Bubbles[BubbleColumn][BubbleRow] = std::make_unique<TBubble>(colour);
   bool blocked = ScanUpward(Settings, BubbleColumn, BubbleRow, colour) == ScanResult::Blocked;
@@ -263,6 +267,8 @@ void TGame::AdvanceGame() {
 }
 
 void TGame::GameTick() {
+  InputBegins(TReplayInput::Tick);
   AdvanceGame();
   Host.ComposeScreen();
+  InputDone();
 }

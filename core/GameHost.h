@@ -1,7 +1,10 @@
 // What the game asks of the world around it: its clock, the game-over pause, the sound
-// effects and the redraw. The window provides them; tests record them.
+// effects, the redraw, and a place for the replays of the games played. The window provides
+// them; tests record them.
 #pragma once
 #include <cstdint>
+
+#include "core/Replay.h"
 
 class IGameHost {
  public:
@@ -16,6 +19,8 @@ class IGameHost {
   virtual void PlayAudio(int index) = 0;
   // Redraws the whole screen for the current state and shows it.
   virtual void ComposeScreen() = 0;
+  // A player's game has ended or been abandoned: its replay, to keep or not.
+  virtual void KeepReplay(const TReplay& /*replay*/) {}
 };
 
 // A host for a game nobody watches: no clock, no sound, no screen.

@@ -1,4 +1,6 @@
-// The player's moves during a game: sideways moves, the rise at once, and the pause.
+// The player's moves during a game: sideways moves, the rise at once, the pause and its end.
+#include <algorithm>
+
 #include "core/ColourRules.h"
 #include "core/Game.h"
 
@@ -40,13 +42,27 @@ void TGame::MoveSideways(int step) {
   }
 }
 
-void TGame::PlayLeft() { MoveSideways(-1); }
+void TGame::PlayLeft() {
+  InputBegins(TReplayInput::Left);
+  MoveSideways(-1);
+  InputDone();
+}
 
-void TGame::PlayRight() { MoveSideways(+1); }
+void TGame::PlayRight() {
+  InputBegins(TReplayInput::Right);
+  MoveSideways(+1);
+  InputDone();
+}
 
 // Sends the bubble straight up for 10 points a row. In the Advanced rules it stops on the
 // highest tile it may rest on within the run of empty cells above it.
 void TGame::PlayUp() {
+  InputBegins(TReplayInput::Up);
+  RiseAtOnce();
+  InputDone();
+}
+
+void TGame::RiseAtOnce() {
   auto& bubbles = Settings.Bubbles;
   TBubble* bubble = MovingBubble();
   if (bubble == nullptr || LandedRow == BubbleRow) return;
@@ -77,8 +93,29 @@ void TGame::PlayUp() {
 }
 
 void TGame::PlayEscape() {
+  InputBegins(TReplayInput::Escape);
   StopClock();
   Host.PlayAudio(SoundMenuIn);
+  Pause();
+  InputDone();
+}
+
+void TGame::FocusLost() {
+  InputBegins(TReplayInput::FocusLost);
+  StopClock();
+  Pause();
+  InputDone();
+}
+
+void TGame::Pause() {
   Settings.Screen = ScreenGameMenu;
   Settings.MenuItem = ItemResumeGame;
+}
+
+void TGame::ResumeGame() {
+  InputBegins(TReplayInput::Resume);
+  Host.PlayAudio(SoundMenuIn);
+  Settings.Screen = ScreenPlaying;
+  Host.StartClock(Settings.LevelIntervals[std::min(Settings.GetLevel(), TopLevel)]);
+  InputDone();
 }

@@ -185,13 +185,13 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix
   ::closedir(dir);
 }
 
-std::string TooLarge(uint64_t size) {
-  return std::to_string(size) + " bytes long; a store file may hold at most " + std::to_string(MaxStoreFileBytes) +
-         " bytes (" + std::to_string(MaxStoreFileBytes >> 20) + " MiB)";
+std::string TooLarge(uint64_t size, FileSizeLimit limit = StoreFileLimit) {
+  return std::to_string(size) + " bytes long; " + std::string(limit.Called) + " may hold at most " +
+         std::to_string(limit.MaxBytes) + " bytes (" + std::to_string(limit.MaxBytes >> 20) + " MiB)";
 }
 
-[[noreturn]] void ThrowTooLarge(const std::string& path, uint64_t size) {
-  throw FileError("'" + path + "' is " + TooLarge(size), "it is " + TooLarge(size));
+[[noreturn]] void ThrowTooLarge(const std::string& path, uint64_t size, FileSizeLimit limit = StoreFileLimit) {
+  throw FileError("'" + path + "' is " + TooLarge(size, limit), "it is " + TooLarge(size, limit));
 }
 
 // What a rewrite refuses is refused before anything is made: no folder, lock or temporary file
@@ -201,6 +201,33 @@ void RequireReplaceable(const std::string& path) {
   if (::stat(path.c_str(), &info) != 0) return;  // no file yet; any other trouble shows on the way
   RequireRegular(path, info);
   if (static_cast<uint64_t>(info.st_size) > MaxStoreFileBytes) ThrowTooLarge(path, static_cast<uint64_t>(info.st_size));
+}
+
+// Writes text to a new temporary file in folder, syncs it and renames it over target (keeping
+// the target's permissions when asked); on any failure the temporary file goes. Returns the
+// stamp of the file now at target.
+FileStamp RenameNewFile(const std::string& folder, const std::string& tempPrefix, const std::string& target,
+                        std::string_view text, bool keepMode) {
+  std::string tempPath = folder + "/" + tempPrefix + "XXXXXX";
+  FileDescriptor temp(::mkostemp(tempPath.data(), O_CLOEXEC));
+  if (temp.Get() < 0) ThrowErrno("cannot create a temporary file in", folder);
+  try {
+    if (keepMode) {
+      struct stat info {};
+      if (::stat(target.c_str(), &info) == 0) ::fchmod(temp.Get(), info.st_mode & 07777);
+    }
+    WriteAll(temp.Get(), text, tempPath);
+    if (::fsync(temp.Get()) != 0) ThrowErrno("cannot sync", tempPath);
+    struct stat info {};
+    if (::fstat(temp.Get(), &info) != 0) ThrowErrno("cannot examine", tempPath);
+    if (!temp.Close()) ThrowErrno("cannot write", tempPath);
+    if (::rename(tempPath.c_str(), target.c_str()) != 0) ThrowErrno("cannot replace", target);
+    return StampFromStat(info);
+  } catch (...) {
+    temp.Reset();
+    ::unlink(tempPath.c_str());
+    throw;
+  }
 }
 
 }  // namespace
@@ -227,7 +254,7 @@ FileStamp StampOf(const std::string& path) {
   return StampFromStat(info);
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path, FileStamp* stamp) {
+std::optional<std::string> ReadWholeFile(const std::string& path, FileStamp* stamp, FileSizeLimit limit) {
   // Look before opening: opening a FIFO waits for a writer, opening a device may do anything.
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) {
@@ -249,7 +276,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path, FileStamp* sta
   }
   if (::fstat(fd.Get(), &info) != 0) ThrowErrno("cannot examine", path);
   RequireRegular(path, info);
-  if (static_cast<uint64_t>(info.st_size) > MaxStoreFileBytes) ThrowTooLarge(path, static_cast<uint64_t>(info.st_size));
+  if (static_cast<uint64_t>(info.st_size) > limit.MaxBytes)
+    ThrowTooLarge(path, static_cast<uint64_t>(info.st_size), limit);
   std::string text;
   text.reserve(static_cast<std::size_t>(info.st_size));
   char buffer[65536];
@@ -261,7 +289,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, FileStamp* sta
     }
     if (got == 0) break;
     text.append(buffer, static_cast<std::size_t>(got));
-    if (text.size() > MaxStoreFileBytes) ThrowTooLarge(path, text.size());  // it grew while being read
+    if (text.size() > limit.MaxBytes) ThrowTooLarge(path, text.size(), limit);  // it grew while being read
   }
   if (stamp != nullptr) *stamp = StampFromStat(info);
   return text;
@@ -320,29 +348,17 @@ FileStamp ReplaceFileLocked(const std::string& path, const FileChange& change) {
     throw FileError("'" + target + "': " + cause, cause);
   }
 
-  std::string tempPath = folder + "/" + tempPrefix + "XXXXXX";
-  FileDescriptor temp(::mkostemp(tempPath.data(), O_CLOEXEC));
-  if (temp.Get() < 0) ThrowErrno("cannot create a temporary file in", folder);
-  try {
-    if (current.Exists) {
-      struct stat info {};
-      if (::stat(target.c_str(), &info) == 0) ::fchmod(temp.Get(), info.st_mode & 07777);
-    }
-    WriteAll(temp.Get(), *next, tempPath);
-    if (::fsync(temp.Get()) != 0) ThrowErrno("cannot sync", tempPath);
-    struct stat info {};
-    if (::fstat(temp.Get(), &info) != 0) ThrowErrno("cannot examine", tempPath);
-    current = StampFromStat(info);
-    if (!temp.Close()) ThrowErrno("cannot write", tempPath);
-    if (::rename(tempPath.c_str(), target.c_str()) != 0) ThrowErrno("cannot replace", target);
-  } catch (...) {
-    temp.Reset();
-    ::unlink(tempPath.c_str());
-    throw;
-  }
+  current = RenameNewFile(folder, tempPrefix, target, *next, current.Exists);
   // The new file is in place; syncing the folder makes the rename itself survive a power cut.
   SyncFolderAfterRename(folder, target);
   return current;
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view contents) {
+  const std::string folder = FolderOf(path);
+  MakePrivateDirectories(folder);
+  RenameNewFile(folder, "." + BaseNameOf(path) + ".tmp-", path, contents, false);
+  SyncFolderAfterRename(folder, path);
 }
 
 }  // namespace platform

@@ -14,6 +14,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -48,10 +49,18 @@ class FileError : public std::runtime_error {
 // The stamp of path; Exists is false when there is no such file. Throws FileError.
 FileStamp StampOf(const std::string& path);
 
+// The most a file of some kind may hold, and what a refusal calls such a file.
+struct FileSizeLimit {
+  std::size_t MaxBytes;
+  std::string_view Called;
+};
+constexpr FileSizeLimit StoreFileLimit{MaxStoreFileBytes, "a store file"};
+
 // The whole file, or nothing when it does not exist; stamp (if given) describes what was read.
 // Throws FileError for any other failure, for anything but a regular file, and for a file
-// larger than MaxStoreFileBytes.
-std::optional<std::string> ReadWholeFile(const std::string& path, FileStamp* stamp = nullptr);
+// larger than the limit.
+std::optional<std::string> ReadWholeFile(const std::string& path, FileStamp* stamp = nullptr,
+                                         FileSizeLimit limit = StoreFileLimit);
 
 // Creates a folder and any missing parents with owner-only access. Throws FileError.
 void MakePrivateDirectories(const std::string& path);
@@ -76,6 +85,13 @@ using FileChange =
 // A failed sync of the folder after the rename is no failure: the new text is in place and
 // reads back; one line on standard error says that it may not survive a power cut.
 FileStamp ReplaceFileLocked(const std::string& path, const FileChange& change);
+
+// Writes a file whole, new or in place of an old one, without a lock, for files that one
+// writer makes at once (a replay): a temporary file beside it, synced and renamed over it, then
+// the folder synced, so that a crash leaves the old file or the new one, never a part. The
+// folder is made when missing; a failed write leaves no temporary file behind. Throws
+// FileError; a failed sync of the folder after the rename is no failure (as above).
+void WriteFileAtomically(const std::string& path, std::string_view contents);
 
 // How long a rewrite waits for the lock before it gives up: a healthy writer holds it for a
 // few milliseconds, a hung one for ever. Returns the limit it replaces; tests shorten it.

@@ -73,14 +73,13 @@ std::optional<Bitmap> LoadBitmapResource(std::string_view name) {
   return bitmap;
 }
 
-std::unique_ptr<Surface> LoadSurfaceResource(std::string_view name, std::optional<uint32_t> colourKey,
-                                             Placement placement) {
+std::unique_ptr<Surface> LoadSurfaceResource(std::string_view name, std::optional<uint32_t> colourKey) {
   const auto bytes = FindResource(name);
   if (!bytes) return nullptr;
   std::unique_ptr<Surface> surface;
   const bool decoded = Decode(*bytes, [&](int width, int height) {
-    surface = std::make_unique<Surface>(width, height, colourKey, placement);
-    return std::pair{surface->Row(0).data(), surface->Stride()};
+    surface = std::make_unique<Surface>(width, height, colourKey);
+    return std::pair{surface->Row(0).data(), surface->Width()};
   });
   ReleaseResourcePages();
   if (!decoded) return nullptr;

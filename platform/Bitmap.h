@@ -26,10 +26,9 @@ std::optional<Bitmap> DecodeBitmap(std::span<const uint8_t> bytes);
 std::optional<Bitmap> LoadBitmapResource(std::string_view name);
 
 // The embedded bitmap resource of that name decoded straight into a new surface with that
-// colour key and placement: no second full-size copy of the picture is made. Null when absent
-// or unreadable. The resource's pages are released once it is decoded.
-std::unique_ptr<Surface> LoadSurfaceResource(std::string_view name, std::optional<uint32_t> colourKey,
-                                             Placement placement = Placement::Plain);
+// colour key: no second full-size copy of the picture is made. Null when absent or unreadable.
+// The resource's pages are released once it is decoded.
+std::unique_ptr<Surface> LoadSurfaceResource(std::string_view name, std::optional<uint32_t> colourKey);
 
 // Draws the picture into the surface at (0, 0), unscaled; what lies outside is cut off.
 // DDERR_SURFACELOST when the surface has no memory.

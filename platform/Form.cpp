@@ -29,6 +29,8 @@ void SetDesktopIdentity() {
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   // A small window on the desktop: leave the compositor on, or the whole desktop flickers.
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  // Full screen is the desktop's own resolution: switching to another program need not hide it.
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
 }
 
 // The game reads keys, never composed text. Opening the display also opens an input method,
@@ -43,6 +45,8 @@ struct Form::Native {
   SDL_Window* Window = nullptr;
   SDL_Cursor* WaitCursor = nullptr;
   DisplayWait Wait;
+  HotkeyFilter Hotkeys;
+  SDL_Rect Windowed{};  // the window's place and size before it went full screen
 
   // The next event read in, if there is one: 1, else 0.
   static int Take(SDL_Event& event) { return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT); }
@@ -51,19 +55,24 @@ struct Form::Native {
   static void DisplayChanged(Form& form);
 };
 
-Form::Form(TimerHost& timers) : Timers(timers), Sdl(std::make_unique<Native>()) {
+Form::Form(TimerHost& timers)
+    : Timers(timers), Sdl(std::make_unique<Native>()), PointerTimer(timers, PointerHideMs, [this] {
+        PointerTimer.SetEnabled(false);
+        ShowPointer(false);
+      }) {
   SetDesktopIdentity();
   SkipComposeTable();
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     throw std::runtime_error(std::string("Cannot open the display: ") + SDL_GetError());
   SDL_EnableScreenSaver();
-  Sdl->Window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, ClientWidth,
-                                 ClientHeight, SDL_WINDOW_HIDDEN);
+  Sdl->Window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, ClientWidth, ClientHeight,
+                                 SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
   if (!Sdl->Window) {
     const std::string error = SDL_GetError();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     throw std::runtime_error("Cannot create the window: " + error);
   }
+  SDL_SetWindowMinimumSize(Sdl->Window, ClientWidth, ClientHeight);
   // The game reads keys, not text: an input method must not hold key presses back.
   SDL_StopTextInput();
   DisplayDepth();
@@ -127,6 +136,57 @@ void Form::Close() {
   SDL_HideWindow(Sdl->Window);
 }
 
+void Form::SetWindowScale(int scale) {
+  if (FullScreen()) return;
+  scale = std::clamp(scale, 1, MaxScale);
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(Sdl->Window));
+  SDL_SetWindowSize(Sdl->Window, ClientWidth * scale, ClientHeight * scale);
+  SDL_SetWindowPosition(Sdl->Window, SDL_WINDOWPOS_CENTERED_DISPLAY(display), SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+}
+
+int Form::PictureScale() const {
+  int width = 0, height = 0;
+  SDL_GetWindowSize(Sdl->Window, &width, &height);
+  return LargestScale(width, height);
+}
+
+int Form::FittingScale(std::optional<int> wanted) const {
+  SDL_Rect usable{};
+  if (SDL_GetDisplayUsableBounds(std::max(0, SDL_GetWindowDisplayIndex(Sdl->Window)), &usable) != 0) return 1;
+  Borders b;
+  // A window manager that has not told (or no window manager) leaves them all 0.
+  const bool told = SDL_GetWindowBordersSize(Sdl->Window, &b.Top, &b.Left, &b.Bottom, &b.Right) == 0 &&
+                    (b.Top | b.Left | b.Bottom | b.Right) != 0;
+  return WindowScale(usable.w, usable.h, told ? std::optional(b) : std::nullopt, wanted);
+}
+
+bool Form::FullScreen() const { return (SDL_GetWindowFlags(Sdl->Window) & SDL_WINDOW_FULLSCREEN) != 0; }
+
+void Form::SetFullScreen(bool fullScreen) {
+  if (fullScreen == FullScreen()) return;
+  SDL_Window* window = Sdl->Window;
+  SDL_Rect& windowed = Sdl->Windowed;
+  if (fullScreen) {
+    SDL_GetWindowPosition(window, &windowed.x, &windowed.y);
+    SDL_GetWindowSize(window, &windowed.w, &windowed.h);
+    SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    PointerTimer.Restart(PointerHideMs);
+    return;
+  }
+  SDL_SetWindowFullscreen(window, 0);
+  // Not every window manager gives the window back its size and place, and without one
+  // nothing does.
+  SDL_SetWindowSize(window, windowed.w, windowed.h);
+  SDL_SetWindowPosition(window, windowed.x, windowed.y);
+  PointerTimer.SetEnabled(false);
+  ShowPointer(true);
+}
+
+void Form::ShowPointer(bool shown) {
+  HiddenPointer = !shown;
+  SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
+}
+
 int Form::DisplayDepth() const {
   // While displays are being rearranged there may be no answer: keep the last one.
   if (const int depth = DisplayBitsPerPixel(WindowId()); depth > 0) LastDepth = depth;
@@ -177,12 +237,23 @@ bool Form::PumpOnce(int maxWaitMs) {
 void Form::Native::Dispatch(Form& form, const SDL_Event& event) {
   switch (event.type) {
     case SDL_KEYDOWN: {
-      const uint16_t key = VirtualKey(event.key.keysym.scancode, event.key.keysym.sym);
+      const SDL_Keysym& keysym = event.key.keysym;
+      const HotkeyFilter::Taken taken = form.Sdl->Hotkeys.Press(keysym.scancode, keysym.mod, event.key.repeat != 0);
+      if (taken.Pressed && form.OnHotkey) form.OnHotkey(*taken.Pressed);
+      if (taken.Key) break;
+      const uint16_t key = VirtualKey(keysym.scancode, keysym.sym);
       if (key != 0 && form.OnKeyDown) form.OnKeyDown(key);
       break;
     }
     case SDL_KEYUP:
+      if (form.Sdl->Hotkeys.Release(event.key.keysym.scancode)) break;
       if (form.OnKeyUp) form.OnKeyUp(VirtualKey(event.key.keysym.scancode, event.key.keysym.sym));
+      break;
+    case SDL_MOUSEMOTION:
+      if (form.FullScreen()) {
+        form.ShowPointer(true);
+        form.PointerTimer.Restart(PointerHideMs);
+      }
       break;
     case SDL_WINDOWEVENT:
       WindowEvent(form, event.window);
@@ -211,6 +282,9 @@ void Form::Native::WindowEvent(Form& form, const SDL_WindowEvent& event) {
       break;
     case SDL_WINDOWEVENT_EXPOSED:
       if (form.OnPaint) form.OnPaint();
+      break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      if (form.OnResize) form.OnResize();
       break;
     case SDL_WINDOWEVENT_CLOSE:
       form.Close();

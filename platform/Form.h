@@ -1,14 +1,17 @@
 // The game's one window and the main thread's event loop. Handlers set by the game run on
-// the main thread, one at a time, between events: keys, activation, paint, close, display
-// changes and the timers of a TimerHost (the game clock among them).
+// the main thread, one at a time, between events: keys, hotkeys, activation, paint, resizing,
+// close, display changes and the timers of a TimerHost (the game clock among them).
 #pragma once
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "platform/Controller.h"
+#include "platform/Hotkeys.h"
+#include "platform/Scale.h"
 #include "platform/WindowTimer.h"
 
 namespace platform {
@@ -17,8 +20,10 @@ enum class CursorShape : uint8_t { Arrow, Wait };
 
 class Form {
  public:
-  static constexpr int ClientWidth = 632;
-  static constexpr int ClientHeight = 453;
+  static constexpr int ClientWidth = PictureWidth;
+  static constexpr int ClientHeight = PictureHeight;
+  // Without motion for this long, the mouse pointer hides in full screen.
+  static constexpr uint32_t PointerHideMs = 2000;
 
   // The window was shown, or the game got the keyboard focus back.
   std::function<void()> OnShow;
@@ -29,6 +34,11 @@ class Form {
   // any release re-arms what a press latched.
   std::function<void(uint16_t key)> OnKeyDown;
   std::function<void(uint16_t key)> OnKeyUp;
+  // A hotkey was pressed; its key reaches neither OnKeyDown nor OnKeyUp.
+  std::function<void(Hotkey hotkey)> OnHotkey;
+  // The window's size changed: the player or the window manager resized it, or the game did
+  // (SetWindowScale, SetFullScreen).
+  std::function<void()> OnResize;
   // The window's contents need drawing again.
   std::function<void()> OnPaint;
   // The window is closing (title bar, window manager, Close()); the loop ends after it.
@@ -40,8 +50,8 @@ class Form {
   // and wakes when a device arrives. The game starts them once it is on the screen.
   Controllers Pads;
 
-  // Creates the window hidden, centred, not resizable, with the game's desktop identity.
-  // Throws std::runtime_error when no window can be made.
+  // Creates the window hidden, centred, with the game's desktop identity, at scale 1 and never
+  // smaller. Throws std::runtime_error when no window can be made.
   explicit Form(TimerHost& timers);
   ~Form();
   Form(const Form&) = delete;
@@ -64,6 +74,19 @@ class Form {
   void Close();
   bool Closed() const { return IsClosed; }
 
+  // Sizes the window (not in full screen) to the picture at that scale, centred on its display.
+  void SetWindowScale(int scale);
+  // The largest scale at which the picture fits the window as it is now.
+  int PictureScale() const;
+  // The scale the window has room for on its display, decorations included: wanted when it
+  // fits, else the largest that does (platform::WindowScale).
+  int FittingScale(std::optional<int> wanted) const;
+  // Full screen at the desktop's own resolution (no mode change), or back to the window as it
+  // was, in size and place. In full screen the pointer hides while the mouse rests.
+  void SetFullScreen(bool fullScreen);
+  bool FullScreen() const;
+  bool PointerHidden() const { return HiddenPointer; }
+
   // Colour depth in bits per pixel of the display the window is on.
   int DisplayDepth() const;
   // SDL's id of the window, for the platform's presentation code.
@@ -82,9 +105,12 @@ class Form {
 
   int WaitBudget(int maxWaitMs) const;
   void ApplyCursor();
+  void ShowPointer(bool shown);
 
   TimerHost& Timers;
   std::unique_ptr<Native> Sdl;
+  WindowTimer PointerTimer;
+  bool HiddenPointer = false;
   CursorShape CurrentCursor = CursorShape::Arrow;
   bool CursorPending = false;
   bool IsClosed = false;

@@ -7,10 +7,6 @@
 #include <utility>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace platform {
 namespace {
 
@@ -70,34 +66,6 @@ bool MapAxis(int64_t d0, int64_t d1, int64_t destLimit, int64_t s0, int64_t s1, 
   return true;
 }
 
-// Copies of this many bytes or more (a full-window picture) are written around the caches:
-// the copy would only push out everything else, and a destination gone cold (the window's
-// framebuffer) need not be read in before it is overwritten.
-constexpr std::size_t StreamingBytes = std::size_t{256} << 10;
-
-void CopyPixels(uint32_t* d, const uint32_t* s, std::size_t count) {
-#if defined(__SSE2__)
-  if (count * sizeof(uint32_t) >= StreamingBytes) {
-    std::size_t i = 0;
-    for (; i < count && reinterpret_cast<std::uintptr_t>(d + i) % 16 != 0; ++i) d[i] = s[i];
-    for (; i + 16 <= count; i += 16) {
-      const auto* from = reinterpret_cast<const __m128i*>(s + i);
-      auto* to = reinterpret_cast<__m128i*>(d + i);
-      const __m128i a = _mm_loadu_si128(from), b = _mm_loadu_si128(from + 1);
-      const __m128i c = _mm_loadu_si128(from + 2), e = _mm_loadu_si128(from + 3);
-      _mm_stream_si128(to, a);
-      _mm_stream_si128(to + 1, b);
-      _mm_stream_si128(to + 2, c);
-      _mm_stream_si128(to + 3, e);
-    }
-    _mm_sfence();  // the streamed pixels are in memory before anyone reads them
-    std::memcpy(d + i, s + i, (count - i) * sizeof(uint32_t));
-    return;
-  }
-#endif
-  std::memcpy(d, s, count * sizeof(uint32_t));
-}
-
 // One destination row. Keyed copies leave the destination pixel wherever the source holds
 // the key; written without a branch so the compiler can vectorise it.
 void CopyRowOpaque(uint32_t* d, const uint32_t* s, const AxisMap& x) {
@@ -116,19 +84,7 @@ void CopyRowKeyed(uint32_t* d, const uint32_t* s, const AxisMap& x, uint32_t key
   const int32_t n = x.Count;
   if (x.Step == 1) {
     const uint32_t* from = s + x.SrcFirst;
-    int32_t i = 0;
-#if defined(__SSE2__)
-    // Four pixels at a time: where the source is the key, keep the destination.
-    const __m128i colour = _mm_set1_epi32(static_cast<int>(ColourMask));
-    const __m128i keys = _mm_set1_epi32(static_cast<int>(key));
-    for (; i + 4 <= n; i += 4) {
-      const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
-      const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-      const __m128i isKey = _mm_cmpeq_epi32(_mm_and_si128(p, colour), keys);
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_and_si128(isKey, old), _mm_andnot_si128(isKey, p)));
-    }
-#endif
-    for (; i < n; ++i) {
+    for (int32_t i = 0; i < n; ++i) {
       const uint32_t p = from[i];
       d[i] = (p & ColourMask) == key ? d[i] : p;
     }
@@ -146,10 +102,6 @@ void CopyRowKeyed(uint32_t* d, const uint32_t* s, const AxisMap& x, uint32_t key
   }
 }
 
-}  // namespace
-
-namespace {
-
 void CheckSize(int width, int height) {
   if (width < 1 || height < 1 || width > Surface::MaxSide || height > Surface::MaxSide)
     throw std::invalid_argument("surface size " + std::to_string(width) + "x" + std::to_string(height));
@@ -159,23 +111,23 @@ std::size_t PixelCount(int width, int height) {
   return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
 }
 
+// Zeroed: black.
+std::unique_ptr<uint32_t[]> NewPixels(int width, int height) {
+  return std::make_unique<uint32_t[]>(PixelCount(width, height));
+}
+
 }  // namespace
 
-Surface::Surface(int width, int height, std::optional<uint32_t> colourKey, Placement placement)
-    : W(width), H(height), Where(placement) {
+Surface::Surface(int width, int height, std::optional<uint32_t> colourKey) : W(width), H(height) {
   CheckSize(width, height);
   if (colourKey) Key = *colourKey & ColourMask;
-  Own = PixelBlock(PixelCount(width, height), Where);
+  Pixels = NewPixels(width, height);
 }
 
-Surface::Surface(int width, int height, std::shared_ptr<const SharedPixels> pixels)
-    : W(width), H(height), Shared(std::move(pixels)) {
-  CheckSize(width, height);
-  if (!Shared) throw std::invalid_argument("surface over no pixels");
-}
-
-Surface::Surface(const Surface& other) : W(other.W), H(other.H), Key(other.Key), Lost(other.IsLost() != DD_OK) {
-  if (!Lost) CopyPixelsFrom(other);
+Surface::Surface(const Surface& other) : W(other.W), H(other.H), Key(other.Key) {
+  if (other.Pixels == nullptr) return;
+  Pixels = std::make_unique_for_overwrite<uint32_t[]>(PixelCount(W, H));
+  std::copy_n(other.Pixels.get(), PixelCount(W, H), Pixels.get());
 }
 
 Surface& Surface::operator=(const Surface& other) {
@@ -186,57 +138,29 @@ Surface& Surface::operator=(const Surface& other) {
   return *this;
 }
 
-void Surface::CopyPixelsFrom(const Surface& other) {
-  Own = PixelBlock(PixelCount(W, H));
-  for (int y = 0; y < H; ++y) std::copy_n(other.Row(y).data(), W, Row(y).data());
-}
-
-uint32_t* Surface::Base() const {
-  if (Lost) return nullptr;
-  return Shared ? Shared->Data : Own.Data();
-}
-
-int Surface::Stride() const { return Shared ? Shared->Stride : W; }
-
-Result Surface::IsLost() const { return Base() == nullptr ? DDERR_SURFACELOST : DD_OK; }
+Result Surface::IsLost() const { return Pixels == nullptr ? DDERR_SURFACELOST : DD_OK; }
 
 Result Surface::Restore() {
-  if (Shared) {
-    if (Shared->Data == nullptr) return DDERR_SURFACELOST;
-    if (Lost) {
-      Lost = false;
-      for (int y = 0; y < H; ++y) std::fill(Row(y).begin(), Row(y).end(), 0u);
-    }
-    return DD_OK;
-  }
-  if (Lost) {
-    Own = PixelBlock(PixelCount(W, H), Where);
-    Lost = false;
-  }
+  if (Pixels == nullptr) Pixels = NewPixels(W, H);
   return DD_OK;
 }
 
-void Surface::MarkLost() {
-  Lost = true;
-  // Memory of its own really goes, so a stale pointer into it shows up under the sanitizers.
-  Own = PixelBlock();
-}
+// The memory really goes, so a stale pointer into it shows up under the sanitizers.
+void Surface::MarkLost() { Pixels.reset(); }
 
 std::span<uint32_t> Surface::Row(int y) {
-  uint32_t* base = Base();
-  if (base == nullptr || y < 0 || y >= H) return {};
-  return {base + static_cast<std::size_t>(y) * static_cast<std::size_t>(Stride()), static_cast<std::size_t>(W)};
+  if (Pixels == nullptr || y < 0 || y >= H) return {};
+  return {Pixels.get() + PixelCount(W, y), static_cast<std::size_t>(W)};
 }
 
 std::span<const uint32_t> Surface::Row(int y) const {
-  const uint32_t* base = Base();
-  if (base == nullptr || y < 0 || y >= H) return {};
-  return {base + static_cast<std::size_t>(y) * static_cast<std::size_t>(Stride()), static_cast<std::size_t>(W)};
+  if (Pixels == nullptr || y < 0 || y >= H) return {};
+  return {Pixels.get() + PixelCount(W, y), static_cast<std::size_t>(W)};
 }
 
 Result Surface::Blt(const Rect* dest, const Surface& src, const Rect* srcRect, uint32_t flags, uint32_t fx) {
-  uint32_t* const destPixels = Base();
-  const uint32_t* const srcPixels = src.Base();
+  uint32_t* const destPixels = Pixels.get();
+  const uint32_t* const srcPixels = src.Pixels.get();
   if (destPixels == nullptr || srcPixels == nullptr) return DDERR_SURFACELOST;
   const Rect d = dest != nullptr ? *dest : Rect{0, 0, W, H};
   const Rect s = srcRect != nullptr ? *srcRect : Rect{0, 0, src.W, src.H};
@@ -263,17 +187,16 @@ Result Surface::Blt(const Rect* dest, const Surface& src, const Rect* srcRect, u
   if (!MapAxis(d.Left, d.Right, W, s.Left, s.Right, src.W, mirrorX, xTable, x)) return DD_OK;
   if (!MapAxis(d.Top, d.Bottom, H, s.Top, s.Bottom, src.H, mirrorY, yTable, y)) return DD_OK;
 
-  const std::size_t destPitch = static_cast<std::size_t>(Stride());
-  const std::size_t srcPitch = static_cast<std::size_t>(src.Stride());
+  const std::size_t destPitch = static_cast<std::size_t>(W);
+  const std::size_t srcPitch = static_cast<std::size_t>(src.W);
   uint32_t* destBase = destPixels + static_cast<std::size_t>(x.DestFirst);
   const uint32_t* srcBase = srcPixels;
 
-  // Whole rows of equal pitch in order: one contiguous copy (the full-window picture).
-  if (!keyed && x.Step == 1 && y.Step == 1 && x.Count == W && src.W == W && destPitch == static_cast<std::size_t>(W) &&
-      srcPitch == destPitch) {
-    CopyPixels(destPixels + static_cast<std::size_t>(y.DestFirst) * destPitch,
-               srcBase + static_cast<std::size_t>(y.SrcFirst) * srcPitch,
-               static_cast<std::size_t>(y.Count) * destPitch);
+  // Whole rows in order: one contiguous copy (the full-window picture).
+  if (!keyed && x.Step == 1 && y.Step == 1 && x.Count == W && src.W == W) {
+    std::memcpy(destPixels + static_cast<std::size_t>(y.DestFirst) * destPitch,
+                srcBase + static_cast<std::size_t>(y.SrcFirst) * srcPitch,
+                static_cast<std::size_t>(y.Count) * destPitch * sizeof(uint32_t));
     return DD_OK;
   }
 

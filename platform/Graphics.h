@@ -7,8 +7,6 @@
 #include <optional>
 #include <span>
 
-#include "platform/PixelMemory.h"
-
 namespace platform {
 
 // Result codes: zero is success.
@@ -51,12 +49,7 @@ class Surface {
 
   // A plain surface, or one with a source colour key (low and high end of the range alike).
   // Throws std::invalid_argument for a side outside 1..MaxSide. New pixels are black.
-  Surface(int width, int height, std::optional<uint32_t> colourKey = std::nullopt,
-          Placement placement = Placement::Plain);
-  // A surface drawing into pixels it does not own, which must hold width x height of them.
-  // It is lost while they are taken away, and cannot be restored before they are back.
-  Surface(int width, int height, std::shared_ptr<const SharedPixels> pixels);
-  // A copy has pixels of its own, wherever the original's are.
+  Surface(int width, int height, std::optional<uint32_t> colourKey = std::nullopt);
   Surface(const Surface& other);
   Surface& operator=(const Surface& other);
   Surface(Surface&&) noexcept = default;
@@ -66,10 +59,6 @@ class Surface {
   int Width() const { return W; }
   int Height() const { return H; }
   std::optional<uint32_t> ColourKey() const { return Key; }
-  // Pixels from the start of one row to the next.
-  int Stride() const;
-  // True when this surface draws into those shared pixels.
-  bool DrawsInto(const SharedPixels& pixels) const { return Shared.get() == &pixels; }
 
   // Copies the source rectangle of src onto the destination rectangle of this surface,
   // stretched to it (nearest pixel); a null rectangle means the whole surface. With
@@ -83,27 +72,21 @@ class Surface {
   // DD_OK, or DDERR_SURFACELOST after the surface lost its memory.
   Result IsLost() const;
   // Gives a lost surface its memory back, without content (black). A surface that is not
-  // lost keeps its pixels. DDERR_SURFACELOST while shared pixels are taken away.
+  // lost keeps its pixels.
   Result Restore();
   // Takes the memory away, as the display system may do to any surface at any time.
   void MarkLost();
 
-  // One row of pixels; empty when the surface is lost or y is outside it.
+  // One row of pixels; empty when the surface is lost or y is outside it. Rows follow each
+  // other in memory, Width() pixels apart.
   std::span<uint32_t> Row(int y);
   std::span<const uint32_t> Row(int y) const;
 
  private:
-  // The first pixel, null when lost.
-  uint32_t* Base() const;
-  void CopyPixelsFrom(const Surface& other);
-
   int W;
   int H;
   std::optional<uint32_t> Key;
-  bool Lost = false;
-  Placement Where = Placement::Plain;
-  PixelBlock Own;
-  std::shared_ptr<const SharedPixels> Shared;
+  std::unique_ptr<uint32_t[]> Pixels;  // null while lost
 };
 
 }  // namespace platform

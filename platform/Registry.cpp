@@ -1,14 +1,12 @@
 #include "platform/Registry.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <mutex>
 #include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include "platform/UserFolders.h"
 
 using platform::FileError;
 using platform::FileStamp;
@@ -66,30 +64,6 @@ bool IsAtOrBelow(std::string_view path, std::string_view key) {
          (path.size() == key.size() || path[key.size()] == '\\');
 }
 
-std::string HomeFolder() {
-  const char* home = std::getenv("HOME");
-  if (home != nullptr && home[0] == '/') return home;
-  // No usable HOME (started from a service, say): ask the password database.
-  long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-  std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
-  struct passwd entry {};
-  struct passwd* found = nullptr;
-  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
-      found->pw_dir != nullptr && found->pw_dir[0] == '/')
-    return found->pw_dir;
-  return {};
-}
-
-// An XDG base folder: the variable when it holds an absolute path (relative ones are to be
-// ignored), else the usual folder below the home folder.
-std::string BaseFolder(const char* variable, std::string_view underHome) {
-  const char* value = std::getenv(variable);
-  if (value != nullptr && value[0] == '/') return value;
-  const std::string home = HomeFolder();
-  if (home.empty()) return {};
-  return home + "/" + std::string(underHome);
-}
-
 // What is wrong with a damaged file, as it follows the file in a message.
 std::string DamageOf(const RegParseError& error) {
   return "damaged at line " + std::to_string(error.Line()) + ": " + error.Reason();
@@ -112,7 +86,7 @@ std::string StoreFileFor(std::string_view keyPath, std::string& why) {
   const bool scores = IsAtOrBelow(keyPath, HighScoresKeyPath);
   const std::string_view fileName = scores ? HighScoresFileName : SettingsFileName;
   const char* variable = scores ? "XDG_DATA_HOME" : "XDG_CONFIG_HOME";
-  const std::string base = BaseFolder(variable, scores ? ".local/share" : ".config");
+  const std::string base = platform::XdgBaseFolder(variable, scores ? ".local/share" : ".config");
   if (base.empty()) {
     why = "no place for the store file " + std::string(fileName) + ": there is no home folder (neither " + variable +
           " nor HOME holds an absolute path, and the user has none in the password database)";

@@ -5,33 +5,26 @@
 using platform::DD_OK;
 using platform::DDERR_SURFACELOST;
 
-TSurface::TSurface(uint32_t windowId) {
-  if (windowId != NoWindow) Window = std::make_unique<platform::Presenter>(windowId);
+TSurface::TSurface(uint32_t windowId, uint32_t borderColour) {
+  if (windowId != NoWindow) Window = std::make_unique<platform::Presenter>(windowId, borderColour);
 }
 
 TSurface::TSurface(int width, int height, TSurface& target)
     : Width(static_cast<uint16_t>(width)),
       Height(static_cast<uint16_t>(height)),
       Target(&target),
-      // Drawn straight into the window wherever it can be.
-      Pixels(target.Window ? target.Window->MakeBackBuffer(width, height)
-                           : std::make_unique<platform::Surface>(width, height)) {}
+      Pixels(std::make_unique<platform::Surface>(width, height)) {}
 
 TSurface::TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target)
-    : TSurface(resourceName, x, y, target, false, 0, platform::Placement::Plain) {}
-
-TSurface::TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target,
-                   platform::Placement placement)
-    : TSurface(resourceName, x, y, target, false, 0, placement) {}
+    : TSurface(resourceName, x, y, target, false, 0) {}
 
 TSurface::TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target, uint32_t colourKey)
-    : TSurface(resourceName, x, y, target, true, colourKey, platform::Placement::Plain) {}
+    : TSurface(resourceName, x, y, target, true, colourKey) {}
 
 TSurface::TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target, bool keyed,
-                   uint32_t colourKey, platform::Placement placement)
+                   uint32_t colourKey)
     : X(x), Y(y), Keyed(keyed), Target(&target), ResourceName(resourceName) {
-  Pixels = platform::LoadSurfaceResource(ResourceName, keyed ? std::optional<uint32_t>(colourKey) : std::nullopt,
-                                         placement);
+  Pixels = platform::LoadSurfaceResource(ResourceName, keyed ? std::optional<uint32_t>(colourKey) : std::nullopt);
   if (!Pixels) return;  // stays without pixels: drawing it does nothing
   Width = static_cast<uint16_t>(Pixels->Width());
   Height = static_cast<uint16_t>(Pixels->Height());

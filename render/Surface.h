@@ -18,15 +18,13 @@ class TSurface {
   static constexpr uint32_t NoWindow = 0;
 
   // The primary: the client area of the window of that id (platform::Form::WindowId), or
-  // NoWindow. Throws std::runtime_error when there is no such window to present into.
-  explicit TSurface(uint32_t windowId);
+  // NoWindow, where the picture is shown on a plain border of that colour (0x00RRGGBB) when
+  // the window is larger. Throws std::runtime_error when there is no such window to present into.
+  TSurface(uint32_t windowId, uint32_t borderColour);
   // The back buffer: width x height pixels, presented onto target (the primary).
   TSurface(int width, int height, TSurface& target);
   // A picture from the bitmap resource of that name, drawn opaque at (x, y) on target.
   TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target);
-  // The same, its pixels placed as asked (large pages for a picture copied whole for every
-  // composition).
-  TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target, platform::Placement placement);
   // The same, drawn with a source colour key (0x00RRGGBB).
   TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target, uint32_t colourKey);
   TSurface(const TSurface&) = delete;
@@ -82,8 +80,7 @@ class TSurface {
   std::unique_ptr<platform::Presenter> Window;
 
  private:
-  TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target, bool keyed, uint32_t colourKey,
-           platform::Placement placement);
+  TSurface(std::string_view resourceName, int32_t x, int32_t y, TSurface& target, bool keyed, uint32_t colourKey);
 
   platform::Result IsLost() const;
   void RestoreMemory();

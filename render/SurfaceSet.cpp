@@ -122,15 +122,13 @@ static_assert(LoadsEveryPictureOnce());
 }  // namespace
 
 TSurfaceSet::TSurfaceSet(uint32_t windowId) {
-  Surfaces[PrimarySurface] = std::make_unique<TSurface>(windowId);
+  Surfaces[PrimarySurface] = std::make_unique<TSurface>(windowId, BorderColour);
   Surfaces[BackBuffer] = std::make_unique<TSurface>(ClientWidth, ClientHeight, *Surfaces[PrimarySurface]);
   TSurface& back = *Surfaces[BackBuffer];
   for (const TSurfaceIndex index : PictureLoadOrder) {
     const TPictureEntry& e = PictureEntries[index];
-    // Every composition of the play screen starts with a whole copy of the game screen.
-    const auto placement = index == SurfaceGameScreen ? platform::Placement::LargePages : platform::Placement::Plain;
     Surfaces[index] = e.Keyed ? std::make_unique<TSurface>(e.ResourceName, e.X, e.Y, back, e.ColourKey)
-                              : std::make_unique<TSurface>(e.ResourceName, e.X, e.Y, back, placement);
+                              : std::make_unique<TSurface>(e.ResourceName, e.X, e.Y, back);
     if (!Surfaces[index]->Loaded()) Missing.emplace_back(e.ResourceName);
   }
 }

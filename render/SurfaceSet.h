@@ -94,6 +94,10 @@ constexpr uint32_t KeyWhite = 0x00FFFFFF;       // digit strips
 constexpr uint32_t KeyOrange = 0x00F8A521;      // frame bars, menu pictures, key-name strip
 constexpr uint32_t KeyDarkRed = 0x00800000;     // the game-over sign
 
+// Around the picture when the window or the full screen is larger: the night blue at the foot
+// of the play screen's backdrop, so the picture seems to go on into it.
+constexpr uint32_t BorderColour = 0x00090B22;
+
 // One picture entry: its resource, its default place on the back buffer (0 where the place
 // is given at drawing time) and its colour key (none: drawn opaque).
 struct TPictureEntry {
@@ -112,8 +116,8 @@ extern const std::array<TSurfaceIndex, SurfaceCount - 2> PictureLoadOrder;
 class TSurfaceSet {
  public:
   // Builds the primary on the window of that id (TSurface::NoWindow: a set that draws but
-  // shows nothing), the back buffer of the window's client size bound to it, then every
-  // picture in load order. A picture that cannot be loaded leaves its entry without pixels
+  // shows nothing) with the border colour, the back buffer of the picture's size bound to it,
+  // then every picture in load order. A picture that cannot be loaded leaves its entry without pixels
   // (drawing it does nothing) and is named by MissingPictures, so that start-up can refuse
   // to run. Throws std::runtime_error when the window cannot be presented into.
   explicit TSurfaceSet(uint32_t windowId);

@@ -8,7 +8,10 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth xdotool imagemagick x11-utils python3
   xfonts-base  # the font SDL's message boxes need on an X server without a desktop
+  openbox  # a window manager for the journeys of full screen and decorated windows
   desktop-file-utils appstream
+  groff-base mandoc man-db  # the manual pages' lints and man -l
+  build-essential dpkg-dev debhelper lintian  # the Debian package and its check (no fakeroot: it needs no root)
 )
 missing=()
 for p in "${packages[@]}"; do

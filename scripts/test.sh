@@ -2,7 +2,8 @@
 # Sets everything up and runs every test: a plain build, an AddressSanitizer +
 # UndefinedBehaviorSanitizer build and a ThreadSanitizer build, each with the whole suite; the
 # plain build installed and played end to end, the sanitized game run for leaks; then, where
-# clang is present, every fuzz target for a bounded time (scripts/fuzz.sh).
+# clang is present, every fuzz target for a bounded time (scripts/fuzz.sh); last, the Debian
+# package built, checked and played (scripts/test-package.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -27,3 +28,5 @@ if command -v clang++ >/dev/null; then
 else
   echo "fuzz: skipped, clang is not installed"
 fi
+# The Debian package built from a clean copy, checked with lintian, and its game played.
+scripts/test-package.sh

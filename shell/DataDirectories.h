@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
-// The data directory beside the program (<prefix>/share/huebloc for <prefix>/bin/huebloc) and
-// the build tree's generated files; empty when the program's own path cannot be told.
+// The data directory as installed beside the program (<prefix>/share/huebloc for
+// <prefix>/bin/huebloc, <prefix>/share/games/huebloc for <prefix>/games/huebloc, as the build
+// lays it out) and the build tree's generated files; empty when the program's own path cannot
+// be told.
 std::vector<std::string> DataDirectoriesBesideProgram();

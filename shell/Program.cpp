@@ -4,7 +4,18 @@
 
 #include "shell/Window.h"
 
-int RunProgram(const TProgramHooks& hooks) {
+int RunProgram(const TProgramHooks& hooks, const TRunOptions& options) {
+  return RunInWindow(hooks, TStoreUse::ReadWrite, options, [&](TFormWindow& window) {
+    if (hooks.Run) {
+      hooks.Run(window);
+    } else {
+      window.Form.Run();
+    }
+  });
+}
+
+int RunInWindow(const TProgramHooks& hooks, TStoreUse storeUse, const TRunOptions& options,
+                const std::function<void(TFormWindow&)>& run) {
   const auto box = [&](const std::string& caption, const std::string& text, platform::MessageIcon icon) {
     if (hooks.MessageBox) {
       hooks.MessageBox(caption, text, icon);
@@ -13,7 +24,7 @@ int RunProgram(const TProgramHooks& hooks) {
     }
   };
   try {
-    TFormWindow window(hooks.Now);
+    TFormWindow window(hooks.Now, storeUse, options);
     const int depth = hooks.DisplayDepth ? hooks.DisplayDepth(window) : window.Form.DisplayDepth();
     if (depth < 24) {
       box(WarningCaption, NotTrueColour, platform::MessageIcon::None);
@@ -23,11 +34,7 @@ int RunProgram(const TProgramHooks& hooks) {
       box(WarningCaption, NoGraphics, platform::MessageIcon::None);
       return 0;
     }
-    if (hooks.Run) {
-      hooks.Run(window);
-    } else {
-      window.Form.Run();
-    }
+    run(window);
   } catch (const std::exception& error) {
     box(ApplicationTitle, AsSentence(error.what()), platform::MessageIcon::Stop);
   }

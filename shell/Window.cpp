@@ -6,6 +6,7 @@
 #include "platform/Bitmap.h"
 #include "platform/MessageBox.h"
 #include "shell/DataDirectories.h"
+#include "shell/ReplayFiles.h"
 #include "ui/ControllerKeys.h"
 #include "ui/HighScores.h"
 #include "ui/KeyDispatch.h"
@@ -27,19 +28,24 @@ std::string AsSentence(std::string text) {
   return text;
 }
 
-TFormWindow::TFormWindow(platform::TimerHost::ClockFn now)
-    : Timers(std::move(now)),
+TFormWindow::TFormWindow(platform::TimerHost::ClockFn now, TStoreUse storeUse, TRunOptions options)
+    : Options(options),
+      Timers(std::move(now)),
       Form(Timers),
       Game(Settings, *this),
       Clock(Timers, 0, [this] { Game.GameTick(); }),  // its period is given at each start
       TimerTitle(Timers, 2000, [this] { TimerTitleTimer(); }),
       TimerGameOver(Timers, 1000, [this] { TimerGameOverTimer(); }),
-      TimerExit(Timers, 2000, [this] { TimerExitTimer(); }) {
+      TimerExit(Timers, 2000, [this] { TimerExitTimer(); }),
+      StoreUse(storeUse) {
   SetWindowIcon(Form);
   Store = std::make_unique<TSettingsStore>();
   Store->Load(Settings);
-  Settings.Writer = Store.get();
-  LoadHighScores(Settings, Scores);
+  if (StoreUse == TStoreUse::ReadWrite) {
+    Settings.Writer = Store.get();
+    LoadHighScores(Settings, Scores);
+  }
+  PlaceWindow();
 
   Form.OnShow = [this] { FormShow(); };
   Form.OnDeactivate = [this] { ApplicationEventsDeactivate(); };
@@ -47,7 +53,12 @@ TFormWindow::TFormWindow(platform::TimerHost::ClockFn now)
   Form.OnKeyDown = [this](uint16_t key) { FormKeyDown(key); };
   Form.OnKeyUp = [this](uint16_t key) { FormKeyUp(key); };
   Form.OnPaint = [this] { FormPaint(); };
-  Form.OnDisplayChange = [this](int bitsPerPixel) { WMDisplayChange(bitsPerPixel); };
+  Form.OnHotkey = [this](platform::Hotkey hotkey) { FormHotkey(hotkey); };
+  Form.OnResize = [this] { FormResize(); };
+  Form.OnDisplayChange = [this](int bitsPerPixel) {
+    WMDisplayChange(bitsPerPixel);
+    FitToDisplay();
+  };
   // A controller's button is the key it stands for on the current screen; unplugging the
   // controller in use pauses a game as losing the focus does.
   Form.Pads.OnButtonDown = [this](platform::PadButton button) { FormKeyDown(ControllerKey(Settings, button)); };
@@ -109,13 +120,15 @@ void TFormWindow::FormShow() {
 void TFormWindow::ApplicationEventsDeactivate() {
   if (Audio != nullptr) Audio->SetAudible(false);  // silent while away; the music plays on unheard
   if (Settings.Screen != ScreenPlaying) return;
-  StopClock();
-  Settings.Screen = ScreenGameMenu;
-  Settings.MenuItem = ItemResumeGame;
+  Game.FocusLost();
   ComposeScreen();
 }
 
-void TFormWindow::FormClose() { StopClock(); }
+// A game in progress is abandoned: its replay is kept.
+void TFormWindow::FormClose() {
+  StopClock();
+  Game.EndRecording();
+}
 
 // One action per key press: auto-repeats and a second key pressed while the first is held
 // are ignored until some key is released. Every accepted press ends with a redraw.
@@ -145,6 +158,54 @@ void TFormWindow::ReportStoreFailure(const std::exception& error) {
 // Shows the last composed picture; composing happens only in ComposeScreen.
 void TFormWindow::FormPaint() {
   if (Surfaces != nullptr) ::FormPaint(*Surfaces);
+}
+
+void TFormWindow::PlaceWindow() {
+  const TDisplayChoices stored = Store->LoadDisplay();
+  WantedScale = Options.Scale ? Options.Scale : stored.Scale;
+  WindowScale = Form.FittingScale(WantedScale);
+  Form.SetWindowScale(WindowScale);
+  Form.SetFullScreen(Options.FullScreen.value_or(stored.FullScreen == 1));
+}
+
+void TFormWindow::FormHotkey(platform::Hotkey hotkey) {
+  switch (hotkey) {
+    case platform::Hotkey::FullScreen: {
+      const bool fullScreen = !Form.FullScreen();
+      Form.SetFullScreen(fullScreen);
+      WriteDisplay(FullScreenValue, fullScreen ? 1 : 0);
+      break;
+    }
+  }
+}
+
+// The picture at its new size. In a window, a size of another scale is the player's choice and
+// is remembered; the game's own resizes keep the scale it set.
+void TFormWindow::FormResize() {
+  FormPaint();
+  if (Form.FullScreen()) return;
+  if (const int scale = Form.PictureScale(); scale != WindowScale) {
+    WindowScale = scale;
+    WantedScale = scale;
+    WriteDisplay(ScaleValue, scale);
+  }
+}
+
+void TFormWindow::FitToDisplay() {
+  if (Form.Closed() || Form.FullScreen()) return;
+  if (const int scale = Form.FittingScale(WantedScale); scale != WindowScale) {
+    WindowScale = scale;
+    Form.SetWindowScale(scale);
+  }
+}
+
+void TFormWindow::WriteDisplay(const std::string& name, int32_t value) {
+  if (StoreUse != TStoreUse::ReadWrite) return;  // watching a replay changes nothing stored
+  try {
+    Store->WriteDisplay(name, value);
+  } catch (const std::exception& error) {
+    ReportStoreFailure(error);
+  }
 }
 
 void TFormWindow::WMDisplayChange(int bitsPerPixel) {
@@ -188,8 +249,20 @@ void TFormWindow::PlayAudio(int index) {
                      static_cast<int>(Settings.GetFlag(FlagMusicVolume)));
 }
 
-void TFormWindow::ComposeScreen() {
-  if (Surfaces != nullptr) ::ComposeScreen(TScreenView{Game, SoundAvailable(), MusicAvailable()}, *Surfaces, *this);
+void TFormWindow::ComposeScreen() { ComposeGame(Game); }
+
+void TFormWindow::ComposeGame(const TGame& game) {
+  if (Surfaces != nullptr) ::ComposeScreen(TScreenView{game, SoundAvailable(), MusicAvailable()}, *Surfaces, *this);
+}
+
+// A replay that cannot be written is told on the standard error, and the game goes on.
+void TFormWindow::KeepReplay(const TReplay& replay) {
+  if (StoreUse != TStoreUse::ReadWrite) return;
+  try {
+    KeepReplayFile(ReplayFolder(), HighScoreTableName(Settings), replay);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "huebloc: the replay of this game is not kept: %s\n", error.what());
+  }
 }
 
 void TFormWindow::SetWaitCursor() { Form.SetCursor(platform::CursorShape::Wait); }

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "audio/PlayAudio.h"
@@ -15,6 +16,7 @@
 #include "platform/WindowTimer.h"
 #include "render/ComposeScreen.h"
 #include "render/SurfaceSet.h"
+#include "shell/CommandLine.h"
 #include "ui/HighScores.h"
 #include "ui/SettingsStore.h"
 
@@ -31,12 +33,18 @@ std::string AsSentence(std::string text);
 static_assert(TSurfaceSet::ClientWidth == platform::Form::ClientWidth &&
               TSurfaceSet::ClientHeight == platform::Form::ClientHeight);
 
+// How the window uses the per-user store: a window that shows a replay reads the settings
+// (volumes, the music's place) and writes nothing, not even a high-score table never stored.
+enum class TStoreUse : uint8_t { ReadWrite, ReadOnly };
+
 class TFormWindow final : public IGameHost, public IComposeHost {
  public:
-  // Creates the window hidden and reads the settings and the high-score table from the
-  // per-user store (throws ERegistryException when the store cannot be read). `now` is the
-  // screen timers' clock in milliseconds (the monotonic clock when empty).
-  explicit TFormWindow(platform::TimerHost::ClockFn now = {});
+  // Creates the window hidden and reads the settings and, to play, the high-score table from
+  // the per-user store (throws ERegistryException when the store cannot be read). `now` is the
+  // screen timers' clock in milliseconds (the monotonic clock when empty); `options` are the
+  // command line's choices for this run.
+  explicit TFormWindow(platform::TimerHost::ClockFn now = {}, TStoreUse storeUse = TStoreUse::ReadWrite,
+                       TRunOptions options = {});
   // Releases everything in the order it was made up: board, store, pictures, sound.
   ~TFormWindow() override;
   TFormWindow(const TFormWindow&) = delete;
@@ -57,6 +65,9 @@ class TFormWindow final : public IGameHost, public IComposeHost {
   void TimerTitleTimer();
   void TimerGameOverTimer();
   void TimerExitTimer();
+  // F11 and Alt+Enter; the window's size changed (not in full screen).
+  void FormHotkey(platform::Hotkey hotkey);
+  void FormResize();
 
   // --- The game's host ---
   void StartClock(uint16_t periodMs) override;
@@ -64,6 +75,11 @@ class TFormWindow final : public IGameHost, public IComposeHost {
   void EnableGameOverTimer() override;
   void PlayAudio(int index) override;
   void ComposeScreen() override;
+  // Keeps the replay of a game played here with the replays of the player's games.
+  void KeepReplay(const TReplay& replay) override;
+
+  // Composes the screen of a game, this window's own or one played back.
+  void ComposeGame(const TGame& game);
 
   // --- The composition's host ---
   void SetWaitCursor() override;
@@ -73,6 +89,7 @@ class TFormWindow final : public IGameHost, public IComposeHost {
   bool SoundAvailable() const { return Audio != nullptr && Audio->SoundAvailable != 0; }
   bool MusicAvailable() const { return Audio != nullptr && Audio->MusicAvailable != 0; }
 
+  const TRunOptions Options;
   platform::TimerHost Timers;
   platform::Form Form;
 
@@ -83,6 +100,11 @@ class TFormWindow final : public IGameHost, public IComposeHost {
 
   // Key press latch: one action per press, re-armed by any key-up.
   uint8_t KeyHeld = 0;
+
+  // The window's scale when not in full screen, and the scale the player asked for: by the
+  // command line, or as last stored; empty: the largest the display has room for.
+  int WindowScale = 1;
+  std::optional<int> WantedScale;
 
   // Made by InitDirectX; null before, and after a start-up that stopped halfway.
   std::unique_ptr<platform::DisplayModeCheck> DirectDraw;
@@ -100,7 +122,14 @@ class TFormWindow final : public IGameHost, public IComposeHost {
  private:
   bool InitGraphics();
   void ReleaseGraphics();
+  // Opens the window at its scale, in full screen or not, as the command line or the store says.
+  void PlaceWindow();
+  // The window sized again for its display after a display change.
+  void FitToDisplay();
+  // Stores a display choice the player just made.
+  void WriteDisplay(const std::string& name, int32_t value);
   // Shows a failed store write once as a message; later ones go to the standard error.
   void ReportStoreFailure(const std::exception& error);
   bool StoreFailureShown = false;
+  const TStoreUse StoreUse;
 };

@@ -115,6 +115,13 @@ bool THighScoreRegistry::ReadTable(const std::string& key, THighScoreTable& tabl
   return true;
 }
 
+bool THighScoreRegistry::ReadStoredTable(const std::string& key, THighScoreTable& table) {
+  TRegistry registry;
+  if (!registry.OpenKey(key, false)) return false;
+  ReadPlaces(registry, table);
+  return true;
+}
+
 THighScoreTable THighScoreRegistry::ChangeTable(const std::string& key,
                                                 const std::function<void(THighScoreTable&)>& change) {
   TRegistry registry;
@@ -129,11 +136,14 @@ THighScoreTable THighScoreRegistry::ChangeTable(const std::string& key,
   return table;
 }
 
+std::string HighScoreTableName(const TSettings& settings) {
+  std::string name = std::to_string(settings.WidthSetting) + "x" + std::to_string(settings.HeightSetting);
+  if (settings.GetFlag(FlagGameMode) == 1) name += "a";
+  return name;
+}
+
 std::string HighScoreKey(const TSettings& settings) {
-  std::string key = std::string(HighScoresKeyPath) + "\\" + std::to_string(settings.WidthSetting) + "x" +
-                    std::to_string(settings.HeightSetting);
-  if (settings.GetFlag(FlagGameMode) == 1) key += "a";
-  return key;
+  return std::string(HighScoresKeyPath) + "\\" + HighScoreTableName(settings);
 }
 
 void LoadHighScores(TSettings& settings, IHighScoreStore& store) {

@@ -38,10 +38,14 @@ class THighScoreRegistry final : public IHighScoreStore {
  public:
   bool ReadTable(const std::string& key, THighScoreTable& table) override;
   THighScoreTable ChangeTable(const std::string& key, const std::function<void(THighScoreTable&)>& change) override;
+  // Reads a table as it is stored, writing nothing: a place with no score or no name reads as
+  // 0 or empty; false when there is no such key.
+  bool ReadStoredTable(const std::string& key, THighScoreTable& table);
 };
 
-// The key of the table of the current width, height and mode: "...\HighScores\7x10", with "a"
-// after it in the Advanced mode (mode 1; no other mode counts as Advanced).
+// The name of the table of the current width, height and mode: "7x10", with "a" after it in
+// the Advanced mode (mode 1; no other mode counts as Advanced); its key is "...\HighScores\7x10".
+std::string HighScoreTableName(const TSettings& settings);
 std::string HighScoreKey(const TSettings& settings);
 
 // Reads the table of the current size and mode into entries 0 to 4 (a table that cannot be

@@ -203,10 +203,7 @@ void GameMenuKey(const TKeyContext& context, MenuKey key) {
   if (key != MenuKey::MenuEnter) return;
   switch (settings.MenuItem) {
     case ItemResumeGame:
-      // The paused game goes on, its clock at the pace of its level.
-      game.Host.PlayAudio(SoundMenuIn);
-      settings.Screen = ScreenPlaying;
-      game.Host.StartClock(settings.LevelIntervals[std::min(settings.GetLevel(), TopLevel)]);
+      game.ResumeGame();
       break;
     case ItemRestartGame:  // a new game on the area of the one left
       game.BeginPlay();

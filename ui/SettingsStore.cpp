@@ -9,6 +9,16 @@ uint16_t Low16(int32_t value) { return static_cast<uint16_t>(static_cast<uint32_
 
 std::string SettingsSubkey(std::string_view name) { return std::string(SettingsKeyPath) + "\\" + std::string(name); }
 
+// A display choice as stored; a hand-edited value of another type is as good as none.
+std::optional<int32_t> StoredChoice(TRegistry& key, const std::string& name) {
+  if (!key.ValueExists(name)) return std::nullopt;
+  try {
+    return key.ReadInteger(name);
+  } catch (const ERegistryException&) {
+    return std::nullopt;
+  }
+}
+
 }  // namespace
 
 void TSettingsStore::Load(TSettings& settings) {
@@ -41,4 +51,17 @@ void TSettingsStore::WriteSetting(TStoredSetting setting, int32_t value) {
     case TStoredSetting::Flags: SettingsRegistry.WriteInteger("Flags", value); break;
     case TStoredSetting::Level: SettingsRegistry.WriteInteger("Level", value); break;
   }
+}
+
+TDisplayChoices TSettingsStore::LoadDisplay() {
+  if (!DisplayRegistry.OpenKey(SettingsSubkey("Display"), false)) return {};
+  return {StoredChoice(DisplayRegistry, FullScreenValue), StoredChoice(DisplayRegistry, ScaleValue)};
+}
+
+void TSettingsStore::WriteDisplay(const std::string& name, int32_t value) {
+  // Creating "Display" under an absent settings key would make that key exist without its
+  // values, and the next start could not read it.
+  if (!DisplayRegistry.HasCurrentKey() && SettingsRegistry.HasCurrentKey())
+    DisplayRegistry.OpenKey(SettingsSubkey("Display"), true);
+  DisplayRegistry.WriteInteger(name, value);
 }

@@ -3,9 +3,21 @@
 // here (huebloc-setup does that before the first start).
 #pragma once
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "core/Area.h"
 #include "platform/Registry.h"
+
+// The window's display choices, kept in the settings key's subkey "Display" and written only
+// when the player changes them. A value that is absent, or not an integer, reads as nothing:
+// the game then chooses for itself, as on the first start.
+struct TDisplayChoices {
+  std::optional<int32_t> FullScreen;  // "Fullscreen": 1 in full screen, 0 in a window
+  std::optional<int32_t> Scale;       // "Scale": the window's scale
+};
+inline const std::string FullScreenValue = "Fullscreen";
+inline const std::string ScaleValue = "Scale";
 
 class TSettingsStore final : public ISettingsWriter {
  public:
@@ -18,6 +30,13 @@ class TSettingsStore final : public ISettingsWriter {
   // Throws ERegistryException ("Failed to set data for '...'") when the value cannot be stored.
   void WriteSetting(TStoredSetting setting, int32_t value) override;
 
+  // The display choices, after Load. Throws ERegistryException only for an unreadable store.
+  TDisplayChoices LoadDisplay();
+  // Writes one display choice (FullScreenValue or ScaleValue), creating "Display" below the
+  // settings key when it is not there yet. Throws ERegistryException as WriteSetting does, also
+  // when the settings key itself is absent: it is left to the install step to create.
+  void WriteDisplay(const std::string& name, int32_t value);
+
  private:
-  TRegistry KeysRegistry, AreaRegistry, SettingsRegistry;
+  TRegistry KeysRegistry, AreaRegistry, SettingsRegistry, DisplayRegistry;
 };

@@ -33,9 +33,10 @@ int main(int argc, char** argv) {
   if (argc > 1) {
     const bool help = std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0;
     std::fprintf(help ? stdout : stderr,
-                 "Usage: huebloc-setup\n"
+                 "Usage: huebloc-setup [--help]\n"
                  "Writes the default Huebloc settings for this user where none are set yet.\n"
-                 "Existing settings are never changed.\n");
+                 "Existing settings are never changed.\n"
+                 "  --help  print this help and exit\n");
     return help ? 0 : 2;
   }
   try {

@@ -361,7 +361,7 @@ TEST_F(GameClock, AnOccupiedEntryCellEndsThePlayersGame) {
   EXPECT_EQ(S().Screen, ScreenGameOver);
   EXPECT_TRUE(Host.GameOverTimer);
   EXPECT_EQ(Host.Period, 0);
-  EXPECT_EQ(Host.Calls, (std::vector<std::string>{"stop", "game over", "compose"}));
+  EXPECT_EQ(Host.Calls, (std::vector<std::string>{"stop", "game over", "compose", "replay"}));
   EXPECT_EQ(Snapshot(S()), before) << "game over leaves the board for the game-over pause";
 }
 

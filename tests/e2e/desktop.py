@@ -18,6 +18,7 @@ from pathlib import Path
 from pictures import parse_ppm, write_png
 
 CLIENT_WIDTH, CLIENT_HEIGHT = 632, 453
+BORDER = 0x090B22  # around the picture when the window or the screen is larger
 VERBOSE = bool(os.environ.get("HUEBLOC_E2E_VERBOSE"))  # each awaited sight with its time
 START = time.monotonic()
 
@@ -70,8 +71,9 @@ class Session:
         self.last_shot = None
         self.config = self.root / "config"
         self.data = self.root / "data"
+        self.state = self.root / "state"
         self.home = self.root / "home"
-        for folder in (self.config, self.data, self.home):
+        for folder in (self.config, self.data, self.state, self.home):
             folder.mkdir()
 
     @property
@@ -82,17 +84,24 @@ class Session:
     def scores_file(self):
         return self.data / "huebloc" / "highscores.reg"
 
+    @property
+    def replay_folder(self):
+        return self.state / "huebloc" / "replays"
+
     def env(self, display, **extra):
         # Nothing of the desktop the tests run in: not its display, session bus or settings.
         private = ("SDL_", "XDG_", "ASAN_", "LSAN_", "UBSAN_", "WAYLAND_", "DBUS_", "XAUTHORITY")
         env = {k: v for k, v in os.environ.items() if not k.startswith(private)}
         env.update(DISPLAY=display.name, XDG_CONFIG_HOME=str(self.config), XDG_DATA_HOME=str(self.data),
-                   HOME=str(self.home), SDL_VIDEODRIVER="x11", SDL_AUDIODRIVER="dummy")
+                   XDG_STATE_HOME=str(self.state), HOME=str(self.home), SDL_VIDEODRIVER="x11",
+                   SDL_AUDIODRIVER="dummy")
         env.update(extra)
         return env
 
-    def display(self, depth=24):
-        display = Display(self, depth)
+    def display(self, depth=24, width=1024, height=768, window_manager=False):
+        display = Display(self, depth, width, height)
+        if window_manager:
+            display.start_window_manager()
         return display
 
     def start(self, args, display, log_name, **env):
@@ -189,6 +198,15 @@ class Display:
             if write_end is not None:
                 os.close(write_end)
         self.name = ":" + number.decode().strip()
+
+    def start_window_manager(self):
+        """A window manager of its own on the display, as a desktop has: it decorates windows
+        and puts them in full screen. Returns once it manages the screen."""
+        self.session.start(["openbox", "--sm-disable"], self, "openbox.log")
+        deadline = time.monotonic() + 20
+        while "_NET_SUPPORTING_WM_CHECK(WINDOW)" not in self.tool("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"):
+            check(time.monotonic() < deadline, "the window manager did not start")
+            time.sleep(0.05)
 
     def tool(self, *args, timeout=20, ok_codes=(0,)):
         result = subprocess.run([str(a) for a in args], env=self.session.env(self), stdin=subprocess.DEVNULL,
@@ -292,16 +310,42 @@ class Display:
 
 
 class GameWindow:
-    """The game's window on a display: its client area in screen shots, and waiting on what
-    it shows."""
+    """The game's window on a display: the picture it shows in screen shots, brought back to
+    the picture's own size, and waiting on what it shows."""
 
-    def __init__(self, display, window):
+    def __init__(self, display, window, scale=1):
+        """scale: the scale the window must open at; None for no check (full screen)."""
         self.display, self.window = display, window
-        self.x, self.y, width, height = display.client_area(window)
-        check((width, height) == (CLIENT_WIDTH, CLIENT_HEIGHT), f"the client area is {width}x{height}, not 632x453")
+        self.locate()
+        if scale is not None:
+            width, height = CLIENT_WIDTH * scale, CLIENT_HEIGHT * scale
+            check(self.area[2:] == (width, height),
+                  f"the client area is {self.area[2]}x{self.area[3]}, not {width}x{height}")
+
+    def locate(self):
+        """Where the picture is in the client area as it is now: at the largest whole scale that
+        fits, centred. Returns the client area (x, y, width, height)."""
+        self.area = self.display.client_area(self.window)
+        x, y, width, height = self.area
+        self.scale = max(1, min(width // CLIENT_WIDTH, height // CLIENT_HEIGHT))
+        self.x = x + (width - CLIENT_WIDTH * self.scale) // 2
+        self.y = y + (height - CLIENT_HEIGHT * self.scale) // 2
+        return self.area
+
+    def full_shot(self):
+        """The client area as it is now, border and all."""
+        return self.display.shot().crop(*self.area)
 
     def shot(self):
-        return self.display.shot().crop(self.x, self.y, CLIENT_WIDTH, CLIENT_HEIGHT)
+        """The picture shrunk by its scale: every scale x scale block must be of one colour."""
+        screen = self.display.shot()
+        return screen.crop(self.x, self.y, CLIENT_WIDTH * self.scale, CLIENT_HEIGHT * self.scale).shrunk(self.scale)
+
+    def border_wrong(self, shot):
+        """How many pixels of a full shot around the picture are not the border colour."""
+        left, top = self.x - self.area[0], self.y - self.area[1]
+        width, height = CLIENT_WIDTH * self.scale, CLIENT_HEIGHT * self.scale
+        return shot.count_not(BORDER, outside=(left, top, width, height))
 
     def wait(self, what, condition, timeout=20):
         """Screen shots until condition(shot) is true; returns (shot, time seen). condition may
@@ -310,8 +354,11 @@ class GameWindow:
         wrong = "nothing seen yet"
         while True:
             taken = time.monotonic()
-            shot = self.shot()
-            verdict = condition(shot)
+            try:
+                shot = self.shot()
+                verdict = condition(shot)
+            except (JourneyFailed, ValueError) as unscaled:  # caught between two pictures, or moving
+                verdict = str(unscaled)
             if verdict is True:
                 if VERBOSE:
                     print(f"e2e:   {time.monotonic() - START:7.2f} s  seen: {what}", flush=True)

@@ -7,6 +7,8 @@ pictures at their places on the screen.
   journeys.py BUILD_DIR --only NAME ...  some of them
   journeys.py --leaks ASAN_BUILD_DIR     the address-sanitized game from start to exit, leaks checked
   journeys.py BUILD_DIR --screenshot OUT a game in progress, saved as a PNG of the window
+  journeys.py BUILD_DIR --unpacked ROOT  the package's journey, on a package unpacked into ROOT
+                                         (BUILD_DIR: the package's build folder)
   journeys.py BUILD_DIR --only closes --closes N     the window closed N times (60 by default)
 """
 
@@ -23,6 +25,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from desktop import GameWindow, JourneyFailed, Session, check  # noqa: E402
 from pictures import GamePictures, write_png  # noqa: E402
+import displays  # noqa: E402
 import store  # noqa: E402
 
 SOURCE_DIR = Path(__file__).resolve().parents[2]
@@ -160,14 +163,14 @@ class Journey:
         if settings:
             store.set_values(self.session.settings_file, settings)
 
-    def start(self, display, program="huebloc", log="game.log", **env):
-        game = self.session.start([self.program(program)], display, log, **env)
+    def start(self, display, program="huebloc", log="game.log", args=(), scale=1, **env):
+        game = self.session.start([self.program(program), *args], display, log, **env)
         window = display.wait_for_window(("--onlyvisible", *GAME_CLASS), what="the game's window")
         deadline = time.monotonic() + 20  # the caption is set as the window is first shown
         while display.window_name(window) != "Huebloc":
             check(time.monotonic() < deadline, f"the window is called {display.window_name(window)!r}")
             time.sleep(0.05)
-        return game, GameWindow(display, window)
+        return game, GameWindow(display, window, scale)
 
     def to_main_menu(self, window):
         """The title for about two seconds, then the main menu: returns the time it took."""
@@ -189,6 +192,13 @@ class Journey:
                 pass  # no bubble was rising yet
         raise JourneyFailed(f"the score stayed 0 through {timeout} s of {key} presses")
 
+    def run_replay(self, display, file, *options):
+        """huebloc --replay FILE with options, run to its end: (exit code, stdout, stderr)."""
+        result = subprocess.run([str(self.program("huebloc")), "--replay", str(file), *options],
+                                env=self.session.env(display), stdin=subprocess.DEVNULL, capture_output=True,
+                                text=True, timeout=60, cwd=self.session.root)
+        return result.returncode, result.stdout, result.stderr
+
     def exit_from_main_menu(self, window, game):
         """Down three times to Exit Game, Enter: the title again, and the window closes about
         two seconds later with exit code 0. Returns the time from the title to the close."""
@@ -209,7 +219,10 @@ def about(seconds, expected, what, slack=6.0):
 
 def journey_title_to_exit(j):
     """A whole game: title, main menu, a small fast game with moves, pause and resume, game
-    over, name entry, the high-score table, and out again; the score lands in the store."""
+    over, name entry, the high-score table, and out again; the score lands in the store, the
+    game leaves its replay, and nothing is written outside the player's own folders."""
+    prefix = j.bin_dir.parent
+    installed = files_below(prefix)
     display = j.session.display()
     j.setup(display, Width=5, Height=7, Level=9, Flags=0x68)
     game, window = j.start(display, "huebloc-launcher")  # the menu entry's way in: setup, then the game
@@ -250,9 +263,16 @@ def journey_title_to_exit(j):
 
     table = store.score_table(j.session.scores_file, 5, 7)
     check(table == [(final, "ADA7")] + [(0, "")] * 4, f"the 5x7 table holds {table}")
+    replays = [p.name for p in j.session.replay_folder.glob("*.hbr")]
+    check(len(replays) == 1 and re.fullmatch(rf"5x7-\d{{4}}-\d\d-\d\dT\d\d\.\d\d\.\d\d-score-{final}\.hbr", replays[0]),
+          f"the game left the replays {replays}")
+    code, out, err = j.run_replay(display, j.session.replay_folder / replays[0], "--check")
+    check(code == 0 and f"Replayed: score {final}, " in out and "Match:" in out and err == "",
+          f"checking the game's replay ended with {code} and printed {out!r} {err!r}")
     settings = store.read_keys(j.session.settings_file)[store.SETTINGS_KEY + r"\GamePlayArea"]
     check(settings == {"Height": 7, "Width": 5}, f"the play area setting became {settings}")
     check(game.output() == "", f"the game wrote {game.output()!r}")
+    check_writes(j, prefix, installed, j.session.home / ".local" / "state")
 
 
 def journey_focus(j):
@@ -441,6 +461,49 @@ def journey_two_copies(j):
         check(game.output() == "", f"a copy wrote {game.output()!r}")
 
 
+def user_files(session):
+    """Every file of the session's store and state folders, with its contents."""
+    return {p: p.read_bytes() for folder in (session.config, session.data, session.state)
+            for p in sorted(folder.rglob("*")) if p.is_file()}
+
+
+def journey_replay(j):
+    """A recorded game watched in the window: its play area at once, faster with Right, the
+    final board and score kept until a key, then exit code 0 with nothing stored; Escape ends
+    one at once; a damaged file is refused by name with exit code 2."""
+    display = j.session.display()
+    j.setup(display)
+    golden = SOURCE_DIR / "tests" / "replays" / "advanced-5x7-level-5.hbr"
+    final = int(re.search(r"score (\d+),", (golden.with_suffix(".txt")).read_text()).group(1))
+    before = user_files(j.session)
+    s = j.screens
+
+    game, window = j.start(display, log="replay.log", args=("--replay", golden))
+    window.wait("the replay's play area", s.playing(5, 7))
+    # Its recorded 35 s at 8x take a few; at the recorded pace it would still be going.
+    window.key("Right", "Right", "Right")
+    window.wait("the replay's final board and score",
+                s.all_of(s.picture("ID_GAMEOVER", 139, 176), s.number("ID_SCORELEVELDIGITS", 100, final)),
+                timeout=15)
+    check(game.alive(), "the viewer closed before a key was pressed at the end")
+    window.key("space")
+    code = game.wait(timeout=20)
+    check(code == 0 and game.output() == "", f"the viewer ended with {code} and wrote {game.output()!r}")
+
+    game, window = j.start(display, log="escape.log", args=("--replay", golden))
+    window.wait("the replay's play area", s.playing(5, 7))
+    window.key("Escape")
+    code = game.wait(timeout=20)
+    check(code == 0 and game.output() == "", f"the viewer left by Escape ended with {code}, wrote {game.output()!r}")
+    check(user_files(j.session) == before, "watching a replay changed the store or the state folder")
+
+    damaged = j.session.root / "damaged.hbr"
+    damaged.write_bytes(golden.read_bytes()[:-9])
+    code, out, err = j.run_replay(display, damaged)
+    check(code == 2 and out == "" and err.startswith(f"huebloc: {damaged}: truncated"),
+          f"a damaged replay ended with {code} and printed {out!r} {err!r}")
+
+
 CLOSES = 60  # half of them with a sound device, half without
 
 
@@ -480,7 +543,62 @@ JOURNEYS = {
     "16-bit-display": journey_16_bit,
     "two-copies": journey_two_copies,
     "closes": journey_closes,
+    "replay": journey_replay,
+    **displays.JOURNEYS,
 }
+
+
+def files_below(folder):
+    """{path relative to folder: (size, modification time)} of every file and link below it."""
+    return {p.relative_to(folder): (p.lstat().st_size, p.lstat().st_mtime_ns) for p in folder.rglob("*")
+            if not p.is_dir() or p.is_symlink()}
+
+
+def check_writes(j, prefix, installed, state):
+    """Nothing of the installation in prefix changed since it held the files installed, and
+    the game wrote nothing but its own folders of the player's settings, data and state."""
+    check(files_below(prefix) == installed, f"files installed in {prefix} changed")
+    own = [j.session.config / "huebloc", j.session.data / "huebloc", state / "huebloc"]
+    written = [p for p in files_below(j.session.root) if not (len(p.parts) == 1 and p.suffix == ".log")]
+    stray = [str(p) for p in written if not any((j.session.root / p).is_relative_to(folder) for folder in own)]
+    check(not stray, f"written outside the game's own folders: {stray}")
+
+
+def journey_package(j, root):
+    """The game as the package installs it, unpacked into root, started as its menu entry
+    starts it: the settings point at the music beside the programs and the game finds it;
+    the title, the main menu, a game begun, out again. Nothing is written but the player's
+    own settings and data, and nothing at all in the installed files."""
+    installed = files_below(root)
+    music = root / "usr" / "share" / "games" / "huebloc"
+    check((music / "Music.ogg").is_file(), f"the package has no {music}/Music.ogg")
+    display = j.session.display()
+    state = j.session.root / "state"
+    game, window = j.start(display, "huebloc-launcher", XDG_STATE_HOME=str(state))
+    path = store.read_keys(j.session.settings_file)[store.SETTINGS_KEY].get("Path")
+    check(path == str(music), f'the install step stored "Path" {path!r}, not {str(music)!r}')
+    j.to_main_menu(window)
+    s = j.screens
+
+    # Music is found: the game setup offers its volume, after the sound's.
+    window.key("Down", "Down", "Return")
+    setup = [("ID_KEYS", 477, 277), ("ID_SOUND", 406, 311), ("ID_MUSIC", 408, 345), ("ID_EXIT", 481, 379)]
+    window.wait("the game setup", s.menu(setup, "ID_KEYS"))
+    window.key("Down", "Down")
+    window.wait("Music selected, two items below Keys", s.menu(setup, "ID_MUSIC"))
+    window.key("Down", "Return")
+    window.wait("the main menu again", s.main_menu("ID_GAMESETUP"))
+
+    window.key("Up", "Up", "Return")
+    window.wait("a game begun on the 7 x 14 play area", s.all_of(s.playing(7, 14), s.game_begun(7, 14)))
+    window.key("Escape")
+    window.wait("the in-game menu", s.game_menu())
+    window.key("Up", "Return")
+    window.wait("the main menu after leaving the game", s.main_menu())
+    j.exit_from_main_menu(window, game)
+    check(game.output() == "", f"the game wrote {game.output()!r}")
+
+    check_writes(j, root, installed, state)
 
 
 def journey_leaks(j, build):
@@ -551,6 +669,7 @@ def main():
     parser.add_argument("--only", nargs="+", choices=sorted(JOURNEYS), help="run only these journeys")
     parser.add_argument("--leaks", metavar="ASAN_BUILD", help="the leak run of an address-sanitized build")
     parser.add_argument("--screenshot", metavar="OUT", help="save a game in progress as a PNG")
+    parser.add_argument("--unpacked", metavar="ROOT", help="the package's journey, on a package unpacked into ROOT")
     parser.add_argument("--closes", type=int, default=CLOSES, help=f"closes of the closes journey ({CLOSES})")
     args = parser.parse_args()
     JOURNEYS["closes"] = lambda j: journey_closes(j, args.closes)
@@ -562,6 +681,11 @@ def main():
     # A terminated run still ends what it started.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
 
+    if args.unpacked:
+        root = Path(args.unpacked).resolve()
+        ok = run("package", lambda session: journey_package(Journey(session, root / "usr" / "games", screens), root),
+                 failures_dir)
+        return 0 if ok else 1
     if args.leaks:
         ok = run("leaks", lambda session: journey_leaks(Journey(session, build / "shell", screens), build),
                  failures_dir)

@@ -44,6 +44,35 @@ class Picture:
             rows.append(b"".join(row[x * 3:x * 3 + 3] for x in reversed(range(self.width))))
         return Picture(self.width, self.height, b"".join(rows))
 
+    def shrunk(self, scale):
+        """The picture scale times smaller, when it is made of scale x scale blocks of one colour
+        each (a picture shown at a whole scale); otherwise a ValueError."""
+        if scale == 1:
+            return self
+        if self.width % scale or self.height % scale:
+            raise ValueError(f"a {self.width}x{self.height} picture is not of {scale}x{scale} blocks")
+        rows = []
+        for y in range(0, self.height, scale):
+            row = self.row(y)
+            pixels = [row[x:x + 3] for x in range(0, len(row), 3 * scale)]
+            if b"".join(p * scale for p in pixels) != row or any(self.row(y + k) != row for k in range(1, scale)):
+                raise ValueError(f"the picture rows {y} to {y + scale - 1} are not of {scale}x{scale} blocks")
+            rows.append(b"".join(pixels))
+        return Picture(self.width // scale, self.height // scale, b"".join(rows))
+
+    def count_not(self, colour, outside):
+        """How many pixels outside the rectangle (x, y, width, height) are not of the colour."""
+        x0, y0, width, height = outside
+        one = colour.to_bytes(3, "big")
+        wrong = 0
+        for y in range(self.height):
+            row = self.row(y)
+            parts = [row] if not y0 <= y < y0 + height else [row[:3 * x0], row[3 * (x0 + width):]]
+            for part in parts:
+                if part != one * (len(part) // 3):
+                    wrong += sum(1 for i in range(0, len(part), 3) if part[i:i + 3] != one)
+        return wrong
+
     def differs(self, other):
         return self.width != other.width or self.height != other.height or self.rgb != other.rgb
 

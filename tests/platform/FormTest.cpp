@@ -61,6 +61,8 @@ class FormTest : public testing::Test {
     Window.OnDeactivate = [this] { Log.push_back("deactivate"); };
     Window.OnKeyDown = [this](uint16_t key) { Log.push_back("down " + std::to_string(key)); };
     Window.OnKeyUp = [this](uint16_t key) { Log.push_back("up " + std::to_string(key)); };
+    Window.OnHotkey = [this](platform::Hotkey) { Log.push_back("hotkey"); };
+    Window.OnResize = [this] { Log.push_back("resize"); };
     Window.OnPaint = [this] { Log.push_back("paint"); };
     Window.OnClose = [this] { Log.push_back("close"); };
     Window.OnDisplayChange = [this](int depth) { Log.push_back("display " + std::to_string(depth)); };
@@ -93,7 +95,7 @@ class FormTest : public testing::Test {
   }
 };
 
-TEST_F(FormTest, WindowIsTheGamesFixedHiddenCentredWindow) {
+TEST_F(FormTest, WindowIsTheGamesHiddenCentredWindowNeverSmallerThanThePicture) {
   SDL_Window* window = SDL_GetWindowFromID(Window.WindowId());
   ASSERT_NE(window, nullptr);
   int width = 0, height = 0;
@@ -101,8 +103,11 @@ TEST_F(FormTest, WindowIsTheGamesFixedHiddenCentredWindow) {
   EXPECT_EQ(width, 632);
   EXPECT_EQ(height, 453);
   const uint32_t flags = SDL_GetWindowFlags(window);
-  EXPECT_EQ(flags & SDL_WINDOW_RESIZABLE, 0u);
+  EXPECT_NE(flags & SDL_WINDOW_RESIZABLE, 0u);
   EXPECT_FALSE(Window.Visible());
+  SDL_GetWindowMinimumSize(window, &width, &height);
+  EXPECT_EQ(width, 632);
+  EXPECT_EQ(height, 453);
 
   int x = 0, y = 0;
   SDL_GetWindowPosition(window, &x, &y);
@@ -142,6 +147,138 @@ TEST_F(FormTest, KeysReachTheHandlersAsVirtualKeys) {
   EXPECT_TRUE(Window.PumpOnce(0));
   EXPECT_EQ(Log, (std::vector<std::string>{"down 37", "down 37", "up 37", "down 16", "up 16", "down 97", "down 97",
                                            "down 65"}));
+}
+
+// F11 and Alt+Enter are the window's: their presses, auto-repeats and releases never reach the
+// game's key handlers, while the Alt held for Alt+Enter does, as any key.
+TEST_F(FormTest, HotkeysStopBeforeTheGamesKeys) {
+  struct Key {
+    uint32_t Type;
+    SDL_Scancode Scancode;
+    SDL_Keycode Keycode;
+    uint16_t Mod = KMOD_NONE;
+    uint8_t Repeat = 0;
+  };
+  const auto Down = SDL_KEYDOWN, Up = SDL_KEYUP;
+  const struct {
+    const char* What;
+    std::vector<Key> Keys;
+    std::vector<std::string> Log;
+  } cases[] = {
+      {"F11 held and released",
+       {{Down, SDL_SCANCODE_F11, SDLK_F11},
+        {Down, SDL_SCANCODE_F11, SDLK_F11, KMOD_NONE, 1},
+        {Up, SDL_SCANCODE_F11, SDLK_F11}},
+       {"hotkey"}},
+      {"F11 with Shift held",
+       {{Down, SDL_SCANCODE_LSHIFT, SDLK_LSHIFT}, {Down, SDL_SCANCODE_F11, SDLK_F11, KMOD_LSHIFT},
+        {Up, SDL_SCANCODE_F11, SDLK_F11, KMOD_LSHIFT}, {Up, SDL_SCANCODE_LSHIFT, SDLK_LSHIFT}},
+       {"down 16", "hotkey", "up 16"}},
+      {"Alt+Enter",
+       {{Down, SDL_SCANCODE_LALT, SDLK_LALT}, {Down, SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_LALT},
+        {Down, SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_LALT, 1}, {Up, SDL_SCANCODE_LALT, SDLK_LALT},
+        {Down, SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_NONE, 1}, {Up, SDL_SCANCODE_RETURN, SDLK_RETURN}},
+       {"down 18", "hotkey", "up 18"}},
+      {"AltGr+keypad Enter",
+       {{Down, SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER, KMOD_RALT}, {Up, SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER, KMOD_RALT}},
+       {"hotkey"}},
+      {"Enter alone, and again after a release that went elsewhere",
+       {{Down, SDL_SCANCODE_RETURN, SDLK_RETURN}, {Up, SDL_SCANCODE_RETURN, SDLK_RETURN},
+        {Down, SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_LALT}, {Down, SDL_SCANCODE_RETURN, SDLK_RETURN},
+        {Up, SDL_SCANCODE_RETURN, SDLK_RETURN}},
+       {"down 13", "up 13", "hotkey", "down 13", "up 13"}},
+      {"F10 is a key of the game's", {{Down, SDL_SCANCODE_F10, SDLK_F10}, {Up, SDL_SCANCODE_F10, SDLK_F10}},
+       {"down 121", "up 121"}},
+  };
+  for (const auto& c : cases) {
+    Log.clear();
+    for (const Key& key : c.Keys) PushKey(key.Type, key.Scancode, key.Keycode, key.Repeat, key.Mod);
+    Window.PumpOnce(0);
+    EXPECT_EQ(Log, c.Log) << c.What;
+  }
+}
+
+// The window opens at any whole scale, goes full screen and comes back as it was; meanwhile
+// the pointer hides after resting for a while and shows again on motion.
+TEST_F(FormTest, ScaleAndFullScreen) {
+  SDL_Window* window = SDL_GetWindowFromID(Window.WindowId());
+  SDL_Rect display{};
+  ASSERT_EQ(SDL_GetDisplayUsableBounds(0, &display), 0);
+  // The headless display has no window manager to tell the decorations: they are assumed.
+  EXPECT_EQ(Window.FittingScale(std::nullopt), platform::WindowScale(display.w, display.h, std::nullopt, std::nullopt));
+  EXPECT_EQ(Window.FittingScale(1), 1);
+
+  Window.SetWindowScale(2);
+  int width = 0, height = 0, x = 0, y = 0;
+  SDL_GetWindowSize(window, &width, &height);
+  EXPECT_EQ(width, 1264);
+  EXPECT_EQ(height, 906);
+  EXPECT_EQ(Window.PictureScale(), 2);
+  SDL_SetWindowSize(window, 1263, 2000);
+  EXPECT_EQ(Window.PictureScale(), 1);
+  Window.SetWindowScale(2);
+  SDL_GetWindowPosition(window, &x, &y);
+  Window.PumpOnce(0);
+  EXPECT_EQ(Log, (std::vector<std::string>{"resize"})) << "size changes waiting together arrive as one";
+
+  Log.clear();
+  Window.SetFullScreen(true);
+  EXPECT_TRUE(Window.FullScreen());
+  Window.PumpOnce(0);
+  EXPECT_FALSE(Window.PointerHidden());
+  NowMs += Form::PointerHideMs;
+  Window.PumpOnce(0);
+  EXPECT_TRUE(Window.PointerHidden());
+  PushEvent(SDL_MOUSEMOTION);
+  Window.PumpOnce(0);
+  EXPECT_FALSE(Window.PointerHidden());
+  NowMs += Form::PointerHideMs - 1;
+  Window.PumpOnce(0);
+  EXPECT_FALSE(Window.PointerHidden()) << "motion started the wait again";
+  NowMs += 1;
+  Window.PumpOnce(0);
+  EXPECT_TRUE(Window.PointerHidden());
+
+  Log.clear();
+  Window.SetFullScreen(false);
+  EXPECT_FALSE(Window.FullScreen());
+  EXPECT_FALSE(Window.PointerHidden());
+  int backX = 0, backY = 0;
+  SDL_GetWindowSize(window, &width, &height);
+  SDL_GetWindowPosition(window, &backX, &backY);
+  EXPECT_EQ(width, 1264);
+  EXPECT_EQ(height, 906);
+  EXPECT_EQ(backX, x);
+  EXPECT_EQ(backY, y);
+  NowMs += 10 * Form::PointerHideMs;
+  Window.PumpOnce(0);
+  EXPECT_FALSE(Window.PointerHidden()) << "the pointer only hides in full screen";
+  EXPECT_EQ(Log, (std::vector<std::string>{"resize"}));
+}
+
+// The window's scale for a display's usable area: the largest at which the window and its
+// decorations fit, or the one wanted when it fits; a wanted scale out of range is no wish.
+TEST(WindowScale, LargestThatFitsWithItsDecorations) {
+  using platform::Borders;
+  const struct {
+    int Width, Height;
+    std::optional<Borders> Decorations;
+    std::optional<int> Wanted;
+    int Scale;
+  } cases[] = {
+      {1366, 768, std::nullopt, std::nullopt, 1},   {1920, 1080, std::nullopt, std::nullopt, 2},
+      {1920, 1053, std::nullopt, std::nullopt, 2},  {2560, 1440, std::nullopt, std::nullopt, 3},
+      {3840, 2160, std::nullopt, std::nullopt, 4},  {3840, 2133, std::nullopt, std::nullopt, 4},
+      {800, 600, std::nullopt, std::nullopt, 1},    {1272, 942, std::nullopt, std::nullopt, 2},
+      {1271, 942, std::nullopt, std::nullopt, 1},   {1272, 941, std::nullopt, std::nullopt, 1},
+      {1264, 906, Borders{}, std::nullopt, 2},      {1920, 1080, Borders{200, 0, 0, 0}, std::nullopt, 1},
+      {3840, 2160, std::nullopt, 3, 3},             {3840, 2160, std::nullopt, 5, 4},
+      {1366, 768, std::nullopt, 16, 1},             {3840, 2160, std::nullopt, 0, 4},
+      {3840, 2160, std::nullopt, -1, 4},            {3840, 2160, std::nullopt, 17, 4},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(platform::WindowScale(c.Width, c.Height, c.Decorations, c.Wanted), c.Scale)
+        << c.Width << "x" << c.Height << " wanted " << c.Wanted.value_or(-99);
 }
 
 TEST_F(FormTest, KeyWithoutCodeIsNeverPressedButItsReleaseArrives) {

@@ -248,45 +248,10 @@ TEST(Surface, LostSurfaceAnswersLostUntilRestoredWithoutContent) {
   EXPECT_EQ(At(back, 4, 4), Tag(4, 4));
 }
 
-// A surface over pixels it does not own (a window's framebuffer, wider than the picture):
-// rows at the owner's stride, the rest of the memory left alone, and the owner free to move
-// the pixels or take them away.
-TEST(Surface, OverSharedPixelsDrawsAtTheirStrideAndFollowsThem) {
-  constexpr int Stride = 8;
-  std::vector<uint32_t> memory(Stride * 4, Background);
-  auto shared = std::make_shared<SharedPixels>(SharedPixels{memory.data(), Stride});
-  Surface back(5, 3, shared);
-  ASSERT_TRUE(back.DrawsInto(*shared));
-  ASSERT_EQ(back.Blt(nullptr, Pattern(5, 3), nullptr, 0), DD_OK);  // whole rows of the source
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < Stride; ++x)
-      ASSERT_EQ(memory[y * Stride + x], x < 5 && y < 3 ? Tag(x, y) : Background) << x << "," << y;
-
-  const Surface copy = back;  // pixels of its own
-  EXPECT_FALSE(copy.DrawsInto(*shared));
-  memory[0] = Background;
-  EXPECT_EQ(At(copy, 0, 0), Tag(0, 0));
-
-  std::vector<uint32_t> moved(5 * 3, Key);
-  *shared = SharedPixels{moved.data(), 5};
-  EXPECT_EQ(At(back, 4, 2), Key);
-
-  shared->Data = nullptr;
-  EXPECT_EQ(back.IsLost(), DDERR_SURFACELOST);
-  EXPECT_TRUE(back.Row(0).empty());
-  EXPECT_EQ(back.Restore(), DDERR_SURFACELOST);
-  shared->Data = moved.data();
-  back.MarkLost();
-  EXPECT_EQ(back.IsLost(), DDERR_SURFACELOST);
-  ASSERT_EQ(back.Restore(), DD_OK);
-  EXPECT_EQ(At(back, 4, 2), 0u);  // back without content
-}
-
 TEST(Surface, SizeAndKeyAreChecked) {
   EXPECT_THROW(Surface(0, 5), std::invalid_argument);
   EXPECT_THROW(Surface(5, -1), std::invalid_argument);
   EXPECT_THROW(Surface(Surface::MaxSide + 1, 1), std::invalid_argument);
-  EXPECT_THROW(Surface(2, 2, std::shared_ptr<const SharedPixels>()), std::invalid_argument);
   const Surface keyed(2, 2, 0xAA00FF00u);
   EXPECT_EQ(keyed.ColourKey(), 0x0000FF00u);
   EXPECT_FALSE(Surface(2, 2).ColourKey().has_value());

@@ -1,9 +1,13 @@
 // Whole rounds as a player goes through them, headless: title, main menu, a game with moves,
-// the pause and back, game over, name entry, the table, and the main menu again; at each step
-// the screen and what the composed picture shows there. Once with the keyboard, once with a
-// game controller through the window's own event loop.
+// the pause and back, game over and the replay it left, name entry, the table, and the main
+// menu again; at each step the screen and what the composed picture shows there. Once with the
+// keyboard, once with a game controller through the window's own event loop.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sstream>
+
+#include "shell/ReplayCommands.h"
 #include "shell/Window.h"
 #include "support/PictureCheck.h"
 #include "support/TempStore.h"
@@ -87,6 +91,13 @@ TEST_F(WholeGame, FromTheTitleThroughAGameToTheTableAndBack) {
   EXPECT_EQ(w.TimerId, 0u);
   EXPECT_EQ(WholeMismatches(back, SurfaceGameOver, 139, 176), 0);
   const uint32_t score = w.Settings.Score;
+
+  // The game left its replay, which plays back to the score the game showed.
+  const auto replays = std::filesystem::directory_iterator(Store.ReplayFolder());
+  ASSERT_NE(replays, std::filesystem::directory_iterator());
+  std::ostringstream out, err;
+  EXPECT_EQ(CheckReplayFile(replays->path().string(), out, err), 0) << out.str() << err.str();
+  EXPECT_EQ(out.str().rfind("Replayed: score " + std::to_string(score) + ", ", 0), 0u) << out.str();
 
   After(1000);  // any score enters an empty table
   ASSERT_EQ(w.Settings.Screen, ScreenCongratulations);

@@ -3,9 +3,12 @@
 // store that refuses a write.
 #include "shell/Window.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
+#include "platform/Registry.h"
 #include "support/TempStore.h"
+#include "ui/DefaultSettings.h"
 #include "ui/KeyDispatch.h"
 
 namespace {
@@ -215,6 +218,75 @@ TEST_F(Window, ARefusedWriteLeavesTheGameRunning) {
   EXPECT_EQ(w->Settings.Screen, ScreenPlaySetup);
   EXPECT_NE(shown.find("disk full"), std::string::npos) << shown;
   w->Settings.Writer = nullptr;
+}
+
+// What the player chooses of the display is stored when chosen and used at the next start; the
+// command line's choices and the game's own resizes are not stored, and a value edited out of
+// range counts as no choice.
+TEST(WindowDisplay, ThePlayersChoicesAreStoredAndUsedAtTheNextStart) {
+  TempStore store;
+  WriteDefaultSettings("/nowhere");
+  const std::string installed = TempStore::ReadText(store.SettingsFile());
+  const auto stored = [](const char* name) {
+    TRegistry display;
+    const bool open = display.OpenKey(std::string(SettingsKeyPath) + "\\Display", false);
+    return open && display.ValueExists(name) ? display.ReadInteger(name) : -1;
+  };
+  const auto start = [](TRunOptions options = {}) {
+    auto window = std::make_unique<TFormWindow>(platform::TimerHost::ClockFn{}, TStoreUse::ReadWrite, options);
+    EXPECT_TRUE(window->InitDirectX());
+    window->Form.PumpOnce(0);
+    return window;
+  };
+
+  auto w = start();
+  EXPECT_FALSE(w->Form.FullScreen());
+  EXPECT_EQ(w->WindowScale, w->Form.FittingScale(std::nullopt));
+  // As on a larger display; after a change of display the window fits the one it is on.
+  w->WindowScale = 2;
+  w->Form.SetWindowScale(2);
+  w->Form.PumpOnce(0);
+  w->Form.OnDisplayChange(24);
+  w->Form.PumpOnce(0);
+  EXPECT_EQ(w->WindowScale, 1);
+  EXPECT_EQ(w->Form.PictureScale(), 1);
+  EXPECT_EQ(TempStore::ReadText(store.SettingsFile()), installed) << "nothing written without a choice";
+  w->FormHotkey(platform::Hotkey::FullScreen);
+  EXPECT_TRUE(w->Form.FullScreen());
+  w->Form.PumpOnce(0);
+  EXPECT_EQ(stored("Fullscreen"), 1);
+  EXPECT_EQ(stored("Scale"), -1) << "full screen is no scale of the window";
+
+  w = start();
+  EXPECT_TRUE(w->Form.FullScreen());
+  w->FormHotkey(platform::Hotkey::FullScreen);
+  EXPECT_FALSE(w->Form.FullScreen());
+  SDL_SetWindowSize(SDL_GetWindowFromID(w->Form.WindowId()), 1300, 1000);  // the player's
+  w->Form.PumpOnce(0);
+  EXPECT_EQ(stored("Fullscreen"), 0);
+  EXPECT_EQ(stored("Scale"), 2);
+  EXPECT_EQ(w->WantedScale, 2);
+
+  TRunOptions forced;
+  forced.FullScreen = true;
+  forced.Scale = 1;
+  w = start(forced);
+  EXPECT_TRUE(w->Form.FullScreen());
+  EXPECT_EQ(w->WantedScale, 1);
+  w = start();
+  EXPECT_FALSE(w->Form.FullScreen()) << "the command line's choice was for its run only";
+  EXPECT_EQ(w->WantedScale, 2);
+  EXPECT_EQ(w->WindowScale, 1) << "the display has no room for the stored scale";
+
+  w.reset();
+  TRegistry display;
+  ASSERT_TRUE(display.OpenKey(std::string(SettingsKeyPath) + "\\Display", false));
+  display.WriteInteger("Fullscreen", 7);
+  display.WriteInteger("Scale", 99);
+  w = start();
+  EXPECT_FALSE(w->Form.FullScreen());
+  EXPECT_EQ(w->WindowScale, 1);
+  EXPECT_EQ(stored("Scale"), 99) << "left as it is until the player chooses";
 }
 
 }  // namespace

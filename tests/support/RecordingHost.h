@@ -29,6 +29,10 @@ class RecordingHost final : public IGameHost {
     ++Compositions;
     Calls.push_back("compose");
   }
+  void KeepReplay(const TReplay& replay) override {
+    Replays.push_back(replay);
+    Calls.push_back("replay");
+  }
 
   uint16_t Period = 0;  // 0: no clock runs
   int ClockStarts = 0;
@@ -36,4 +40,5 @@ class RecordingHost final : public IGameHost {
   int Compositions = 0;
   std::vector<int> Sounds;
   std::vector<std::string> Calls;
+  std::vector<TReplay> Replays;
 };

@@ -1,5 +1,6 @@
-// A private per-user store for one test: XDG_CONFIG_HOME and XDG_DATA_HOME point into a fresh
-// temporary folder, which is removed afterwards and the variables restored.
+// A private per-user store for one test: XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_STATE_HOME (the
+// replays) point into a fresh temporary folder, which is removed afterwards and the variables
+// restored.
 #pragma once
 #include <cstdlib>
 #include <filesystem>
@@ -17,12 +18,15 @@ class TempStore {
     Root = pattern;
     Save("XDG_CONFIG_HOME", SavedConfig);
     Save("XDG_DATA_HOME", SavedData);
+    Save("XDG_STATE_HOME", SavedState);
     setenv("XDG_CONFIG_HOME", ConfigHome().c_str(), 1);
     setenv("XDG_DATA_HOME", DataHome().c_str(), 1);
+    setenv("XDG_STATE_HOME", StateHome().c_str(), 1);
   }
   ~TempStore() {
     Restore("XDG_CONFIG_HOME", SavedConfig);
     Restore("XDG_DATA_HOME", SavedData);
+    Restore("XDG_STATE_HOME", SavedState);
     std::error_code ignored;
     std::filesystem::remove_all(Root, ignored);
   }
@@ -31,6 +35,8 @@ class TempStore {
 
   std::filesystem::path ConfigHome() const { return Root / "config"; }
   std::filesystem::path DataHome() const { return Root / "data"; }
+  std::filesystem::path StateHome() const { return Root / "state"; }
+  std::filesystem::path ReplayFolder() const { return StateHome() / "huebloc" / "replays"; }
   std::filesystem::path SettingsFile() const { return ConfigHome() / "huebloc" / "settings.reg"; }
   std::filesystem::path ScoresFile() const { return DataHome() / "huebloc" / "highscores.reg"; }
 
@@ -58,5 +64,5 @@ class TempStore {
       unsetenv(name);
     }
   }
-  std::optional<std::string> SavedConfig, SavedData;
+  std::optional<std::string> SavedConfig, SavedData, SavedState;
 };

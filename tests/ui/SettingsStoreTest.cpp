@@ -289,3 +289,36 @@ TEST(SettingsStore, StartLevelWrapsAndLevelStaysWithinTheIntervals) {
   EXPECT_EQ(settings.GetLevel(), 9);
   EXPECT_EQ(settings.SetLevel(65535), 250);
 }
+
+// The display choices are read as stored, or as nothing when absent or not integers; a write
+// creates "Display" below the settings key, but never the settings key itself.
+TEST(SettingsStore, DisplayChoicesAreKeptBesideTheSettings) {
+  for (const bool installed : {true, false}) {
+    TempStore store;
+    if (installed) PutAll();
+    StoredSettings settings;
+    TDisplayChoices choices = settings.Store.LoadDisplay();
+    EXPECT_FALSE(choices.FullScreen || choices.Scale) << "nothing stored";
+    if (!installed) {
+      try {
+        settings.Store.WriteDisplay(FullScreenValue, 1);
+        ADD_FAILURE() << "a display choice was written without the settings key";
+      } catch (const ERegistryException& error) {
+        EXPECT_EQ(std::string(error.what()).rfind("Failed to set data for 'Fullscreen'", 0), 0u) << error.what();
+      }
+      EXPECT_FALSE(std::filesystem::exists(store.SettingsFile()));
+      EXPECT_NO_THROW(StoredSettings()) << "the next start still reads the store";
+      continue;
+    }
+    settings.Store.WriteDisplay(FullScreenValue, 1);
+    settings.Store.WriteDisplay(ScaleValue, 3);
+    StoredSettings again;
+    choices = again.Store.LoadDisplay();
+    EXPECT_EQ(choices.FullScreen, 1);
+    EXPECT_EQ(choices.Scale, 3);
+    EXPECT_EQ(Stored("Display", "Scale"), 3);
+
+    PutText("Display", "Scale", "3");  // edited by hand
+    EXPECT_EQ(StoredSettings().Store.LoadDisplay().Scale, std::nullopt);
+  }
+}
