@@ -19,6 +19,7 @@ constexpr Binding Bindings[] = {
     {SDL_SCANCODE_F11, KMOD_NONE, Hotkey::FullScreen},
     {SDL_SCANCODE_RETURN, KMOD_ALT, Hotkey::FullScreen},
     {SDL_SCANCODE_KP_ENTER, KMOD_ALT, Hotkey::FullScreen},
+    {SDL_SCANCODE_F3, KMOD_NONE, Hotkey::ColourMarks},
 };
 
 }  // namespace

@@ -36,7 +36,7 @@ std::string Scale(TCommandLine& line, std::string_view value) {
   return {};
 }
 
-constexpr std::array<TOption, 7> Table = {{
+constexpr std::array<TOption, 9> Table = {{
     {"fullscreen", "", "start in full screen",
      [](TCommandLine& line, std::string_view) {
        line.Options.FullScreen = true;
@@ -48,6 +48,16 @@ constexpr std::array<TOption, 7> Table = {{
        return std::string();
      }},
     {"scale", "N", "show the window at N times the game's own size, where the screen has room", Scale},
+    {"colour-marks", "", "show the marks of the colours on every bubble and tile",
+     [](TCommandLine& line, std::string_view) {
+       line.Options.ColourMarks = true;
+       return std::string();
+     }},
+    {"no-colour-marks", "", "show the bubbles and tiles without colour marks",
+     [](TCommandLine& line, std::string_view) {
+       line.Options.ColourMarks = false;
+       return std::string();
+     }},
     {"replay", "FILE", "watch the recorded game in FILE, then exit",
      [](TCommandLine& line, std::string_view value) {
        line.Options.Replay = std::string(value);
@@ -83,7 +93,8 @@ std::string Usage() {
     left.resize(std::max(left.size() + 2, HelpColumn), ' ');
     text += left + std::string(option.Help) + "\n";
   }
-  text += "\nIn the game, F11 or Alt+Enter switches between a window and full screen.\n"
+  text += "\nIn the game, F11 or Alt+Enter switches between a window and full screen, and F3 turns the\n"
+          "colour marks on or off.\n"
           "Exit status: 0; 1 when a checked replay does not match; 2 for a wrong command line or a\n"
           "file that holds no replay.\n";
   return text;

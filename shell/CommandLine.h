@@ -10,6 +10,7 @@
 struct TRunOptions {
   std::optional<bool> FullScreen;  // --fullscreen, --window; empty: as the player left it
   std::optional<int> Scale;        // --scale N; empty: as the player left it
+  std::optional<bool> ColourMarks;  // --colour-marks, --no-colour-marks; empty: as the player left it
   std::optional<std::string> Replay;  // --replay FILE: watch the replay in FILE instead of playing
   bool Check = false;                 // --check (with --replay): check the replay headless
 };

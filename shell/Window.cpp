@@ -163,6 +163,7 @@ void TFormWindow::FormPaint() {
 void TFormWindow::PlaceWindow() {
   const TDisplayChoices stored = Store->LoadDisplay();
   WantedScale = Options.Scale ? Options.Scale : stored.Scale;
+  ColourMarks = Options.ColourMarks.value_or(stored.ColourMarks.value_or(0) != 0);
   WindowScale = Form.FittingScale(WantedScale);
   Form.SetWindowScale(WindowScale);
   Form.SetFullScreen(Options.FullScreen.value_or(stored.FullScreen == 1));
@@ -176,6 +177,11 @@ void TFormWindow::FormHotkey(platform::Hotkey hotkey) {
       WriteDisplay(FullScreenValue, fullScreen ? 1 : 0);
       break;
     }
+    case platform::Hotkey::ColourMarks:
+      ColourMarks = !ColourMarks;
+      WriteDisplay(ColourMarksValue, ColourMarks ? 1 : 0);
+      if (Composed != nullptr) ComposeGame(*Composed);
+      break;
   }
 }
 
@@ -252,7 +258,9 @@ void TFormWindow::PlayAudio(int index) {
 void TFormWindow::ComposeScreen() { ComposeGame(Game); }
 
 void TFormWindow::ComposeGame(const TGame& game) {
-  if (Surfaces != nullptr) ::ComposeScreen(TScreenView{game, SoundAvailable(), MusicAvailable()}, *Surfaces, *this);
+  if (Surfaces == nullptr) return;
+  Composed = &game;
+  ::ComposeScreen(TScreenView{game, SoundAvailable(), MusicAvailable(), ColourMarks}, *Surfaces, *this);
 }
 
 // A replay that cannot be written is told on the standard error, and the game goes on.

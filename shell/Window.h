@@ -106,6 +106,11 @@ class TFormWindow final : public IGameHost, public IComposeHost {
   int WindowScale = 1;
   std::optional<int> WantedScale;
 
+  // Whether the board's bubbles and tiles carry the marks of their colours (F3), and the game
+  // whose screen was composed last, composed again when the marks change.
+  bool ColourMarks = false;
+  const TGame* Composed = nullptr;
+
   // Made by InitDirectX; null before, and after a start-up that stopped halfway.
   std::unique_ptr<platform::DisplayModeCheck> DirectDraw;
   std::unique_ptr<TSurfaceSet> Surfaces;
@@ -122,7 +127,8 @@ class TFormWindow final : public IGameHost, public IComposeHost {
  private:
   bool InitGraphics();
   void ReleaseGraphics();
-  // Opens the window at its scale, in full screen or not, as the command line or the store says.
+  // Opens the window at its scale, in full screen or not, and chooses the colour marks, as the
+  // command line or the store says.
   void PlaceWindow();
   // The window sized again for its display after a display change.
   void FitToDisplay();

@@ -55,7 +55,8 @@ void TSettingsStore::WriteSetting(TStoredSetting setting, int32_t value) {
 
 TDisplayChoices TSettingsStore::LoadDisplay() {
   if (!DisplayRegistry.OpenKey(SettingsSubkey("Display"), false)) return {};
-  return {StoredChoice(DisplayRegistry, FullScreenValue), StoredChoice(DisplayRegistry, ScaleValue)};
+  return {StoredChoice(DisplayRegistry, FullScreenValue), StoredChoice(DisplayRegistry, ScaleValue),
+          StoredChoice(DisplayRegistry, ColourMarksValue)};
 }
 
 void TSettingsStore::WriteDisplay(const std::string& name, int32_t value) {

@@ -15,9 +15,11 @@
 struct TDisplayChoices {
   std::optional<int32_t> FullScreen;  // "Fullscreen": 1 in full screen, 0 in a window
   std::optional<int32_t> Scale;       // "Scale": the window's scale
+  std::optional<int32_t> ColourMarks;  // "ColourMarks": the colour marks shown unless 0
 };
 inline const std::string FullScreenValue = "Fullscreen";
 inline const std::string ScaleValue = "Scale";
+inline const std::string ColourMarksValue = "ColourMarks";
 
 class TSettingsStore final : public ISettingsWriter {
  public:
@@ -32,7 +34,7 @@ class TSettingsStore final : public ISettingsWriter {
 
   // The display choices, after Load. Throws ERegistryException only for an unreadable store.
   TDisplayChoices LoadDisplay();
-  // Writes one display choice (FullScreenValue or ScaleValue), creating "Display" below the
+  // Writes one display choice (FullScreenValue, ScaleValue or ColourMarksValue), creating "Display" below the
   // settings key when it is not there yet. Throws ERegistryException as WriteSetting does, also
   // when the settings key itself is absent: it is left to the install step to create.
   void WriteDisplay(const std::string& name, int32_t value);

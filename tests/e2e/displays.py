@@ -92,7 +92,7 @@ def journey_full_screen(j):
 
 
 def journey_name_entry_hotkeys(j):
-    """F11 and Alt+Enter during name entry switch full screen and type nothing; the letters
+    """F11, Alt+Enter and F3 during name entry switch what they switch and type nothing; the letters
     typed in full screen are the name."""
     display = j.session.display(window_manager=True)
     j.setup(display, Width=5, Height=7, Level=9)
@@ -111,6 +111,7 @@ def journey_name_entry_hotkeys(j):
     window.wait("the empty name in full screen", s.name_entry(final, ""))
     window.key("a", "z")
     window.wait("the name typed in full screen", s.name_entry(final, "AZ"))
+    window.key("F3")  # colour marks: nothing typed, though its key code is that of an R
     window.key("alt+KP_Enter")
     wait_for_area(window, windowed, "back in the window")
     window.wait("the name as it was", s.name_entry(final, "AZ"))
@@ -119,6 +120,60 @@ def journey_name_entry_hotkeys(j):
     check(store.score_table(j.session.scores_file, 5, 7)[0] == (final, "AZ"), "the score was not stored")
     game.process.send_signal(signal.SIGTERM)
     check(game.wait(timeout=20) == 0, "the game ended with an exit code other than 0")
+
+
+def journey_colour_marks(j):
+    """F3 on the main menu puts the colour marks on the demo's bubbles at once and stores the
+    choice at once; a game started then shows them too, and F3 takes them off again within one
+    press. The next start shows them as stored; --no-colour-marks leaves them off for its run
+    only."""
+    display = j.session.display()
+    j.setup(display, Width=5, Height=7, Level=9)
+    s = j.screens
+    colours = {True: s.p.MARKED_PIECES[1:], False: s.p.PIECES[1:]}  # black carries no mark
+
+    def bubbles(marked):
+        def condition(shot):
+            # the demo plays on an area of its own size: the one whose frame is shown
+            size = next(((w, h) for w in range(5, 11) for h in range(7, 15) if s.frame(w, h)(shot) is True), None)
+            if size is None:
+                return "no play area shown"
+            shown, other = s.pieces(shot, *size, colours[marked]), s.pieces(shot, *size, colours[not marked])
+            return True if shown and not other else \
+                f"{shown} coloured bubbles {'with' if marked else 'without'} marks, {other} otherwise"
+        return condition
+
+    def stop(game):
+        game.process.send_signal(signal.SIGTERM)
+        check(game.wait(timeout=20) == 0, "the game ended with an exit code other than 0")
+        check(game.output() == "", f"the game wrote {game.output()!r}")
+
+    game, window = j.start(display)
+    j.to_main_menu(window)
+    window.wait("the demo without marks", bubbles(False))
+    check(display_choices(j) == {}, f"a display choice was stored unasked: {display_choices(j)}")
+    window.key("F3")
+    window.wait("the demo with marks", bubbles(True))
+    check(display_choices(j) == {"ColourMarks": 1}, f"the store holds {display_choices(j)}")
+    window.key("Return")
+    window.wait("a game in play", s.playing(5, 7))
+    window.wait("the game's bubbles with marks", bubbles(True))
+    window.key("F3")
+    window.wait("the game's bubbles without marks", bubbles(False))
+    check(display_choices(j) == {"ColourMarks": 0}, f"the store holds {display_choices(j)}")
+    window.key("F3")
+    window.wait("the game's bubbles with marks again", bubbles(True))
+    stop(game)
+
+    game, window = j.start(display, log="again.log")
+    j.to_main_menu(window)
+    window.wait("the demo with the marks as stored", bubbles(True))
+    stop(game)
+    game, window = j.start(display, log="unmarked.log", args=("--no-colour-marks",))
+    j.to_main_menu(window)
+    window.wait("the demo without marks for this run", bubbles(False))
+    stop(game)
+    check(display_choices(j) == {"ColourMarks": 1}, f"the command line changed the store: {display_choices(j)}")
 
 
 def journey_command_line(j):
@@ -150,5 +205,6 @@ JOURNEYS = {
     "scales": journey_scales,
     "full-screen": journey_full_screen,
     "name-entry-hotkeys": journey_name_entry_hotkeys,
+    "colour-marks": journey_colour_marks,
     "command-line": journey_command_line,
 }

@@ -139,10 +139,10 @@ class Screens:
         return self.all_of(first_bubble, *(self.drawn(cell, left + 30 * c, top + 30 * r) for c in range(width)
                                            for r in range(height) if (c, r) != entry))
 
-    def pieces(self, shot, width, height):
-        """How many cells of a play area hold a piece."""
+    def pieces(self, shot, width, height, names=None):
+        """How many cells of a play area hold a piece (one of the named ones)."""
         left, top = 40 + 15 * (10 - width), 17 + 15 * (14 - height)
-        pieces = [self.p.sprite(name) for name in self.p.PIECES]
+        pieces = [self.p.sprite(name) for name in names or self.p.PIECES]
         return sum(1 for c in range(width) for r in range(height)
                    if any(piece.shown(shot, left + 30 * c, top + 30 * r) for piece in pieces))
 

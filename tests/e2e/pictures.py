@@ -192,6 +192,7 @@ class GamePictures:
     }
     PIECES = ["ID_BLACK", "ID_RED", "ID_GREEN", "ID_REDGREEN", "ID_BLUE", "ID_REDBLUE", "ID_GREENBLUE",
               "ID_REDGREENBLUE"]
+    MARKED_PIECES = ["ID_MARKED" + name[3:] for name in PIECES]
     TWO_STATE_HEIGHT = 52
 
     def __init__(self, generated_dir, glyph_widths_header):
@@ -212,7 +213,7 @@ class GamePictures:
         key = self.KEYS.get(name)
         if key is None and name.startswith("ID_") and self.picture(name).height == self.TWO_STATE_HEIGHT:
             key = ORANGE  # every two-state menu picture
-        if key is None and name in self.PIECES:
+        if key is None and (name in self.PIECES or name in self.MARKED_PIECES):
             key = PALE_YELLOW
         return Sprite(self.picture(name), key, name)
 

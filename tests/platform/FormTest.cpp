@@ -61,7 +61,9 @@ class FormTest : public testing::Test {
     Window.OnDeactivate = [this] { Log.push_back("deactivate"); };
     Window.OnKeyDown = [this](uint16_t key) { Log.push_back("down " + std::to_string(key)); };
     Window.OnKeyUp = [this](uint16_t key) { Log.push_back("up " + std::to_string(key)); };
-    Window.OnHotkey = [this](platform::Hotkey) { Log.push_back("hotkey"); };
+    Window.OnHotkey = [this](platform::Hotkey hotkey) {
+      Log.push_back(hotkey == platform::Hotkey::ColourMarks ? "marks" : "hotkey");
+    };
     Window.OnResize = [this] { Log.push_back("resize"); };
     Window.OnPaint = [this] { Log.push_back("paint"); };
     Window.OnClose = [this] { Log.push_back("close"); };
@@ -149,7 +151,7 @@ TEST_F(FormTest, KeysReachTheHandlersAsVirtualKeys) {
                                            "down 65"}));
 }
 
-// F11 and Alt+Enter are the window's: their presses, auto-repeats and releases never reach the
+// F11, Alt+Enter and F3 are the window's: their presses, auto-repeats and releases never reach the
 // game's key handlers, while the Alt held for Alt+Enter does, as any key.
 TEST_F(FormTest, HotkeysStopBeforeTheGamesKeys) {
   struct Key {
@@ -187,6 +189,10 @@ TEST_F(FormTest, HotkeysStopBeforeTheGamesKeys) {
         {Down, SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_LALT}, {Down, SDL_SCANCODE_RETURN, SDLK_RETURN},
         {Up, SDL_SCANCODE_RETURN, SDLK_RETURN}},
        {"down 13", "up 13", "hotkey", "down 13", "up 13"}},
+      {"F3 held, with Ctrl too",
+       {{Down, SDL_SCANCODE_F3, SDLK_F3}, {Down, SDL_SCANCODE_F3, SDLK_F3, KMOD_NONE, 1}, {Up, SDL_SCANCODE_F3, SDLK_F3},
+        {Down, SDL_SCANCODE_F3, SDLK_F3, KMOD_LCTRL}, {Up, SDL_SCANCODE_F3, SDLK_F3, KMOD_LCTRL}},
+       {"marks", "marks"}},
       {"F10 is a key of the game's", {{Down, SDL_SCANCODE_F10, SDLK_F10}, {Up, SDL_SCANCODE_F10, SDLK_F10}},
        {"down 121", "up 121"}},
   };

@@ -16,6 +16,7 @@ TEST(CommandLine, OptionsAskForTheirRunOnly) {
     std::vector<const char*> Arguments;
     std::optional<bool> FullScreen;
     std::optional<int> Scale;
+    std::optional<bool> ColourMarks = std::nullopt;
     std::optional<std::string> Replay = std::nullopt;
     bool Check = false;
   } cases[] = {
@@ -26,9 +27,11 @@ TEST(CommandLine, OptionsAskForTheirRunOnly) {
       {{"--scale", "3"}, std::nullopt, 3},
       {{"--scale=16", "--fullscreen"}, true, 16},
       {{"--scale", "1", "--"}, std::nullopt, 1},
-      {{"--replay", "a.hbr"}, std::nullopt, std::nullopt, "a.hbr"},
-      {{"--check", "--replay=--check"}, std::nullopt, std::nullopt, "--check", true},
-      {{"--replay", "b.hbr", "--check", "--scale", "2"}, std::nullopt, 2, "b.hbr", true},
+      {{"--colour-marks"}, std::nullopt, std::nullopt, true},
+      {{"--colour-marks", "--no-colour-marks"}, std::nullopt, std::nullopt, false},
+      {{"--replay", "a.hbr"}, std::nullopt, std::nullopt, std::nullopt, "a.hbr"},
+      {{"--check", "--replay=--check"}, std::nullopt, std::nullopt, std::nullopt, "--check", true},
+      {{"--replay", "b.hbr", "--check", "--scale", "2"}, std::nullopt, 2, std::nullopt, "b.hbr", true},
   };
   for (const auto& c : cases) {
     const TCommandLine line = Parse(c.Arguments);
@@ -36,6 +39,7 @@ TEST(CommandLine, OptionsAskForTheirRunOnly) {
     EXPECT_FALSE(line.ExitCode) << shown;
     EXPECT_EQ(line.Options.FullScreen, c.FullScreen) << shown;
     EXPECT_EQ(line.Options.Scale, c.Scale) << shown;
+    EXPECT_EQ(line.Options.ColourMarks, c.ColourMarks) << shown;
     EXPECT_EQ(line.Options.Replay, c.Replay) << shown;
     EXPECT_EQ(line.Options.Check, c.Check) << shown;
     EXPECT_EQ(line.Out + line.Err, "") << shown;
@@ -62,6 +66,7 @@ TEST(CommandLine, MistakesEndTheProgramWithOneLineAndTheHint) {
       {{"--scale", "2", "--nope", "--help"}, "unrecognized option '--nope'"},
       {{"--replay"}, "option '--replay' requires an argument"},
       {{"--check"}, "option '--check' needs '--replay FILE'"},
+      {{"--colour-marks=1"}, "option '--colour-marks' doesn't allow an argument"},
   };
   for (const auto& c : cases) {
     const TCommandLine line = Parse(c.Arguments);
@@ -76,7 +81,8 @@ TEST(CommandLine, HelpListsEveryOptionAndVersionNamesTheGame) {
   EXPECT_EQ(help.ExitCode, 0);
   EXPECT_EQ(help.Err, "");
   EXPECT_EQ(help.Out.rfind("Usage: huebloc [OPTION]...\n", 0), 0u) << help.Out;
-  for (const char* option : {"\n  --fullscreen ", "\n  --window ", "\n  --scale N ", "\n  --replay FILE ", "\n  --check ", "\n  --help ",
+  for (const char* option : {"\n  --fullscreen ", "\n  --window ", "\n  --scale N ", "\n  --colour-marks ",
+                             "\n  --no-colour-marks ", "\n  --replay FILE ", "\n  --check ", "\n  --help ",
                              "\n  --version "})
     EXPECT_NE(help.Out.find(option), std::string::npos) << option;
 

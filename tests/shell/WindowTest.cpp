@@ -290,3 +290,68 @@ TEST(WindowDisplay, ThePlayersChoicesAreStoredAndUsedAtTheNextStart) {
 }
 
 }  // namespace
+
+// F3 composes the board again with the marks of its colours at once and stores the choice at
+// once; the next start shows them. The command line's choice is for its run only, a value
+// edited by hand counts as on unless it is 0, and one that is no number as off.
+TEST(WindowDisplay, ColourMarksSwitchWithOneKeyAndAreStored) {
+  TempStore store;
+  WriteDefaultSettings("/nowhere");
+  TRegistry display;
+  const auto stored = [&] {
+    return display.OpenKey(std::string(SettingsKeyPath) + "\\Display", false) && display.ValueExists("ColourMarks")
+               ? display.ReadInteger("ColourMarks")
+               : -1;
+  };
+  const auto start = [](TRunOptions options = {}) {
+    auto window = std::make_unique<TFormWindow>(platform::TimerHost::ClockFn{}, TStoreUse::ReadWrite, options);
+    EXPECT_TRUE(window->InitDirectX());
+    return window;
+  };
+  const auto differing = [](const platform::Surface& a, const platform::Surface& b) {
+    int count = 0;
+    for (int y = 0; y < a.Height(); ++y)
+      for (int x = 0; x < a.Width(); ++x) count += a.Row(y)[x] != b.Row(y)[x] ? 1 : 0;
+    return count;
+  };
+
+  auto w = start();
+  EXPECT_FALSE(w->ColourMarks) << "off while nothing is stored";
+  TSettings& s = w->Settings;
+  s.Screen = ScreenPlaying;
+  w->Game.AreaWidth = 7;
+  w->Game.AreaHeight = 10;
+  for (int c = 0; c < 7; ++c)
+    for (int r = 0; r < 10; ++r) s.Areas[c][r] = std::make_unique<TArea>(0);
+  s.Bubbles[3][9] = std::make_unique<TBubble>(7);  // white: all three marks
+  w->ComposeScreen();
+  const platform::Surface& back = *(*w->Surfaces)[BackBuffer].Pixels;
+  const platform::Surface plain = back;
+
+  w->FormHotkey(platform::Hotkey::ColourMarks);
+  EXPECT_TRUE(w->ColourMarks);
+  EXPECT_EQ(stored(), 1);
+  const int marked = differing(plain, back);
+  EXPECT_GT(marked, 0) << "the marked bubble shows without another composition";
+  EXPECT_LT(marked, 30 * 30 / 4) << "only the marks of the one bubble change";
+  w->FormHotkey(platform::Hotkey::ColourMarks);
+  EXPECT_EQ(stored(), 0);
+  EXPECT_EQ(differing(plain, back), 0);
+  w->FormHotkey(platform::Hotkey::ColourMarks);
+
+  w = start();
+  EXPECT_TRUE(w->ColourMarks);
+  TRunOptions off;
+  off.ColourMarks = false;
+  w = start(off);
+  EXPECT_FALSE(w->ColourMarks);
+  EXPECT_EQ(stored(), 1) << "the command line's choice is not stored";
+
+  w.reset();
+  for (const auto& [value, shown] : {std::pair{7, true}, std::pair{-1, true}, std::pair{0, false}}) {
+    display.WriteInteger("ColourMarks", value);
+    EXPECT_EQ(start()->ColourMarks, shown) << value;
+  }
+  display.WriteString("ColourMarks", "on");
+  EXPECT_FALSE(start()->ColourMarks);
+}
