@@ -272,7 +272,7 @@ def journey_title_to_exit(j):
     settings = store.read_keys(j.session.settings_file)[store.SETTINGS_KEY + r"\GamePlayArea"]
     check(settings == {"Height": 7, "Width": 5}, f"the play area setting became {settings}")
     check(game.output() == "", f"the game wrote {game.output()!r}")
-    check_writes(j, prefix, installed, j.session.home / ".local" / "state")
+    check_writes(j, prefix, installed)
 
 
 def journey_focus(j):
@@ -554,11 +554,11 @@ def files_below(folder):
             if not p.is_dir() or p.is_symlink()}
 
 
-def check_writes(j, prefix, installed, state):
+def check_writes(j, prefix, installed):
     """Nothing of the installation in prefix changed since it held the files installed, and
     the game wrote nothing but its own folders of the player's settings, data and state."""
     check(files_below(prefix) == installed, f"files installed in {prefix} changed")
-    own = [j.session.config / "huebloc", j.session.data / "huebloc", state / "huebloc"]
+    own = [j.session.config / "huebloc", j.session.data / "huebloc", j.session.state / "huebloc"]
     written = [p for p in files_below(j.session.root) if not (len(p.parts) == 1 and p.suffix == ".log")]
     stray = [str(p) for p in written if not any((j.session.root / p).is_relative_to(folder) for folder in own)]
     check(not stray, f"written outside the game's own folders: {stray}")
@@ -573,8 +573,7 @@ def journey_package(j, root):
     music = root / "usr" / "share" / "games" / "huebloc"
     check((music / "Music.ogg").is_file(), f"the package has no {music}/Music.ogg")
     display = j.session.display()
-    state = j.session.root / "state"
-    game, window = j.start(display, "huebloc-launcher", XDG_STATE_HOME=str(state))
+    game, window = j.start(display, "huebloc-launcher")
     path = store.read_keys(j.session.settings_file)[store.SETTINGS_KEY].get("Path")
     check(path == str(music), f'the install step stored "Path" {path!r}, not {str(music)!r}')
     j.to_main_menu(window)
@@ -598,7 +597,7 @@ def journey_package(j, root):
     j.exit_from_main_menu(window, game)
     check(game.output() == "", f"the game wrote {game.output()!r}")
 
-    check_writes(j, root, installed, state)
+    check_writes(j, root, installed)
 
 
 def journey_leaks(j, build):
