@@ -17,13 +17,13 @@ DisplayWait::DisplayWait(SDL_Window* window) {
 #endif
 }
 
-void DisplayWait::For(int ms) const {
+void DisplayWait::For(int ms, int also) const {
   if (X11Socket < 0) {
     SDL_WaitEventTimeout(nullptr, ms);
     return;
   }
-  pollfd display{X11Socket, POLLIN, 0};
-  poll(&display, 1, ms);
+  pollfd files[] = {{X11Socket, POLLIN, 0}, {also, POLLIN, 0}};  // a file of -1 is passed over
+  poll(files, 2, ms);
 }
 
 }  // namespace platform

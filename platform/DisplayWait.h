@@ -14,9 +14,10 @@ class DisplayWait {
  public:
   DisplayWait() = default;  // SDL's wait
   explicit DisplayWait(SDL_Window* window);
-  // Returns when the display may have events (SDL_PollEvent tells), after at most ms
-  // milliseconds (-1: as long as it takes), or on a signal.
-  void For(int ms) const;
+  // Returns when the display may have events (SDL_PollEvent tells), or the file `also` (if
+  // not -1) is readable, after at most ms milliseconds (-1: as long as it takes), or on a
+  // signal. SDL's wait knows no other file.
+  void For(int ms, int also = -1) const;
 
  private:
   int X11Socket = -1;

@@ -80,6 +80,7 @@ Form::Form(TimerHost& timers)
 }
 
 Form::~Form() {
+  Pads.Stop();
   if (Sdl->WaitCursor) SDL_FreeCursor(Sdl->WaitCursor);
   SDL_DestroyWindow(Sdl->Window);
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -203,8 +204,9 @@ void Form::Run() {
 
 int Form::WaitBudget(int maxWaitMs) const {
   int64_t budget = maxWaitMs < 0 ? -1 : maxWaitMs;
-  const int64_t timer = Timers.MsUntilNext();
-  if (timer >= 0 && (budget < 0 || timer < budget)) budget = timer;
+  // No longer than until the next timer, nor than an open controller may go unread.
+  for (const int64_t limit : {Timers.MsUntilNext(), int64_t{Pads.PollMs()}})
+    if (limit >= 0 && (budget < 0 || limit < budget)) budget = limit;
   return static_cast<int>(std::min<int64_t>(budget, INT_MAX));
 }
 
@@ -216,7 +218,8 @@ bool Form::PumpOnce(int maxWaitMs) {
   int got = Native::Take(event);
   if (got == 0) {
     if (const int wait = WaitBudget(maxWaitMs); wait != 0) {
-      Sdl->Wait.For(wait);
+      Sdl->Wait.For(wait, Pads.WakeFd());
+      Pads.TakeWake();
       SDL_PumpEvents();
       got = Native::Take(event);
     }
@@ -262,7 +265,8 @@ void Form::Native::Dispatch(Form& form, const SDL_Event& event) {
     case SDL_RENDER_DEVICE_RESET:
       DisplayChanged(form);
       break;
-    default:
+    default:  // the controllers' events; the rest means nothing to the game
+      form.Pads.Handle(event);
       break;
   }
 }

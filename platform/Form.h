@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "platform/Controller.h"
 #include "platform/Hotkeys.h"
 #include "platform/Scale.h"
 #include "platform/WindowTimer.h"
@@ -44,6 +45,10 @@ class Form {
   std::function<void()> OnClose;
   // The display changed under the window; the new colour depth in bits per pixel.
   std::function<void(int bitsPerPixel)> OnDisplayChange;
+
+  // Game controllers, whose events come through this loop: it reads them while one is open
+  // and wakes when a device arrives. The game starts them once it is on the screen.
+  Controllers Pads;
 
   // Creates the window hidden, centred, with the game's desktop identity, at scale 1 and never
   // smaller. Throws std::runtime_error when no window can be made.

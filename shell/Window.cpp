@@ -7,6 +7,7 @@
 #include "platform/MessageBox.h"
 #include "shell/DataDirectories.h"
 #include "shell/ReplayFiles.h"
+#include "ui/ControllerKeys.h"
 #include "ui/HighScores.h"
 #include "ui/KeyDispatch.h"
 
@@ -58,6 +59,11 @@ TFormWindow::TFormWindow(platform::TimerHost::ClockFn now, TStoreUse storeUse, T
     WMDisplayChange(bitsPerPixel);
     FitToDisplay();
   };
+  // A controller's button is the key it stands for on the current screen; unplugging the
+  // controller in use pauses a game as losing the focus does.
+  Form.Pads.OnButtonDown = [this](platform::PadButton button) { FormKeyDown(ControllerKey(Settings, button)); };
+  Form.Pads.OnButtonUp = [this](platform::PadButton) { FormKeyUp(0); };
+  Form.Pads.OnUnplugged = [this] { ApplicationEventsDeactivate(); };
 }
 
 TFormWindow::~TFormWindow() {
@@ -105,6 +111,8 @@ void TFormWindow::FormShow() {
     ComposeScreen();
     PlayAudio(SoundMusic);
   }
+  // Looked for once the first picture is out, which it does not hold up.
+  Form.Pads.Start();
 }
 
 // Losing the focus pauses a game in play, as Escape would but without a sound; the menus,

@@ -4,6 +4,7 @@
 #include <exception>
 #include <iterator>
 #include <locale>
+#include <string_view>
 #include <utility>
 
 #include "core/Game.h"
@@ -53,13 +54,30 @@ THighScoreTable WithNewScore(const THighScoreTable& table, uint32_t score, const
   return placed;
 }
 
-// A key code taken as a character, classified in the C locale whatever the program's locale.
-// Only codes 0..255 are characters at all; larger key codes type nothing.
-bool TypesACharacter(uint16_t key) {
-  if (key > 255) return false;
+// What a controller steps through, round and round. A new character starts at A, as names are
+// mostly letters: Up runs the alphabet in its order, Down reaches the space at once and then
+// the digits from 9.
+constexpr std::string_view NameCharacters = " ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+constexpr char NewCharacter = 'A';
+
+// The character a key adds to the name, or 0. A keyboard key's code is taken as a character,
+// classified in the C locale whatever the program's locale, and typed in upper case; only codes
+// 0..255 are characters at all. A controller's codes add a new character.
+char Typed(uint16_t key) {
+  if (key == PadNewCharacter || key == PadNextCharacter || key == PadPreviousCharacter) return NewCharacter;
+  if (key > 255) return 0;
   const auto ch = static_cast<char>(key);
   const std::locale& c = std::locale::classic();
-  return std::isalnum(ch, c) || std::isspace(ch, c);
+  return std::isalnum(ch, c) || std::isspace(ch, c) ? std::toupper(ch, c) : 0;
+}
+
+// One step along the characters a controller goes through; any other white space typed on the
+// keyboard counts as the space.
+char Stepped(char ch, int step) {
+  const auto count = static_cast<int>(NameCharacters.size());
+  const std::size_t found = NameCharacters.find(ch);
+  const int at = found == std::string_view::npos ? 0 : static_cast<int>(found);
+  return NameCharacters[static_cast<std::size_t>((at + count + step) % count)];
 }
 
 // The five places; a place with no score or no name reads as 0 or empty. False when any is missing.
@@ -176,9 +194,12 @@ void NameEntryKeyDown(const TKeyContext& context, uint16_t key) {
     // ended, and a second Enter cannot put the same score in twice.
     settings.Screen = ScreenHighScores;
     SaveHighScores(settings, context.ScoreStore);
-  } else if (TypesACharacter(key) && name.size() < MaxNameLength) {
+  } else if ((key == PadNextCharacter || key == PadPreviousCharacter) && !name.empty()) {
     host.PlayAudio(SoundMenuChar);
-    name += std::toupper(static_cast<char>(key), std::locale::classic());
+    name.back() = Stepped(name.back(), key == PadNextCharacter ? +1 : -1);
+  } else if (const char ch = Typed(key); ch != 0 && name.size() < MaxNameLength) {
+    host.PlayAudio(SoundMenuChar);
+    name += ch;
   }
 }
 

@@ -65,7 +65,9 @@ bool ScoreQualifies(const TSettings& settings);
 void ShowGameResult(TSettings& settings);
 
 // Keys on the name entry: letters, digits and white space type themselves in upper case (at most
-// 8), Backspace takes one back, Enter shows the table and saves the score into it.
+// 8), Backspace takes one back, Enter shows the table and saves the score into it. A controller
+// adds an A and steps the last character along space, A-Z, 0-9 and round; on an empty name a
+// step adds the A.
 void NameEntryKeyDown(const TKeyContext& context, uint16_t key);
 // Any key on the table returns to the main menu with a new demo game.
 void HighScoresKeyDown(const TKeyContext& context);

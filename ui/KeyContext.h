@@ -16,6 +16,14 @@ constexpr uint16_t VkUp = 38;
 constexpr uint16_t VkRight = 39;
 constexpr uint16_t VkDown = 40;
 
+// Codes no keyboard key gives (a keyboard's stay below 256), for a controller's buttons: one
+// that means nothing on any screen, and the name entry's new character and steps of the last
+// character along the characters a name may hold.
+constexpr uint16_t PadNoKey = 0x100;
+constexpr uint16_t PadNewCharacter = 0x101;
+constexpr uint16_t PadNextCharacter = 0x102;
+constexpr uint16_t PadPreviousCharacter = 0x103;
+
 // Menu key codes: menus are always driven by the arrow keys and Enter.
 enum class MenuKey : uint8_t { None = 0, MenuEnter = 1, MenuLeft = 2, MenuRight = 3, MenuUp = 4, MenuDown = 5 };
 

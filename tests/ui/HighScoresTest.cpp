@@ -60,7 +60,8 @@ TEST_F(HighScores, OnlyAScoreAboveTheFifthEntersTheTable) {
 }
 
 // Key codes taken as characters of the C locale: letters, digits and white space type
-// themselves in upper case, so the keypad digits 1-9 and F1-F11 type letters too.
+// themselves in upper case, so the keypad digits 1-9 and F1-F11 type letters too. A
+// controller's codes add an A, or step the last character along space, A-Z, 0-9 and round.
 TEST_F(HighScores, NameEntryTakesLettersDigitsAndWhiteSpaceUpToEight) {
   const struct {
     std::string Before;
@@ -73,6 +74,11 @@ TEST_F(HighScores, NameEntryTakesLettersDigitsAndWhiteSpaceUpToEight) {
       {"", 200, ""}, {"", 0x141, ""}, {"", 0x109, ""},  // no letter in the C locale; beyond 255 no character
       {"ABCDEFG", 'X', "ABCDEFGX"}, {"ABCDEFGH", 'X', "ABCDEFGH"},  // a ninth character is refused silently
       {"AB", VkBack, "A"}, {"", VkBack, ""},  // Backspace on nothing is silent
+      {"", PadNewCharacter, "A"}, {"", PadNextCharacter, "A"}, {"", PadPreviousCharacter, "A"},  // a step adds one
+      {"A", PadNextCharacter, "B"}, {"A", PadPreviousCharacter, " "}, {" ", PadPreviousCharacter, "9"},
+      {"9", PadNextCharacter, " "}, {"QZ", PadNextCharacter, "Q0"}, {"Q0", PadPreviousCharacter, "QZ"},
+      {"B\t", PadNextCharacter, "BA"},  // other white space counts as the space
+      {"ABCDEFGH", PadNewCharacter, "ABCDEFGH"}, {"ABCDEFGH", PadNextCharacter, "ABCDEFGI"}, {"AB", PadNoKey, "AB"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "key " << c.Key << " after \"" << c.Before << "\"");
