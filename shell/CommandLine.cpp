@@ -36,38 +36,27 @@ std::string Scale(TCommandLine& line, std::string_view value) {
   return {};
 }
 
+// An option without a value that sets one field of the run's options.
+template <auto Field, auto Value>
+std::string Set(TCommandLine& line, std::string_view) {
+  line.Options.*Field = Value;
+  return {};
+}
+
+std::string Replay(TCommandLine& line, std::string_view file) {
+  line.Options.Replay = std::string(file);
+  return {};
+}
+
 constexpr std::array<TOption, 9> Table = {{
-    {"fullscreen", "", "start in full screen",
-     [](TCommandLine& line, std::string_view) {
-       line.Options.FullScreen = true;
-       return std::string();
-     }},
-    {"window", "", "start in a window",
-     [](TCommandLine& line, std::string_view) {
-       line.Options.FullScreen = false;
-       return std::string();
-     }},
+    {"fullscreen", "", "start in full screen", Set<&TRunOptions::FullScreen, true>},
+    {"window", "", "start in a window", Set<&TRunOptions::FullScreen, false>},
     {"scale", "N", "show the window at N times the game's own size, where the screen has room", Scale},
-    {"colour-marks", "", "show the marks of the colours on every bubble and tile",
-     [](TCommandLine& line, std::string_view) {
-       line.Options.ColourMarks = true;
-       return std::string();
-     }},
-    {"no-colour-marks", "", "show the bubbles and tiles without colour marks",
-     [](TCommandLine& line, std::string_view) {
-       line.Options.ColourMarks = false;
-       return std::string();
-     }},
-    {"replay", "FILE", "watch the recorded game in FILE, then exit",
-     [](TCommandLine& line, std::string_view value) {
-       line.Options.Replay = std::string(value);
-       return std::string();
-     }},
+    {"colour-marks", "", "show the marks of the colours on every bubble and tile", Set<&TRunOptions::ColourMarks, true>},
+    {"no-colour-marks", "", "show the bubbles and tiles without colour marks", Set<&TRunOptions::ColourMarks, false>},
+    {"replay", "FILE", "watch the recorded game in FILE, then exit", Replay},
     {"check", "", "with --replay: play it back headless and compare it with its recording",
-     [](TCommandLine& line, std::string_view) {
-       line.Options.Check = true;
-       return std::string();
-     }},
+     Set<&TRunOptions::Check, true>},
     {"help", "", "show this help and exit",
      [](TCommandLine& line, std::string_view) {
        line.ExitCode = 0;
