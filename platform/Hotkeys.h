@@ -1,8 +1,9 @@
 // Keys of the desktop that the game takes before any screen sees them: F11 and Alt+Enter
-// switch between a window and full screen, F3 turns the colour marks on or off. A key taken here is never typed into a name, never
-// captured by the key setup and never counted by the key latch: its press, its auto-repeats
-// and its release all stop here. The modifier held with it (Alt is a key a player may bind)
-// reaches the game as any key does. Each hotkey is one entry of the table in Hotkeys.cpp.
+// switch between a window and full screen, F3 turns the colour marks on or off. A key taken
+// here is never typed into a name, never captured by the key setup and never counted by the
+// key latch: its press, its auto-repeats and its release all stop here. The modifier held
+// with it (Alt is a key a player may bind) reaches the game as any key does. Each hotkey is
+// one entry of the table in Hotkeys.cpp.
 #pragma once
 #include <cstdint>
 #include <optional>

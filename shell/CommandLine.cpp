@@ -52,7 +52,8 @@ constexpr std::array<TOption, 9> Table = {{
     {"fullscreen", "", "start in full screen", Set<&TRunOptions::FullScreen, true>},
     {"window", "", "start in a window", Set<&TRunOptions::FullScreen, false>},
     {"scale", "N", "show the window at N times the game's own size, where the screen has room", Scale},
-    {"colour-marks", "", "show the marks of the colours on every bubble and tile", Set<&TRunOptions::ColourMarks, true>},
+    {"colour-marks", "", "show the marks of the colours on every bubble and tile",
+     Set<&TRunOptions::ColourMarks, true>},
     {"no-colour-marks", "", "show the bubbles and tiles without colour marks", Set<&TRunOptions::ColourMarks, false>},
     {"replay", "FILE", "watch the recorded game in FILE, then exit", Replay},
     {"check", "", "with --replay: play it back headless and compare it with its recording",
@@ -135,6 +136,7 @@ TCommandLine ParseCommandLine(std::span<const char* const> arguments) {
     }
     if (const std::string why = option->Apply(line, value); !why.empty()) Refuse(line, why);
   }
-  if (!line.ExitCode && line.Options.Check && !line.Options.Replay) Refuse(line, "option '--check' needs '--replay FILE'");
+  if (!line.ExitCode && line.Options.Check && !line.Options.Replay)
+    Refuse(line, "option '--check' needs '--replay FILE'");
   return line;
 }
