@@ -59,16 +59,17 @@ uint16_t InRun(int32_t key, int32_t first, int32_t last, int firstCode) {
 
 uint16_t VirtualKey(int scancode, int32_t keycode) {
   // The digit row is 1..9 then 0 in scancode order.
-  for (const uint16_t code :
-       {InRun(scancode, SDL_SCANCODE_F1, SDL_SCANCODE_F12, 112), InRun(scancode, SDL_SCANCODE_F13, SDL_SCANCODE_F24, 124),
-        InRun(scancode, SDL_SCANCODE_1, SDL_SCANCODE_9, '1'), InRun(scancode, SDL_SCANCODE_KP_1, SDL_SCANCODE_KP_9, 97),
-        Find(Places, scancode),
-        // Character keys by what the layout puts on them: on an AZERTY keyboard the key beside Tab
-        // types A and is the A key.
-        InRun(keycode, 'a', 'z', 'A'), Find(Characters, keycode),
-        // Keys whose layout types something else (another script, accented letters) keep the code
-        // of their place on a US keyboard, so that every key can still be bound.
-        InRun(scancode, SDL_SCANCODE_A, SDL_SCANCODE_Z, 'A'), Find(UsPlaces, scancode)})
+  for (const uint16_t code : {InRun(scancode, SDL_SCANCODE_F1, SDL_SCANCODE_F12, 112),
+                              InRun(scancode, SDL_SCANCODE_F13, SDL_SCANCODE_F24, 124),
+                              InRun(scancode, SDL_SCANCODE_1, SDL_SCANCODE_9, '1'),
+                              InRun(scancode, SDL_SCANCODE_KP_1, SDL_SCANCODE_KP_9, 97), Find(Places, scancode),
+                              // Character keys by what the layout puts on them: on an AZERTY
+                              // keyboard the key beside Tab types A and is the A key.
+                              InRun(keycode, 'a', 'z', 'A'), Find(Characters, keycode),
+                              // Keys whose layout types something else (another script, accented
+                              // letters) keep the code of their place on a US keyboard, so that
+                              // every key can still be bound.
+                              InRun(scancode, SDL_SCANCODE_A, SDL_SCANCODE_Z, 'A'), Find(UsPlaces, scancode)})
     if (code != 0) return code;
   return 0;
 }
