@@ -48,14 +48,15 @@ struct FileDescriptor {
   bool Close() { return ::close(std::exchange(Fd, -1)) == 0; }
 };
 
+// A refusal of the file at path, which the cause says is no file the store takes.
+[[noreturn]] void Refuse(const std::string& path, const std::string& cause) {
+  throw FileError("'" + path + "': " + cause, cause);
+}
+
 FileStamp StampFromStat(const struct stat& info) {
-  FileStamp stamp;
-  stamp.Exists = true;
-  stamp.Device = static_cast<uint64_t>(info.st_dev);
-  stamp.Inode = static_cast<uint64_t>(info.st_ino);
-  stamp.Size = static_cast<uint64_t>(info.st_size);
-  stamp.ModifiedNs = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-  return stamp;
+  const int64_t modified = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  return {true, static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
+          static_cast<uint64_t>(info.st_size), modified};
 }
 
 std::string FolderOf(const std::string& path) {
@@ -88,8 +89,7 @@ void RequireRegular(const std::string& path, const struct stat& info, const std:
     if (::realpath(path.c_str(), target) != nullptr)
       what = role + " is a link to '" + std::string(target) + "', which is ";
   }
-  const std::string cause = what + KindOf(info.st_mode) + ", not a regular file";
-  throw FileError("'" + path + "': " + cause, cause);
+  Refuse(path, what + KindOf(info.st_mode) + ", not a regular file");
 }
 
 // Where a write must go: the file at the end of any chain of symbolic links (the link itself
@@ -115,12 +115,6 @@ std::string FinalTarget(const std::string& path) {
   }
 }
 
-std::string Duration(std::chrono::milliseconds time) {
-  if (time.count() % 1000 != 0) return std::to_string(time.count()) + " ms";
-  const auto seconds = time.count() / 1000;
-  return std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
-}
-
 // flock has no timeout, and breaking off a blocked one takes a signal aimed at this very
 // thread (the game has an audio and a music thread too). So the lock is tried, and between
 // tries the writer sleeps, 1 ms at first and twice as long each time up to 50 ms: a lock freed
@@ -135,9 +129,10 @@ void LockWithinLimit(int fd, const std::string& lockPath, const std::string& loc
     if (errno != EWOULDBLOCK) ThrowErrno("cannot lock", lockPath, "cannot lock " + lockRole);
     const auto now = std::chrono::steady_clock::now();
     if (now >= deadline) {
-      const std::string cause =
-          "it is locked by another program: " + lockRole + " has been held for more than " + Duration(limit);
-      throw FileError("'" + lockPath + "': " + cause, cause);
+      const auto ms = limit.count(), seconds = ms / 1000;
+      const std::string held = ms % 1000 != 0 ? std::to_string(ms) + " ms"
+                                              : std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
+      Refuse(lockPath, "it is locked by another program: " + lockRole + " has been held for more than " + held);
     }
     std::this_thread::sleep_for(std::min(pause, deadline - now));
     pause = std::min<std::chrono::steady_clock::duration>(pause * 2, 50ms);
@@ -158,11 +153,10 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix
 // Refuses a file of size bytes when it is larger than limit; what says what is that large.
 void RequireWithin(const std::string& path, uint64_t size, const std::string& what = "it is",
                    FileSizeLimit limit = StoreFileLimit) {
-  if (size <= limit.MaxBytes) return;
-  const std::string cause = what + " " + std::to_string(size) + " bytes long; " + std::string(limit.Called) +
-                            " may hold at most " + std::to_string(limit.MaxBytes) + " bytes (" +
-                            std::to_string(limit.MaxBytes >> 20) + " MiB)";
-  throw FileError("'" + path + "': " + cause, cause);
+  if (size > limit.MaxBytes)
+    Refuse(path, what + " " + std::to_string(size) + " bytes long; " + std::string(limit.Called) +
+                     " may hold at most " + std::to_string(limit.MaxBytes) + " bytes (" +
+                     std::to_string(limit.MaxBytes >> 20) + " MiB)");
 }
 
 // Writes text to a new temporary file in folder, syncs it, renames it over target (keeping the
@@ -203,9 +197,7 @@ FileStamp RenameNewFile(const std::string& folder, const std::string& tempPrefix
 
 WriteCall SetWriteCall(WriteCall call) { return CurrentWriteCall.exchange(call != nullptr ? call : &::write); }
 
-SyncCall SetFolderSyncCall(SyncCall call) {
-  return CurrentFolderSyncCall.exchange(call != nullptr ? call : &::fsync);
-}
+SyncCall SetFolderSyncCall(SyncCall call) { return CurrentFolderSyncCall.exchange(call != nullptr ? call : &::fsync); }
 
 std::chrono::milliseconds SetLockWaitLimit(std::chrono::milliseconds limit) {
   return std::chrono::milliseconds(LockWaitLimitMs.exchange(limit.count()));
@@ -239,14 +231,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path, FileStamp* sta
   std::string text;
   text.reserve(static_cast<std::size_t>(info.st_size));
   char buffer[65536];
-  for (;;) {
-    const ssize_t got = ::read(fd.Fd, buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      ThrowErrno("cannot read", path);
-    }
-    if (got == 0) break;
-    text.append(buffer, static_cast<std::size_t>(got));
+  for (ssize_t got = 1; got != 0;) {
+    got = ::read(fd.Fd, buffer, sizeof buffer);
+    if (got < 0 && errno != EINTR) ThrowErrno("cannot read", path);
+    if (got > 0) text.append(buffer, static_cast<std::size_t>(got));
     RequireWithin(path, text.size(), "it is", limit);  // it grew while being read
   }
   if (stamp != nullptr) *stamp = StampFromStat(info);

@@ -91,7 +91,7 @@ void WriteFileAtomically(const std::string& path, std::string_view contents);
 
 // For tests, each returning what it replaces: the lock wait limit, the call that writes the
 // temporary file (::write; a failing one meets a full disk) and the call that syncs the folder
-// after the rename (::fsync).
+// after the rename (::fsync). A null call puts the system's own back.
 std::chrono::milliseconds SetLockWaitLimit(std::chrono::milliseconds limit);
 using WriteCall = ssize_t (*)(int fd, const void* data, std::size_t size);
 WriteCall SetWriteCall(WriteCall call);
