@@ -2,18 +2,13 @@
 // class-library registry object the game was written against: open a key below
 // HKEY_CURRENT_USER, read and write its values.
 //
-// The keys live in text files in the format of registry export files: the settings keys in
-// $XDG_CONFIG_HOME/huebloc/settings.reg and the high-score keys in
+// The keys live in registry export files: the settings keys in
+// $XDG_CONFIG_HOME/huebloc/settings.reg, the high-score keys in
 // $XDG_DATA_HOME/huebloc/highscores.reg, so clearing one's configuration never deletes one's
-// scores. Every write merges just its own change into the file as it is on disk, under a file
-// lock, and replaces the file atomically: a crash or a second running game never loses a
-// setting or a score. Reads see the file as it is on disk. A damaged file is reported (file
-// and line) and never overwritten; so is a file larger than any store (MaxStoreFileBytes), or
-// anything at the file's place that is not a regular file. A symbolic link at the file's place
-// is followed, and writes replace its target.
-//
-// One object belongs to one thread; objects in any number of threads or processes may share
-// the files.
+// scores. Reads see the file as it is on disk; every write merges just its own change into it
+// through ReplaceFileLocked, so a crash or a second running game never loses a setting or a
+// score. A damaged file is reported (file and line) and never overwritten. One object belongs
+// to one thread; objects in any number of threads or processes may share the files.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -99,11 +94,11 @@ class TRegistry final : public TRegistryValues {
   void WriteInteger(const std::string& name, int32_t value);
   void WriteString(const std::string& name, const std::string& value);
 
-  // One transaction of the store on the open key: body reads the key as it is in the file and
-  // asks for writes while the file's lock is held, and the writes go into the file in one change
-  // (all of them or none) before the lock is released, so that no other writer, in this process
-  // or another, comes between the reads and the writes. An exception from body changes nothing
-  // and passes on. Fails as the writes above do, naming the value reportAs.
+  // One transaction on the open key: body reads the key as it is in the file and asks for writes
+  // while the file's lock is held, and the writes go into the file in one change (all or none)
+  // before the lock is released, so no other writer comes between the reads and the writes. An
+  // exception from body changes nothing and passes on. Fails as the writes above do, naming the
+  // value reportAs.
   void Transact(const std::string& reportAs, const std::function<void(TRegistryTransaction&)>& body);
 
   // The file that keeps a key (a path below HKEY_CURRENT_USER), resolved from the XDG

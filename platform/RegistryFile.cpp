@@ -30,11 +30,10 @@ std::string_view Trim(std::string_view s) {
   return s.substr(0, s.find_last_not_of(" \t") + 1);
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
+// One to eight hex digits, and nothing else.
+bool ParseHexNumber(std::string_view digits, uint32_t& number) {
+  const char* end = digits.data() + digits.size();
+  return !digits.empty() && digits.size() <= 8 && std::from_chars(digits.data(), end, number, 16).ptr == end;
 }
 
 // The last digits hex digits of number, in lower case.
@@ -103,11 +102,9 @@ std::optional<std::string> DecodeUtf16Text(const std::vector<uint8_t>& bytes) {
   bool ended = false;
   for (std::size_t k = 0; k < bytes.size(); k += 2) {
     const uint32_t unit = bytes[k] | (static_cast<uint32_t>(bytes[k + 1]) << 8);
-    if (ended || unit == 0) {
-      if (unit != 0) return std::nullopt;  // text after the terminating NUL
-      ended = true;
-      continue;
-    }
+    ended = ended || unit == 0;
+    if (ended && unit != 0) return std::nullopt;  // text after the terminating NUL
+    if (ended) continue;
     if (unit >= 0xDC00 && unit <= 0xDFFF) return std::nullopt;
     if (unit >= 0xD800 && unit <= 0xDBFF) {
       if (k + 3 >= bytes.size()) return std::nullopt;
@@ -226,10 +223,6 @@ class Parser {
     Fail("a quoted text is not closed");
   }
 
-  void ExpectEnd(std::string_view rest) {
-    if (!Trim(rest).empty()) Fail("unexpected text after the value");
-  }
-
   RegValue ParseValue(std::string_view line) {
     RegValue value;
     std::string_view rest = line;
@@ -245,10 +238,10 @@ class Parser {
     if (!rest.empty() && rest.front() == '"') {
       value.Type = RegType::String;
       value.Text = ParseQuoted(rest);
-      ExpectEnd(rest);
+      if (!Trim(rest).empty()) Fail("unexpected text after the value");
     } else if (StartsWithNoCase(rest, "dword:")) {
       value.Type = RegType::DWord;
-      value.Number = ParseDWord(Trim(rest.substr(6)));
+      if (!ParseHexNumber(Trim(rest.substr(6)), value.Number)) Fail("a dword needs one to eight hex digits");
     } else if (StartsWithNoCase(rest, "hex")) {
       ParseHex(rest, value);
     } else if (!rest.empty() && rest.front() == '-') {
@@ -257,18 +250,6 @@ class Parser {
       Fail("expected \"text\", dword:00000000 or hex:... after '='");
     }
     return value;
-  }
-
-  // One to eight hex digits, and nothing else.
-  static bool ParseHexNumber(std::string_view digits, uint32_t& number) {
-    const char* end = digits.data() + digits.size();
-    return !digits.empty() && digits.size() <= 8 && std::from_chars(digits.data(), end, number, 16).ptr == end;
-  }
-
-  uint32_t ParseDWord(std::string_view digits) {
-    uint32_t number = 0;
-    if (!ParseHexNumber(digits, number)) Fail("a dword needs one to eight hex digits");
-    return number;
   }
 
   // hex:aa,bb or hex(N):aa,bb, possibly continued over lines ending in a backslash.
@@ -299,12 +280,12 @@ class Parser {
     while (!list.empty()) {
       const std::size_t comma = list.find(',');
       const std::string_view token = Trim(list.substr(0, comma));
-      if (token.size() != 2 || HexDigit(token[0]) < 0 || HexDigit(token[1]) < 0)
+      uint32_t byte = 0;
+      if (token.size() != 2 || !ParseHexNumber(token, byte))
         Fail("hex data must be two-digit bytes separated by commas");
-      bytes.push_back(static_cast<uint8_t>(HexDigit(token[0]) * 16 + HexDigit(token[1])));
+      bytes.push_back(static_cast<uint8_t>(byte));
       if (!normal.empty()) normal += ',';
-      normal += LowerAscii(token[0]);
-      normal += LowerAscii(token[1]);
+      AppendHex(normal, byte, 2);
       if (comma == std::string_view::npos) break;
       list.remove_prefix(comma + 1);
       if (Trim(list).empty()) break;  // a trailing comma is harmless
