@@ -273,16 +273,11 @@ FileStamp ReplaceFileLocked(const std::string& path, const FileChange& change) {
   // to a file elsewhere. It must be a regular file too; never wait on whatever is there.
   const std::string lockPath = path + ".lock";
   const std::string lockRole = "its lock file '" + lockPath + "'";
-  FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
-  struct stat lockInfo {};
-  if (lock.Fd < 0) {
-    const int error = errno;
-    if (::stat(lockPath.c_str(), &lockInfo) == 0) RequireRegular(lockPath, lockInfo, lockRole);
-    errno = error;
-    ThrowErrno("cannot open the lock file", lockPath, "cannot open " + lockRole);
-  }
-  if (::fstat(lock.Fd, &lockInfo) != 0) ThrowErrno("cannot examine", lockPath);
-  RequireRegular(lockPath, lockInfo, lockRole);
+  if (::stat(lockPath.c_str(), &info) == 0) RequireRegular(lockPath, info, lockRole);
+  const FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
+  if (lock.Fd < 0) ThrowErrno("cannot open the lock file", lockPath, "cannot open " + lockRole);
+  if (::fstat(lock.Fd, &info) != 0) ThrowErrno("cannot examine", lockPath);
+  RequireRegular(lockPath, info, lockRole);
   LockWithinLimit(lock.Fd, lockPath, lockRole);
 
   // Resolved under the lock: a link may have been changed while this writer waited.

@@ -342,9 +342,6 @@ std::string WhyTextCannotBeStored(std::string_view text) {
   return {};
 }
 
-RegParseError::RegParseError(int line, const std::string& reason)
-    : std::runtime_error("line " + std::to_string(line) + ": " + reason), LineNumber(line), ReasonText(reason) {}
-
 std::size_t NameHash::operator()(std::string_view name) const {
   // FNV-1a over the lower-case bytes, from a start chosen at random once per process.
   static const uint64_t Seed = (static_cast<uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}();
