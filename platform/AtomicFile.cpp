@@ -25,7 +25,8 @@ using namespace std::chrono_literals;
 
 std::atomic<WriteCall> CurrentWriteCall{&::write};
 std::atomic<SyncCall> CurrentFolderSyncCall{&::fsync};
-std::atomic<std::chrono::milliseconds::rep> LockWaitLimitMs{DefaultLockWaitLimit.count()};
+// A healthy writer holds the lock for a few milliseconds, a hung one for ever.
+std::atomic<std::chrono::milliseconds::rep> LockWaitLimitMs{3000};
 
 std::string ErrorText(int error) { return std::generic_category().message(error); }
 
@@ -36,35 +37,26 @@ std::string ErrorText(int error) { return std::generic_category().message(error)
   throw FileError(step + " '" + path + "': " + reason, causePrefix.empty() ? reason : causePrefix + ": " + reason);
 }
 
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd = -1) : Fd(fd) {}
-  ~FileDescriptor() { Reset(); }
+struct FileDescriptor {
+  int Fd;
+  explicit FileDescriptor(int fd) : Fd(fd) {}
   FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int Get() const { return Fd; }
-  void Reset() {
+  ~FileDescriptor() {
     if (Fd >= 0) ::close(Fd);
-    Fd = -1;
   }
   // close() reports write-back errors of some file systems, so its result matters for writes.
-  bool Close() {
-    const int fd = std::exchange(Fd, -1);
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int Fd;
+  bool Close() { return ::close(std::exchange(Fd, -1)) == 0; }
 };
 
+// A refusal of the file at path, which the cause says is no file the store takes.
+[[noreturn]] void Refuse(const std::string& path, const std::string& cause) {
+  throw FileError("'" + path + "': " + cause, cause);
+}
+
 FileStamp StampFromStat(const struct stat& info) {
-  FileStamp stamp;
-  stamp.Exists = true;
-  stamp.Device = static_cast<uint64_t>(info.st_dev);
-  stamp.Inode = static_cast<uint64_t>(info.st_ino);
-  stamp.Size = static_cast<uint64_t>(info.st_size);
-  stamp.ModifiedNs = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-  return stamp;
+  const int64_t modified = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  return {true, static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
+          static_cast<uint64_t>(info.st_size), modified};
 }
 
 std::string FolderOf(const std::string& path) {
@@ -97,8 +89,7 @@ void RequireRegular(const std::string& path, const struct stat& info, const std:
     if (::realpath(path.c_str(), target) != nullptr)
       what = role + " is a link to '" + std::string(target) + "', which is ";
   }
-  const std::string cause = what + KindOf(info.st_mode) + ", not a regular file";
-  throw FileError("'" + path + "': " + cause, cause);
+  Refuse(path, what + KindOf(info.st_mode) + ", not a regular file");
 }
 
 // Where a write must go: the file at the end of any chain of symbolic links (the link itself
@@ -124,33 +115,6 @@ std::string FinalTarget(const std::string& path) {
   }
 }
 
-void WriteAll(int fd, std::string_view data, const std::string& tempPath) {
-  const WriteCall write = CurrentWriteCall.load();
-  while (!data.empty()) {
-    const ssize_t written = write(fd, data.data(), data.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      ThrowErrno("cannot write", tempPath);
-    }
-    data.remove_prefix(static_cast<std::size_t>(written));
-  }
-}
-
-// After the rename every reader sees the new file; a failed sync of the folder only leaves it
-// uncertain whether the rename would survive a power cut. That is said, but it is no failed write.
-void SyncFolderAfterRename(const std::string& folder, const std::string& target) {
-  FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.Get() >= 0 && CurrentFolderSyncCall.load()(dir.Get()) == 0) return;
-  std::fprintf(stderr, "%s: '%s' is stored, but syncing its folder failed (%s): it may not survive a power cut\n",
-               program_invocation_short_name, target.c_str(), ErrorText(errno).c_str());
-}
-
-std::string Duration(std::chrono::milliseconds time) {
-  if (time.count() % 1000 != 0) return std::to_string(time.count()) + " ms";
-  const auto seconds = time.count() / 1000;
-  return std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
-}
-
 // flock has no timeout, and breaking off a blocked one takes a signal aimed at this very
 // thread (the game has an audio and a music thread too). So the lock is tried, and between
 // tries the writer sleeps, 1 ms at first and twice as long each time up to 50 ms: a lock freed
@@ -165,9 +129,10 @@ void LockWithinLimit(int fd, const std::string& lockPath, const std::string& loc
     if (errno != EWOULDBLOCK) ThrowErrno("cannot lock", lockPath, "cannot lock " + lockRole);
     const auto now = std::chrono::steady_clock::now();
     if (now >= deadline) {
-      const std::string cause =
-          "it is locked by another program: " + lockRole + " has been held for more than " + Duration(limit);
-      throw FileError("'" + lockPath + "': " + cause, cause);
+      const auto ms = limit.count(), seconds = ms / 1000;
+      const std::string held = ms % 1000 != 0 ? std::to_string(ms) + " ms"
+                                              : std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
+      Refuse(lockPath, "it is locked by another program: " + lockRole + " has been held for more than " + held);
     }
     std::this_thread::sleep_for(std::min(pause, deadline - now));
     pause = std::min<std::chrono::steady_clock::duration>(pause * 2, 50ms);
@@ -185,61 +150,54 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix
   ::closedir(dir);
 }
 
-std::string TooLarge(uint64_t size, FileSizeLimit limit = StoreFileLimit) {
-  return std::to_string(size) + " bytes long; " + std::string(limit.Called) + " may hold at most " +
-         std::to_string(limit.MaxBytes) + " bytes (" + std::to_string(limit.MaxBytes >> 20) + " MiB)";
+// Refuses a file of size bytes when it is larger than limit; what says what is that large.
+void RequireWithin(const std::string& path, uint64_t size, const std::string& what = "it is",
+                   FileSizeLimit limit = StoreFileLimit) {
+  if (size > limit.MaxBytes)
+    Refuse(path, what + " " + std::to_string(size) + " bytes long; " + std::string(limit.Called) +
+                     " may hold at most " + std::to_string(limit.MaxBytes) + " bytes (" +
+                     std::to_string(limit.MaxBytes >> 20) + " MiB)");
 }
 
-[[noreturn]] void ThrowTooLarge(const std::string& path, uint64_t size, FileSizeLimit limit = StoreFileLimit) {
-  throw FileError("'" + path + "' is " + TooLarge(size, limit), "it is " + TooLarge(size, limit));
-}
-
-// What a rewrite refuses is refused before anything is made: no folder, lock or temporary file
-// appears for a file the store will not write, here or at a link's end.
-void RequireReplaceable(const std::string& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return;  // no file yet; any other trouble shows on the way
-  RequireRegular(path, info);
-  if (static_cast<uint64_t>(info.st_size) > MaxStoreFileBytes) ThrowTooLarge(path, static_cast<uint64_t>(info.st_size));
-}
-
-// Writes text to a new temporary file in folder, syncs it and renames it over target (keeping
-// the target's permissions when asked); on any failure the temporary file goes. Returns the
-// stamp of the file now at target.
+// Writes text to a new temporary file in folder, syncs it, renames it over target (keeping the
+// target's permissions when asked) and syncs the folder; on any failure the temporary file goes.
+// Returns the stamp of the file now at target.
 FileStamp RenameNewFile(const std::string& folder, const std::string& tempPrefix, const std::string& target,
                         std::string_view text, bool keepMode) {
   std::string tempPath = folder + "/" + tempPrefix + "XXXXXX";
   FileDescriptor temp(::mkostemp(tempPath.data(), O_CLOEXEC));
-  if (temp.Get() < 0) ThrowErrno("cannot create a temporary file in", folder);
+  if (temp.Fd < 0) ThrowErrno("cannot create a temporary file in", folder);
+  struct stat info {};
   try {
-    if (keepMode) {
-      struct stat info {};
-      if (::stat(target.c_str(), &info) == 0) ::fchmod(temp.Get(), info.st_mode & 07777);
+    if (keepMode && ::stat(target.c_str(), &info) == 0) ::fchmod(temp.Fd, info.st_mode & 07777);
+    const WriteCall write = CurrentWriteCall.load();
+    while (!text.empty()) {
+      const ssize_t written = write(temp.Fd, text.data(), text.size());
+      if (written < 0 && errno != EINTR) ThrowErrno("cannot write", tempPath);
+      if (written > 0) text.remove_prefix(static_cast<std::size_t>(written));
     }
-    WriteAll(temp.Get(), text, tempPath);
-    if (::fsync(temp.Get()) != 0) ThrowErrno("cannot sync", tempPath);
-    struct stat info {};
-    if (::fstat(temp.Get(), &info) != 0) ThrowErrno("cannot examine", tempPath);
+    if (::fsync(temp.Fd) != 0) ThrowErrno("cannot sync", tempPath);
+    if (::fstat(temp.Fd, &info) != 0) ThrowErrno("cannot examine", tempPath);
     if (!temp.Close()) ThrowErrno("cannot write", tempPath);
     if (::rename(tempPath.c_str(), target.c_str()) != 0) ThrowErrno("cannot replace", target);
-    return StampFromStat(info);
   } catch (...) {
-    temp.Reset();
     ::unlink(tempPath.c_str());
     throw;
   }
+  // Every reader sees the new file now; a failed sync of the folder only leaves it uncertain
+  // whether the rename would survive a power cut. That is said, but it is no failed write.
+  const FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.Fd < 0 || CurrentFolderSyncCall.load()(dir.Fd) != 0)
+    std::fprintf(stderr, "%s: '%s' is stored, but syncing its folder failed (%s): it may not survive a power cut\n",
+                 program_invocation_short_name, target.c_str(), ErrorText(errno).c_str());
+  return StampFromStat(info);
 }
 
 }  // namespace
 
-FileError::FileError(const std::string& detail, std::string cause)
-    : std::runtime_error(detail), CauseText(std::move(cause)) {}
-
 WriteCall SetWriteCall(WriteCall call) { return CurrentWriteCall.exchange(call != nullptr ? call : &::write); }
 
-SyncCall SetFolderSyncCall(SyncCall call) {
-  return CurrentFolderSyncCall.exchange(call != nullptr ? call : &::fsync);
-}
+SyncCall SetFolderSyncCall(SyncCall call) { return CurrentFolderSyncCall.exchange(call != nullptr ? call : &::fsync); }
 
 std::chrono::milliseconds SetLockWaitLimit(std::chrono::milliseconds limit) {
   return std::chrono::milliseconds(LockWaitLimitMs.exchange(limit.count()));
@@ -255,41 +213,29 @@ FileStamp StampOf(const std::string& path) {
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path, FileStamp* stamp, FileSizeLimit limit) {
+  if (stamp != nullptr) *stamp = {};
   // Look before opening: opening a FIFO waits for a writer, opening a device may do anything.
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) {
-    if (errno == ENOENT || errno == ENOTDIR) {  // no file there (or no folder for it)
-      if (stamp != nullptr) *stamp = {};
-      return std::nullopt;
-    }
+    if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;  // no file there (or no folder for it)
     ThrowErrno("cannot examine", path);
   }
   RequireRegular(path, info);
   // Something else may have taken its place since: never wait on it either.
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (fd.Get() < 0) {
-    if (errno == ENOENT) {
-      if (stamp != nullptr) *stamp = {};
-      return std::nullopt;
-    }
-    ThrowErrno("cannot open", path);
-  }
-  if (::fstat(fd.Get(), &info) != 0) ThrowErrno("cannot examine", path);
+  const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.Fd < 0 && errno == ENOENT) return std::nullopt;
+  if (fd.Fd < 0) ThrowErrno("cannot open", path);
+  if (::fstat(fd.Fd, &info) != 0) ThrowErrno("cannot examine", path);
   RequireRegular(path, info);
-  if (static_cast<uint64_t>(info.st_size) > limit.MaxBytes)
-    ThrowTooLarge(path, static_cast<uint64_t>(info.st_size), limit);
+  RequireWithin(path, static_cast<uint64_t>(info.st_size), "it is", limit);
   std::string text;
   text.reserve(static_cast<std::size_t>(info.st_size));
   char buffer[65536];
-  for (;;) {
-    const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      ThrowErrno("cannot read", path);
-    }
-    if (got == 0) break;
-    text.append(buffer, static_cast<std::size_t>(got));
-    if (text.size() > limit.MaxBytes) ThrowTooLarge(path, text.size(), limit);  // it grew while being read
+  for (ssize_t got = 1; got != 0;) {
+    got = ::read(fd.Fd, buffer, sizeof buffer);
+    if (got < 0 && errno != EINTR) ThrowErrno("cannot read", path);
+    if (got > 0) text.append(buffer, static_cast<std::size_t>(got));
+    RequireWithin(path, text.size(), "it is", limit);  // it grew while being read
   }
   if (stamp != nullptr) *stamp = StampFromStat(info);
   return text;
@@ -312,7 +258,14 @@ void MakePrivateDirectories(const std::string& path) {
 }
 
 FileStamp ReplaceFileLocked(const std::string& path, const FileChange& change) {
-  RequireReplaceable(path);
+  // What a rewrite refuses is refused before anything is made: no folder, lock or temporary file
+  // appears for a file the store will not write, here or at a link's end. No file yet is no
+  // refusal, and any other trouble shows on the way.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0) {
+    RequireRegular(path, info);
+    RequireWithin(path, static_cast<uint64_t>(info.st_size));
+  }
   const std::string home = FolderOf(path);
   MakePrivateDirectories(home);
 
@@ -320,17 +273,12 @@ FileStamp ReplaceFileLocked(const std::string& path, const FileChange& change) {
   // to a file elsewhere. It must be a regular file too; never wait on whatever is there.
   const std::string lockPath = path + ".lock";
   const std::string lockRole = "its lock file '" + lockPath + "'";
-  FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
-  struct stat lockInfo {};
-  if (lock.Get() < 0) {
-    const int error = errno;
-    if (::stat(lockPath.c_str(), &lockInfo) == 0) RequireRegular(lockPath, lockInfo, lockRole);
-    errno = error;
-    ThrowErrno("cannot open the lock file", lockPath, "cannot open " + lockRole);
-  }
-  if (::fstat(lock.Get(), &lockInfo) != 0) ThrowErrno("cannot examine", lockPath);
-  RequireRegular(lockPath, lockInfo, lockRole);
-  LockWithinLimit(lock.Get(), lockPath, lockRole);
+  if (::stat(lockPath.c_str(), &info) == 0) RequireRegular(lockPath, info, lockRole);
+  const FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
+  if (lock.Fd < 0) ThrowErrno("cannot open the lock file", lockPath, "cannot open " + lockRole);
+  if (::fstat(lock.Fd, &info) != 0) ThrowErrno("cannot examine", lockPath);
+  RequireRegular(lockPath, info, lockRole);
+  LockWithinLimit(lock.Fd, lockPath, lockRole);
 
   // Resolved under the lock: a link may have been changed while this writer waited.
   const std::string target = FinalTarget(path);
@@ -343,22 +291,15 @@ FileStamp ReplaceFileLocked(const std::string& path, const FileChange& change) {
   const std::optional<std::string> text = ReadWholeFile(target, &current);
   const std::optional<std::string> next = change(text, current);
   if (!next || next == text) return current;
-  if (next->size() > MaxStoreFileBytes) {
-    const std::string cause = "the new contents would be " + TooLarge(next->size());
-    throw FileError("'" + target + "': " + cause, cause);
-  }
+  RequireWithin(target, next->size(), "the new contents would be");
 
-  current = RenameNewFile(folder, tempPrefix, target, *next, current.Exists);
-  // The new file is in place; syncing the folder makes the rename itself survive a power cut.
-  SyncFolderAfterRename(folder, target);
-  return current;
+  return RenameNewFile(folder, tempPrefix, target, *next, current.Exists);
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view contents) {
   const std::string folder = FolderOf(path);
   MakePrivateDirectories(folder);
   RenameNewFile(folder, "." + BaseNameOf(path) + ".tmp-", path, contents, false);
-  SyncFolderAfterRename(folder, path);
 }
 
 }  // namespace platform

@@ -15,11 +15,11 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace platform {
 
-// What identifies a file's contents on disk. Rewrites replace the file by rename, so every
-// rewrite gives a new inode even when size and time stay the same.
+// What identifies a file's contents on disk (every rewrite gives a new inode).
 struct FileStamp {
   bool Exists = false;
   uint64_t Device = 0;
@@ -33,13 +33,12 @@ struct FileStamp {
 // is not ours, and reading it would only cost time and memory.
 constexpr std::size_t MaxStoreFileBytes = 4u << 20;
 
-// A failed file operation. Cause() is what went wrong with the file the operation was given,
-// in words a player can act on ("No space left on device", "it is a FIFO (named pipe), not a
-// regular file", "cannot create the folder '/x': Permission denied"); what() adds the exact
-// step and path, for logs.
+// A failed file operation. Cause() is what went wrong, in words a player can act on ("No space
+// left on device", "it is a FIFO (named pipe), not a regular file", "cannot create the folder
+// '/x': Permission denied"); what() adds the exact step and path.
 class FileError : public std::runtime_error {
  public:
-  FileError(const std::string& detail, std::string cause);
+  FileError(const std::string& detail, std::string cause) : std::runtime_error(detail), CauseText(std::move(cause)) {}
   const std::string& Cause() const { return CauseText; }
 
  private:
@@ -74,35 +73,28 @@ using FileChange =
 // file, since the rename replaces the file itself): reads the file as it is now, asks change()
 // for the new text, writes that to a temporary file in the same folder, syncs it, renames it
 // over the file and syncs the folder. When path is a symbolic link, the file at the link's end
-// is read and replaced; the lock stays beside path, in the game's own folder, never beside a
-// file of the user's elsewhere. A target the store refuses (not a regular file, too large) is
-// refused before anything is made. A crash at any instant leaves the old or the new file,
-// never a mixture; writers in other processes are serialised and each sees the other's result.
-// Temporary files of a writer that died are removed. A lock that another program holds for
-// longer than the lock wait limit makes the rewrite give up, untouched, with a FileError that
-// says so. Returns the stamp of the file as left. Throws FileError on I/O failures and for a
-// new text larger than MaxStoreFileBytes; an exception from change() leaves the file untouched.
-// A failed sync of the folder after the rename is no failure: the new text is in place and
-// reads back; one line on standard error says that it may not survive a power cut.
+// is read and replaced; the lock stays beside path, in the game's own folder. A target the
+// store refuses (not a regular file, too large) is refused before anything is made. A crash at
+// any instant leaves the old or the new file, never a mixture; writers in other processes are
+// serialised and each sees the other's result. Temporary files of a writer that died are
+// removed. A lock held by another program for longer than the lock wait limit (3 seconds)
+// makes the rewrite give up, untouched. Returns the stamp of the file as left. Throws
+// FileError on I/O failures and for a new text larger than MaxStoreFileBytes; an exception
+// from change() leaves the file untouched. A failed sync of the folder after the rename is no
+// failure: the new text is in place; one line on standard error says that it may not survive
+// a power cut.
 FileStamp ReplaceFileLocked(const std::string& path, const FileChange& change);
 
-// Writes a file whole, new or in place of an old one, without a lock, for files that one
-// writer makes at once (a replay): a temporary file beside it, synced and renamed over it, then
-// the folder synced, so that a crash leaves the old file or the new one, never a part. The
-// folder is made when missing; a failed write leaves no temporary file behind. Throws
-// FileError; a failed sync of the folder after the rename is no failure (as above).
+// Writes a file whole, without a lock, for files that one writer makes at once (a replay): as
+// above, but without the lock, the merge and the size limit. The folder is made when missing.
 void WriteFileAtomically(const std::string& path, std::string_view contents);
 
-// How long a rewrite waits for the lock before it gives up: a healthy writer holds it for a
-// few milliseconds, a hung one for ever. Returns the limit it replaces; tests shorten it.
-constexpr std::chrono::milliseconds DefaultLockWaitLimit{3000};
+// For tests, each returning what it replaces: the lock wait limit, the call that writes the
+// temporary file (::write; a failing one meets a full disk) and the call that syncs the folder
+// after the rename (::fsync). A null call puts the system's own back.
 std::chrono::milliseconds SetLockWaitLimit(std::chrono::milliseconds limit);
-
-// The call that writes the temporary file's contents, ::write unless replaced. Tests put a
-// failing call in its place to meet a full disk; returns the call it replaces.
 using WriteCall = ssize_t (*)(int fd, const void* data, std::size_t size);
 WriteCall SetWriteCall(WriteCall call);
-// The call that syncs the folder after the rename, ::fsync unless replaced (likewise).
 using SyncCall = int (*)(int fd);
 SyncCall SetFolderSyncCall(SyncCall call);
 

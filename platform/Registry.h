@@ -1,24 +1,17 @@
 // The per-user store of keys and typed values (32-bit integers and strings), used like the
 // class-library registry object the game was written against: open a key below
-// HKEY_CURRENT_USER, read and write its values, close it.
+// HKEY_CURRENT_USER, read and write its values.
 //
-// The keys live in text files in the format of registry export files: the settings keys in
-// $XDG_CONFIG_HOME/huebloc/settings.reg and the high-score keys in
+// The keys live in registry export files: the settings keys in
+// $XDG_CONFIG_HOME/huebloc/settings.reg, the high-score keys in
 // $XDG_DATA_HOME/huebloc/highscores.reg, so clearing one's configuration never deletes one's
-// scores. Every write merges just its own change into the file as it is on disk, under a file
-// lock, and replaces the file atomically: a crash or a second running game never loses a
-// setting or a score. Reads see the file as it is on disk. A damaged file is reported (file
-// and line) and never overwritten; so is a file larger than any store (MaxStoreFileBytes), or
-// anything at the file's place that is not a regular file. A symbolic link at the file's place
-// is followed, and writes replace its target.
-//
-// The objects of a process that read the same file share one parse of it, renewed when the
-// file changes. One object belongs to one thread; objects in any number of threads or
-// processes may share the files.
+// scores. Reads see the file as it is on disk; every write merges just its own change into it
+// through ReplaceFileLocked, so a crash or a second running game never loses a setting or a
+// score. A damaged file is reported (file and line) and never overwritten. One object belongs
+// to one thread; objects in any number of threads or processes may share the files.
 #pragma once
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -32,32 +25,20 @@ inline constexpr std::string_view GameKeyPath = "SOFTWARE\\Corvane Software\\Hue
 inline constexpr std::string_view SettingsKeyPath = "SOFTWARE\\Corvane Software\\Huebloc\\Settings";
 inline constexpr std::string_view HighScoresKeyPath = "SOFTWARE\\Corvane Software\\Huebloc\\HighScores";
 
-inline constexpr std::string_view SettingsFileName = "settings.reg";
-inline constexpr std::string_view HighScoresFileName = "highscores.reg";
-
-namespace platform {
-struct StoreDocument;
-}
-
 // Registry failures. what() is the message the player sees: the class library's own message
 // for the value, followed for a failed write by the file and the cause ("Failed to set data
 // for 'Flags': /home/u/.config/huebloc/settings.reg: No space left on device"), or the
 // unreadable file and why ("Cannot read the store file '...': it is a FIFO (named pipe), not a
-// regular file", "The store file '...' is damaged at line 3: ..."). Detail() is the exact
-// step that failed, for logs ("" when there is nothing to add).
+// regular file", "The store file '...' is damaged at line 3: ...").
 class ERegistryException : public std::runtime_error {
  public:
-  explicit ERegistryException(const std::string& message, std::string detail = {});
-  const std::string& Detail() const { return DetailText; }
-
- private:
-  std::string DetailText;
+  using std::runtime_error::runtime_error;
 };
 
 // The values of one key, read as the class-library registry reads them.
 class TRegistryValues {
  public:
-  bool ValueExists(const std::string& name);
+  bool ValueExists(const std::string& name) { return FindValue(name) != nullptr; }
   // "Failed to get data for '%s'" when absent, "Invalid data type for '%s'" when not of the type.
   int32_t ReadInteger(const std::string& name);
   std::string ReadString(const std::string& name);
@@ -73,13 +54,19 @@ class TRegistryValues {
 // Reads do not see the transaction's own writes.
 class TRegistryTransaction final : public TRegistryValues {
  public:
-  void WriteInteger(const std::string& name, int32_t value);
-  void WriteString(const std::string& name, const std::string& value);
+  void WriteInteger(const std::string& name, int32_t value) {
+    Writes.push_back({name, platform::RegType::DWord, {}, static_cast<uint32_t>(value)});
+  }
+  void WriteString(const std::string& name, const std::string& value) {
+    Writes.push_back({name, platform::RegType::String, value, 0});
+  }
 
  private:
   friend class TRegistry;
   explicit TRegistryTransaction(const platform::RegKey* key) : Key(key) {}
-  const platform::RegValue* FindValue(const std::string& name) override;
+  const platform::RegValue* FindValue(const std::string& name) override {
+    return Key != nullptr ? Key->FindValue(name) : nullptr;
+  }
 
   const platform::RegKey* Key;
   std::vector<platform::RegValue> Writes;
@@ -87,8 +74,6 @@ class TRegistryTransaction final : public TRegistryValues {
 
 class TRegistry final : public TRegistryValues {
  public:
-  TRegistry() = default;
-
   // Opens a key by its full path below HKEY_CURRENT_USER (a leading backslash is allowed; paths
   // are never relative to the key already open, so reusing an object cannot nest keys by
   // mistake). Creates the key when asked to. False when the key does not exist and may not or
@@ -99,49 +84,42 @@ class TRegistry final : public TRegistryValues {
   // settings.reg: cannot create the folder '/home/u/.config': Permission denied"); "" after one
   // that succeeded.
   const std::string& LastOpenError() const { return OpenError; }
-  void CloseKey();
-  bool HasCurrentKey() const { return IsOpen; }
+  bool HasCurrentKey() const { return !KeyPath.empty(); }
   // The open key's path below HKEY_CURRENT_USER, "" when none is open.
   const std::string& CurrentPath() const { return KeyPath; }
-  // The file that keeps the open key, "" when none is open.
-  const std::string& CurrentFile() const { return FilePath; }
 
   // "Failed to set data for '%s'" when the value cannot be stored (no key open, the file is
   // damaged, cannot be written or is locked by another program for too long, the text holds a
   // NUL), followed by the file and the cause.
   void WriteInteger(const std::string& name, int32_t value);
   void WriteString(const std::string& name, const std::string& value);
-  // Several values of the open key in one change of the file: all of them or none. Fails as
-  // the writes above do, naming the first value.
-  void WriteValues(std::vector<platform::RegValue> values);
-  static platform::RegValue IntegerValue(const std::string& name, int32_t value);
-  static platform::RegValue StringValue(const std::string& name, const std::string& value);
 
-  // One transaction of the store on the open key: body reads the key as it is in the file and
-  // asks for writes while the file's lock is held, and the writes go into the file in one change
-  // before the lock is released, so that no other writer, in this process or another, comes
-  // between the reads and the writes. An exception from body changes nothing and passes on.
-  // Fails as WriteValues does, naming the value reportAs.
+  // One transaction on the open key: body reads the key as it is in the file and asks for writes
+  // while the file's lock is held, and the writes go into the file in one change (all or none)
+  // before the lock is released, so no other writer comes between the reads and the writes. An
+  // exception from body changes nothing and passes on. Fails as the writes above do, naming the
+  // value reportAs.
   void Transact(const std::string& reportAs, const std::function<void(TRegistryTransaction&)>& body);
 
   // The file that keeps a key (a path below HKEY_CURRENT_USER), resolved from the XDG
-  // variables now; "" for keys outside the game's or when no home folder can be found.
-  static std::string FileForKey(std::string_view keyPath);
+  // variables now; "" for keys outside the game's or when no home folder can be found, with
+  // the reason in why when given.
+  static std::string FileForKey(std::string_view keyPath, std::string* why = nullptr);
 
  private:
-  // Brings the document up to date with the file; throws when unreadable or damaged.
-  void Refresh();
-  // Applies edit (false: nothing to change) to the file as it is on disk, under its lock, and
-  // keeps the result as the document. Throws platform::RegParseError and platform::FileError.
-  void Update(const std::function<bool(platform::RegDocument&)>& edit);
+  // The document of file as it is on disk; throws ERegistryException when unreadable or damaged.
+  const platform::RegDocument& Read(const std::string& file);
+  // Applies edit (false: nothing to change) to file as it is on disk, under its lock, and keeps
+  // the result as the document. Throws platform::RegParseError and platform::FileError.
+  void Update(const std::string& file, const std::function<bool(platform::RegDocument&)>& edit);
   const platform::RegValue* FindValue(const std::string& name) override;
 
-  bool IsOpen = false;
   std::string KeyPath;
   std::string FilePath;
   std::string OpenError;
 
-  // The document of the file DocumentFile, shared with the other objects reading that file.
+  // The last document read or written, of the file DocumentFile as its stamp describes it.
   std::string DocumentFile;
-  std::shared_ptr<const platform::StoreDocument> Document;
+  platform::FileStamp DocumentStamp;
+  platform::RegDocument Document;
 };

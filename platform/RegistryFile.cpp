@@ -1,6 +1,7 @@
 #include "platform/RegistryFile.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstddef>
 #include <optional>
 #include <random>
@@ -22,117 +23,74 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && SameName(text.substr(0, prefix.size()), prefix);
 }
 
-std::string_view TrimLeft(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  return s;
+std::string_view TrimLeft(std::string_view s) { return s.substr(std::min(s.find_first_not_of(" \t"), s.size())); }
+
+std::string_view Trim(std::string_view s) {
+  s = TrimLeft(s);
+  return s.substr(0, s.find_last_not_of(" \t") + 1);
 }
 
-std::string_view TrimRight(std::string_view s) {
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
+// One to eight hex digits, and nothing else.
+bool ParseHexNumber(std::string_view digits, uint32_t& number) {
+  const char* end = digits.data() + digits.size();
+  return !digits.empty() && digits.size() <= 8 && std::from_chars(digits.data(), end, number, 16).ptr == end;
 }
 
-std::string_view Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-std::string ToHex(uint32_t number) {
-  static constexpr char Digits[] = "0123456789abcdef";
-  std::string out;
-  do {
-    out.insert(out.begin(), Digits[number & 15]);
-    number >>= 4;
-  } while (number != 0);
-  return out;
+// The last digits hex digits of number, in lower case.
+void AppendHex(std::string& out, uint32_t number, int digits) {
+  for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out += "0123456789abcdef"[(number >> shift) & 15];
 }
 
 // --- UTF-8 <-> UTF-16LE, for text stored as hex(1) ---
 
 void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
+  const int extra = cp < 0x80 ? 0 : cp < 0x800 ? 1 : cp < 0x10000 ? 2 : 3;
+  static constexpr uint8_t Lead[] = {0, 0xC0, 0xE0, 0xF0};
+  out += static_cast<char>(Lead[extra] | (cp >> (6 * extra)));
+  for (int k = extra - 1; k >= 0; --k) out += static_cast<char>(0x80 | ((cp >> (6 * k)) & 0x3F));
 }
 
 constexpr uint32_t Replacement = 0xFFFD;
 
 // Decodes one code point at text[i], advancing i; malformed bytes give U+FFFD one at a time.
 uint32_t NextCodePoint(std::string_view text, std::size_t& i) {
-  const auto byte = [&](std::size_t k) { return static_cast<uint8_t>(text[k]); };
-  const uint8_t lead = byte(i);
-  if (lead < 0x80) {
-    ++i;
-    return lead;
+  const auto lead = static_cast<uint8_t>(text[i]);
+  const std::size_t length = lead < 0x80            ? 1
+                             : (lead & 0xE0) == 0xC0 ? 2
+                             : (lead & 0xF0) == 0xE0 ? 3
+                             : (lead & 0xF8) == 0xF0 ? 4
+                                                     : 0;
+  static constexpr uint32_t Payload[] = {0, 0x7F, 0x1F, 0x0F, 0x07}, Minimum[] = {0, 0, 0x80, 0x800, 0x10000};
+  uint32_t cp = lead & Payload[length];
+  bool whole = length != 0 && i + length <= text.size();
+  for (std::size_t k = 1; whole && k < length; ++k) {
+    const auto next = static_cast<uint8_t>(text[i + k]);
+    whole = (next & 0xC0) == 0x80;
+    cp = (cp << 6) | (next & 0x3Fu);
   }
-  std::size_t length = 0;
-  uint32_t cp = 0, minimum = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    length = 2, cp = lead & 0x1Fu, minimum = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3, cp = lead & 0x0Fu, minimum = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4, cp = lead & 0x07u, minimum = 0x10000;
-  } else {
-    ++i;
-    return Replacement;
-  }
-  if (i + length > text.size()) {
-    ++i;
-    return Replacement;
-  }
-  for (std::size_t k = 1; k < length; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) {
-      ++i;
-      return Replacement;
-    }
-    cp = (cp << 6) | (byte(i + k) & 0x3Fu);
-  }
-  if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-    ++i;
-    return Replacement;
-  }
-  i += length;
-  return cp;
+  whole = whole && cp >= Minimum[length] && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF);
+  i += whole ? length : 1;
+  return whole ? cp : Replacement;
 }
 
 std::string EncodeUtf16Hex(std::string_view text) {
-  std::vector<uint16_t> units;
+  std::string out = "hex(1):";
+  const auto unit = [&](uint32_t value) {
+    for (const uint32_t byte : {value & 0xFF, value >> 8}) {
+      if (out.back() != ':') out += ',';
+      AppendHex(out, byte, 2);
+    }
+  };
   for (std::size_t i = 0; i < text.size();) {
     const uint32_t cp = NextCodePoint(text, i);
     if (cp >= 0x10000) {
-      units.push_back(static_cast<uint16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-      units.push_back(static_cast<uint16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+      unit(0xD800 + ((cp - 0x10000) >> 10));
+      unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
     } else {
-      units.push_back(static_cast<uint16_t>(cp));
+      unit(cp);
     }
   }
-  units.push_back(0);  // the registry keeps text with its terminating NUL
-  static constexpr char Digits[] = "0123456789abcdef";
-  std::string out = "hex(1):";
-  for (std::size_t k = 0; k < units.size(); ++k) {
-    for (const unsigned b : {units[k] & 0xFFu, static_cast<unsigned>(units[k] >> 8)}) {
-      if (out.back() != ':') out += ',';
-      out += Digits[b >> 4];
-      out += Digits[b & 15];
-    }
-  }
+  unit(0);  // the registry keeps text with its terminating NUL
   return out;
 }
 
@@ -144,11 +102,9 @@ std::optional<std::string> DecodeUtf16Text(const std::vector<uint8_t>& bytes) {
   bool ended = false;
   for (std::size_t k = 0; k < bytes.size(); k += 2) {
     const uint32_t unit = bytes[k] | (static_cast<uint32_t>(bytes[k + 1]) << 8);
-    if (ended || unit == 0) {
-      if (unit != 0) return std::nullopt;  // text after the terminating NUL
-      ended = true;
-      continue;
-    }
+    ended = ended || unit == 0;
+    if (ended && unit != 0) return std::nullopt;  // text after the terminating NUL
+    if (ended) continue;
     if (unit >= 0xDC00 && unit <= 0xDFFF) return std::nullopt;
     if (unit >= 0xD800 && unit <= 0xDBFF) {
       if (k + 3 >= bytes.size()) return std::nullopt;
@@ -267,10 +223,6 @@ class Parser {
     Fail("a quoted text is not closed");
   }
 
-  void ExpectEnd(std::string_view rest) {
-    if (!Trim(rest).empty()) Fail("unexpected text after the value");
-  }
-
   RegValue ParseValue(std::string_view line) {
     RegValue value;
     std::string_view rest = line;
@@ -286,10 +238,10 @@ class Parser {
     if (!rest.empty() && rest.front() == '"') {
       value.Type = RegType::String;
       value.Text = ParseQuoted(rest);
-      ExpectEnd(rest);
+      if (!Trim(rest).empty()) Fail("unexpected text after the value");
     } else if (StartsWithNoCase(rest, "dword:")) {
       value.Type = RegType::DWord;
-      value.Number = ParseDWord(Trim(rest.substr(6)));
+      if (!ParseHexNumber(Trim(rest.substr(6)), value.Number)) Fail("a dword needs one to eight hex digits");
     } else if (StartsWithNoCase(rest, "hex")) {
       ParseHex(rest, value);
     } else if (!rest.empty() && rest.front() == '-') {
@@ -300,33 +252,16 @@ class Parser {
     return value;
   }
 
-  uint32_t ParseDWord(std::string_view digits) {
-    if (digits.empty() || digits.size() > 8) Fail("a dword needs one to eight hex digits");
-    uint32_t number = 0;
-    for (const char c : digits) {
-      const int d = HexDigit(c);
-      if (d < 0) Fail("a dword needs one to eight hex digits");
-      number = (number << 4) | static_cast<uint32_t>(d);
-    }
-    return number;
-  }
-
   // hex:aa,bb or hex(N):aa,bb, possibly continued over lines ending in a backslash.
   void ParseHex(std::string_view rest, RegValue& value) {
     const std::size_t colon = rest.find(':');
     if (colon == std::string_view::npos) Fail("expected ':' after hex");
     const std::string_view kind = rest.substr(3, colon - 3);
-    bool typed = false;
+    const bool typed = !kind.empty();
     uint32_t type = 0;
-    if (!kind.empty()) {
-      if (kind.size() < 3 || kind.size() > 10 || kind.front() != '(' || kind.back() != ')')
-        Fail("expected hex: or hex(type):");
-      for (const char c : kind.substr(1, kind.size() - 2)) {
-        if (HexDigit(c) < 0) Fail("expected hex: or hex(type):");
-        type = (type << 4) | static_cast<uint32_t>(HexDigit(c));
-      }
-      typed = true;
-    }
+    if (typed && (kind.size() < 2 || kind.front() != '(' || kind.back() != ')' ||
+                  !ParseHexNumber(kind.substr(1, kind.size() - 2), type)))
+      Fail("expected hex: or hex(type):");
     std::string data;
     std::string_view piece = Trim(rest.substr(colon + 1));
     const std::size_t first = Index;
@@ -345,12 +280,12 @@ class Parser {
     while (!list.empty()) {
       const std::size_t comma = list.find(',');
       const std::string_view token = Trim(list.substr(0, comma));
-      if (token.size() != 2 || HexDigit(token[0]) < 0 || HexDigit(token[1]) < 0)
+      uint32_t byte = 0;
+      if (token.size() != 2 || !ParseHexNumber(token, byte))
         Fail("hex data must be two-digit bytes separated by commas");
-      bytes.push_back(static_cast<uint8_t>(HexDigit(token[0]) * 16 + HexDigit(token[1])));
+      bytes.push_back(static_cast<uint8_t>(byte));
       if (!normal.empty()) normal += ',';
-      normal += LowerAscii(token[0]);
-      normal += LowerAscii(token[1]);
+      AppendHex(normal, byte, 2);
       if (comma == std::string_view::npos) break;
       list.remove_prefix(comma + 1);
       if (Trim(list).empty()) break;  // a trailing comma is harmless
@@ -362,7 +297,9 @@ class Parser {
       value.Text = std::move(*text);
     } else {
       value.Type = RegType::Other;
-      value.Text = typed ? "hex(" + ToHex(type) + "):" + normal : "hex:" + normal;
+      char digits[8];
+      value.Text = typed ? "hex(" + std::string(digits, std::to_chars(digits, digits + 8, type, 16).ptr) + "):" + normal
+                         : "hex:" + normal;
     }
   }
 
@@ -405,9 +342,6 @@ std::string WhyTextCannotBeStored(std::string_view text) {
   return {};
 }
 
-RegParseError::RegParseError(int line, const std::string& reason)
-    : std::runtime_error("line " + std::to_string(line) + ": " + reason), LineNumber(line), ReasonText(reason) {}
-
 std::size_t NameHash::operator()(std::string_view name) const {
   // FNV-1a over the lower-case bytes, from a start chosen at random once per process.
   static const uint64_t Seed = (static_cast<uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}();
@@ -448,15 +382,11 @@ RegKey& RegDocument::AddKey(std::string_view path) {
   return KeyList[place->second];
 }
 
-RegDocument ParseRegistryText(std::string_view text) {
-  Parser parser(text);
-  return parser.Run();
-}
+RegDocument ParseRegistryText(std::string_view text) { return Parser(text).Run(); }
 
 std::string FormatRegistryText(const RegDocument& document) {
   std::string out(Header);
   out += "\n\n";
-  static constexpr char Digits[] = "0123456789abcdef";
   for (const RegKey& key : document.Keys()) {
     out += '[';
     out += Root;
@@ -472,7 +402,7 @@ std::string FormatRegistryText(const RegDocument& document) {
           break;
         case RegType::DWord:
           out += "dword:";
-          for (int shift = 28; shift >= 0; shift -= 4) out += Digits[(value.Number >> shift) & 15];
+          AppendHex(out, value.Number, 8);
           break;
         case RegType::Other:
           out += value.Text;

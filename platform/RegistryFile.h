@@ -85,7 +85,8 @@ class RegDocument {
 // A file that is not a well-formed export file; Line counts from 1.
 class RegParseError : public std::runtime_error {
  public:
-  RegParseError(int line, const std::string& reason);
+  RegParseError(int line, const std::string& reason)
+      : std::runtime_error("line " + std::to_string(line) + ": " + reason), LineNumber(line), ReasonText(reason) {}
   int Line() const { return LineNumber; }
   const std::string& Reason() const { return ReasonText; }
 
