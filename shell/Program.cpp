@@ -4,14 +4,17 @@
 
 #include "shell/Window.h"
 
+void RunUntilClosed(const TProgramHooks& hooks, TFormWindow& window) {
+  if (hooks.Run) {
+    hooks.Run(window);
+  } else {
+    window.Form.Run();
+  }
+}
+
 int RunProgram(const TProgramHooks& hooks, const TRunOptions& options) {
-  return RunInWindow(hooks, TStoreUse::ReadWrite, options, [&](TFormWindow& window) {
-    if (hooks.Run) {
-      hooks.Run(window);
-    } else {
-      window.Form.Run();
-    }
-  });
+  return RunInWindow(hooks, TStoreUse::ReadWrite, options,
+                     [&](TFormWindow& window) { RunUntilClosed(hooks, window); });
 }
 
 int RunInWindow(const TProgramHooks& hooks, TStoreUse storeUse, const TRunOptions& options,

@@ -24,6 +24,9 @@ struct TProgramHooks {
   platform::TimerHost::ClockFn Now;
 };
 
+// Runs the window until it closes: hooks.Run, or the window's event loop.
+void RunUntilClosed(const TProgramHooks& hooks, TFormWindow& window);
+
 // Runs the game with the command line's options; returns the program's exit code, 0 in every case.
 int RunProgram(const TProgramHooks& hooks = {}, const TRunOptions& options = {});
 

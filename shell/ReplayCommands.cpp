@@ -41,11 +41,7 @@ int WatchReplay(const std::string& file, std::ostream& err, const TProgramHooks&
   if (!replay) return ExitNoReplay;
   return RunInWindow(hooks, TStoreUse::ReadOnly, options, [&](TFormWindow& window) {
     const TReplayViewer viewer(window, *replay, hooks.Now);
-    if (hooks.Run) {
-      hooks.Run(window);
-    } else {
-      window.Form.Run();
-    }
+    RunUntilClosed(hooks, window);
   });
 }
 
