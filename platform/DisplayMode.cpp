@@ -2,37 +2,37 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace platform {
+namespace {
 
-std::optional<DisplayMode> DesktopDisplayMode(uint32_t windowId) {
+// Nothing when no display can be asked.
+std::optional<uint32_t> DesktopFormat(uint32_t windowId) {
   // Start-up measures the display before anything else may have opened the video system.
   const bool opened = SDL_WasInit(SDL_INIT_VIDEO) == 0;
   if (opened && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return std::nullopt;
-  std::optional<DisplayMode> result;
-  SDL_Window* window = windowId != 0 ? SDL_GetWindowFromID(windowId) : nullptr;
-  int index = window != nullptr ? SDL_GetWindowDisplayIndex(window) : 0;
-  if (index < 0) index = 0;
+  // No window (id 0 or a closed one) has no display index: the first display is asked.
+  const int index = std::max(0, SDL_GetWindowDisplayIndex(SDL_GetWindowFromID(windowId)));
   SDL_DisplayMode mode{};
-  if (SDL_GetDesktopDisplayMode(index, &mode) == 0)
-    result = DisplayMode{mode.format, static_cast<int>(SDL_BITSPERPIXEL(mode.format))};
+  const bool known = SDL_GetDesktopDisplayMode(index, &mode) == 0;
   if (opened) SDL_QuitSubSystem(SDL_INIT_VIDEO);
-  return result;
+  return known ? std::optional(mode.format) : std::nullopt;
 }
 
+}  // namespace
+
 int DisplayBitsPerPixel(uint32_t windowId) {
-  const auto mode = DesktopDisplayMode(windowId);
-  return mode ? mode->BitsPerPixel : 0;
+  const auto format = DesktopFormat(windowId);
+  return format ? static_cast<int>(SDL_BITSPERPIXEL(*format)) : 0;
 }
 
 DisplayModeCheck::DisplayModeCheck(uint32_t windowId)
-    : DisplayModeCheck(Query([windowId] { return DesktopDisplayMode(windowId); })) {}
+    : DisplayModeCheck(Query([windowId] { return DesktopFormat(windowId); })) {}
 
 DisplayModeCheck::DisplayModeCheck(Query query) : Current(std::move(query)), Recorded(Current()) {}
 
-Result DisplayModeCheck::TestCooperativeLevel() const {
-  return Current() == Recorded ? DD_OK : DDERR_WRONGMODE;
-}
+Result DisplayModeCheck::TestCooperativeLevel() const { return Current() == Recorded ? DD_OK : DDERR_WRONGMODE; }
 
 }  // namespace platform

@@ -9,38 +9,29 @@
 
 namespace platform {
 
-struct DisplayMode {
-  uint32_t Format = 0;  // the display system's pixel-format code
-  int BitsPerPixel = 0;
-  friend bool operator==(const DisplayMode&, const DisplayMode&) = default;
-};
-
-// The desktop mode of the display showing the window of that id (platform::Form::WindowId;
-// 0, or an id of no window, asks the first display); nothing when no display can be asked.
-// Main thread only.
-std::optional<DisplayMode> DesktopDisplayMode(uint32_t windowId = 0);
-
-// The colour depth of that display in bits per pixel (24 for a true-colour desktop of
-// 8 bits per channel), or 0 when it cannot be told.
+// The colour depth in bits per pixel (24 for a true-colour desktop of 8 bits per channel) of
+// the display showing the window of that id (platform::Form::WindowId; 0, or an id of no
+// window, asks the first display), or 0 when it cannot be told. Main thread only.
 int DisplayBitsPerPixel(uint32_t windowId = 0);
 
-// Records the display mode at creation, as the surfaces are made for it.
+// Records the desktop's pixel format (the display system's code, which holds the depth) at
+// creation, as the surfaces are made for it.
 class DisplayModeCheck {
  public:
-  using Query = std::function<std::optional<DisplayMode>()>;
+  using Query = std::function<std::optional<uint32_t>()>;
 
-  // Asks the desktop mode of the display of the window of that id.
+  // Asks the desktop of the display of the window of that id, or the given function (tests
+  // change the "display" at will).
   explicit DisplayModeCheck(uint32_t windowId = 0);
-  // Asks through the given function instead (tests change the "display" at will).
   explicit DisplayModeCheck(Query query);
 
-  // DD_OK while the display keeps the recorded mode; DDERR_WRONGMODE once its format or
-  // depth differs, or a display appeared or vanished.
+  // DD_OK while the display keeps the recorded format; DDERR_WRONGMODE once it differs, or a
+  // display appeared or vanished.
   Result TestCooperativeLevel() const;
 
  private:
   Query Current;
-  std::optional<DisplayMode> Recorded;
+  std::optional<uint32_t> Recorded;
 };
 
 }  // namespace platform

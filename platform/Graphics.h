@@ -9,11 +9,8 @@
 
 namespace platform {
 
-// Result codes: zero is success.
 using Result = int32_t;
 constexpr Result DD_OK = 0;
-constexpr Result DDERR_GENERIC = static_cast<Result>(0x80004005u);
-constexpr Result DDERR_INVALIDPARAMS = static_cast<Result>(0x80070057u);
 constexpr Result DDERR_INVALIDRECT = static_cast<Result>(0x88760096u);
 constexpr Result DDERR_NOCOLORKEY = static_cast<Result>(0x887600D7u);
 constexpr Result DDERR_SURFACELOST = static_cast<Result>(0x887601C2u);
@@ -33,10 +30,7 @@ constexpr uint32_t ColourMask = 0x00FFFFFFu;
 
 // A rectangle of pixels; right and bottom are exclusive.
 struct Rect {
-  int32_t Left = 0;
-  int32_t Top = 0;
-  int32_t Right = 0;
-  int32_t Bottom = 0;
+  int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
   int32_t Width() const { return Right - Left; }
   int32_t Height() const { return Bottom - Top; }
   friend bool operator==(const Rect&, const Rect&) = default;
@@ -44,17 +38,11 @@ struct Rect {
 
 class Surface {
  public:
-  // Largest side accepted; larger requests are programming errors.
   static constexpr int MaxSide = 16384;
 
   // A plain surface, or one with a source colour key (low and high end of the range alike).
   // Throws std::invalid_argument for a side outside 1..MaxSide. New pixels are black.
   Surface(int width, int height, std::optional<uint32_t> colourKey = std::nullopt);
-  Surface(const Surface& other);
-  Surface& operator=(const Surface& other);
-  Surface(Surface&&) noexcept = default;
-  Surface& operator=(Surface&&) noexcept = default;
-  ~Surface() = default;
 
   int Width() const { return W; }
   int Height() const { return H; }
@@ -63,28 +51,28 @@ class Surface {
   // Copies the source rectangle of src onto the destination rectangle of this surface,
   // stretched to it (nearest pixel); a null rectangle means the whole surface. With
   // DDBLT_KEYSRC, source pixels of src's colour key are skipped. Parts of either rectangle
-  // outside its surface are clipped away; the rest maps exactly as without clipping.
+  // outside its surface are clipped away; the rest maps exactly as without clipping. A blit
+  // within one surface reads each pixel as the copy reaches it (the game draws none).
   // Returns DD_OK, DDERR_SURFACELOST when either surface lost its memory, DDERR_INVALIDRECT
   // for an empty or inverted rectangle, DDERR_NOCOLORKEY for a keyed blit from an unkeyed
   // source. Failed blits leave this surface unchanged.
   Result Blt(const Rect* dest, const Surface& src, const Rect* srcRect, uint32_t flags, uint32_t fx = 0);
 
-  // DD_OK, or DDERR_SURFACELOST after the surface lost its memory.
-  Result IsLost() const;
+  Result IsLost() const { return Pixels == nullptr ? DDERR_SURFACELOST : DD_OK; }
   // Gives a lost surface its memory back, without content (black). A surface that is not
   // lost keeps its pixels.
   Result Restore();
-  // Takes the memory away, as the display system may do to any surface at any time.
-  void MarkLost();
+  // Takes the memory away, as the display system may do to any surface at any time. The
+  // memory really goes, so a stale pointer into it shows up under the sanitizers.
+  void MarkLost() { Pixels.reset(); }
 
   // One row of pixels; empty when the surface is lost or y is outside it. Rows follow each
   // other in memory, Width() pixels apart.
   std::span<uint32_t> Row(int y);
-  std::span<const uint32_t> Row(int y) const;
+  std::span<const uint32_t> Row(int y) const { return const_cast<Surface*>(this)->Row(y); }
 
  private:
-  int W;
-  int H;
+  int W, H;
   std::optional<uint32_t> Key;
   std::unique_ptr<uint32_t[]> Pixels;  // null while lost
 };

@@ -20,15 +20,14 @@ struct SDL_Texture;
 
 namespace platform {
 
-// Where a picture lies in an output of outputWidth x outputHeight pixels: at the largest
-// whole scale that fits, centred (to the left and top by half a pixel when the room is odd).
+// Where the picture lies in the output, its pixels scale x scale: centred (to the left and top
+// by half a pixel when the room is odd).
 struct Placement {
   int X = 0;
   int Y = 0;
-  int Scale = 1;
+  int Scale = 0;  // nothing shown yet
   friend bool operator==(const Placement&, const Placement&) = default;
 };
-Placement PlacePicture(int pictureWidth, int pictureHeight, int outputWidth, int outputHeight);
 
 // Draws part of the picture, each pixel as scale x scale pixels, into pixels of an SDL pixel
 // format of 32 bits (pitch bytes from one row to the next), the picture's top-left corner at
@@ -38,35 +37,32 @@ void ScalePicture(const Surface& picture, const Rect& part, const Placement& at,
 
 class Presenter {
  public:
-  // The window stays owned by its form and must outlive the presenter. borderColour
-  // (0x00RRGGBB) fills what the picture leaves of the window. Throws std::runtime_error when
-  // there is no such window or nothing can draw into it.
-  Presenter(SDL_Window* window, uint32_t borderColour);
-  // The same for the window of that id (platform::Form::WindowId).
+  // Presents into the window of that id (platform::Form::WindowId), which stays owned by its
+  // form and must outlive the presenter. borderColour (0x00RRGGBB) fills what the picture
+  // leaves of the window. Throws std::runtime_error when there is no such window or nothing
+  // can draw into it.
   Presenter(uint32_t windowId, uint32_t borderColour);
   ~Presenter();
   Presenter(const Presenter&) = delete;
   Presenter& operator=(const Presenter&) = delete;
 
-  // Shows the picture on the border. A picture unchanged since the last present is all sent
-  // again without scaling anything (the window asked for it: it was uncovered), a changed one
-  // only where it changed. DDBLTFX_NOTEARING is accepted; tearing is left to the desktop's
-  // compositor rather than waiting for a refresh. DDERR_SURFACELOST when the picture or the
-  // presenter itself lost its memory (the window's framebuffer went with a change of the
-  // window's size, the renderer's device was reset); the caller restores whichever reports
-  // lost and presents once more.
+  // Shows the game's picture (PictureWidth x PictureHeight; DDERR_INVALIDRECT for another size)
+  // on the border. A picture unchanged since the last present is all sent again without scaling
+  // anything (the window asked for it: it was uncovered), a changed one only where it changed.
+  // DDBLTFX_NOTEARING is accepted; tearing is left to the desktop's compositor rather than
+  // waiting for a refresh. DDERR_SURFACELOST when the picture or the presenter itself lost its
+  // memory (the window's framebuffer went with a change of the window's size, the renderer's
+  // device was reset); the caller restores whichever reports lost and presents once more.
   Result Present(const Surface& picture, uint32_t fx = 0);
 
   // Lost after a present failed until Restore takes the window's framebuffer (or makes the
-  // renderer) anew; the next present then draws the whole window.
+  // renderer) anew, DDERR_SURFACELOST while it cannot; the next present draws the whole window.
   Result IsLost() const;
   Result Restore();
   void MarkLost();
 
   // Where the last present put the picture.
   Placement Shown() const { return Where; }
-  // True while the picture goes through a renderer because the window has no framebuffer.
-  bool UsesRenderer() const { return Renderer != nullptr; }
 
  private:
   bool Open();
@@ -80,12 +76,9 @@ class Presenter {
   SDL_Renderer* Renderer = nullptr;
   SDL_Texture* Texture = nullptr;
   // The picture as last presented, to tell what changed, where the framebuffer does not hold
-  // it as it is; its size (0 before the first), its place, and whether the framebuffer is new.
+  // it as it is, and its place (none in a new framebuffer).
   std::vector<uint32_t> Last;
-  int ShownWidth = 0;
-  int ShownHeight = 0;
   Placement Where;
-  bool Fresh = true;
   bool Lost = false;
 };
 

@@ -16,7 +16,7 @@ struct ResourceEntry {
 };
 
 // The bytes of the resource of that name, or nothing when the program holds none by that name.
-// The bytes live as long as the program.
+// The bytes live as long as the program. Resources are looked up on the main thread only.
 std::optional<std::span<const uint8_t>> FindResource(std::string_view name);
 
 // Lets the system take back the memory that the embedded bytes occupy until they are read

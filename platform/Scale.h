@@ -13,14 +13,8 @@ constexpr int MaxScale = 16;
 
 // What a window manager's decorations take around the client area.
 struct Borders {
-  int Top = 0;
-  int Left = 0;
-  int Bottom = 0;
-  int Right = 0;
+  int Top = 0, Left = 0, Bottom = 0, Right = 0;
 };
-// Allowed for when the window manager does not tell: a title bar and thin edges.
-constexpr Borders AssumedBorders{32, 4, 4, 4};
-
 // The largest scale at which the picture fits into width x height; 1 when even that does not.
 constexpr int LargestScale(int width, int height) {
   return std::clamp(std::min(width / PictureWidth, height / PictureHeight), 1, MaxScale);
@@ -29,11 +23,11 @@ constexpr int LargestScale(int width, int height) {
 // The scale of a window on a display whose usable area (panels left out) is usableWidth x
 // usableHeight: wanted when the window fits there at that scale, decorations included, else
 // the largest that fits. Nothing wanted, or a wanted scale outside 1..MaxScale (a hand-edited
-// store), is automatic: the largest that fits. Decorations the window manager does not tell
-// (none known yet) are assumed.
+// store), is automatic: the largest that fits. Where the window manager does not tell its
+// decorations (none known yet), a title bar and thin edges are assumed.
 constexpr int WindowScale(int usableWidth, int usableHeight, std::optional<Borders> borders,
                           std::optional<int> wanted) {
-  const Borders b = borders.value_or(AssumedBorders);
+  const Borders b = borders.value_or(Borders{32, 4, 4, 4});
   const int fitting = LargestScale(usableWidth - b.Left - b.Right, usableHeight - b.Top - b.Bottom);
   if (!wanted || *wanted < 1 || *wanted > MaxScale) return fitting;
   return std::min(*wanted, fitting);

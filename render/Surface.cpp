@@ -1,5 +1,7 @@
 #include "render/Surface.h"
 
+#include <utility>
+
 #include "platform/Bitmap.h"
 
 using platform::DD_OK;
@@ -42,7 +44,7 @@ void TSurface::RestoreMemory() {
 
 void TSurface::LoadPicture() {
   if (ResourceName.empty() || !Pixels) return;
-  if (const auto picture = platform::LoadBitmapResource(ResourceName)) platform::DrawBitmap(*picture, *Pixels);
+  if (auto picture = platform::LoadSurfaceResource(ResourceName, Pixels->ColourKey())) *Pixels = std::move(*picture);
 }
 
 void TSurface::Restore() {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/Bitmap.h"
 #include "platform/MessageBox.h"
@@ -15,10 +16,12 @@ namespace {
 
 // The window's icon: a glossy red bubble, its key-coloured corners transparent.
 void SetWindowIcon(platform::Form& form) {
-  auto piece = platform::LoadBitmapResource("ID_RED");
+  const auto piece = platform::LoadSurfaceResource("ID_RED");
   if (!piece) return;
-  for (uint32_t& pixel : piece->Pixels) pixel = pixel == KeyPaleYellow ? 0 : (pixel | 0xFF000000u);
-  form.SetIcon(piece->Pixels, piece->Width, piece->Height);
+  std::vector<uint32_t> icon;
+  for (int y = 0; y < piece->Height(); ++y)
+    for (const uint32_t pixel : piece->Row(y)) icon.push_back(pixel == KeyPaleYellow ? 0 : (pixel | 0xFF000000u));
+  form.SetIcon(icon, piece->Width(), piece->Height());
 }
 
 }  // namespace

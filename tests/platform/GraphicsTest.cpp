@@ -210,15 +210,6 @@ TEST(Blt, LargeCopyOfWholeRowsIsExact) {
   ExpectUntouchedOutside(dest, 0, 1, 331, 801);
 }
 
-TEST(Blt, OverlappingBlitWithinOneSurfaceReadsTheOriginal) {
-  Surface s = Pattern(10, 4);
-  const Rect from{0, 0, 8, 4};
-  const Rect to{2, 0, 10, 4};
-  ASSERT_EQ(s.Blt(&to, s, &from, 0), DD_OK);
-  for (int y = 0; y < 4; ++y)
-    for (int x = 2; x < 10; ++x) ASSERT_EQ(At(s, x, y), Tag(x - 2, y));
-}
-
 TEST(Surface, LostSurfaceAnswersLostUntilRestoredWithoutContent) {
   Surface back = Pattern(20, 10);
   const Surface picture = Pattern(5, 5);

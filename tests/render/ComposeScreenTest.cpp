@@ -18,12 +18,12 @@ class Screens : public RenderScene {
   };
 
   static Shown Whole(TSurfaceIndex i, int x, int y) {
-    const platform::Bitmap& p = Picture(i);
-    return {i, {0, 0, p.Width, p.Height}, x, y};
+    const platform::Surface& p = Picture(i);
+    return {i, {0, 0, p.Width(), p.Height()}, x, y};
   }
   static Shown Item(TSurfaceIndex i, int x, int y, bool selected) {
-    const platform::Bitmap& p = Picture(i);
-    return {i, {0, selected ? 0 : 26, p.Width, selected ? 26 : 52}, x, y};
+    const platform::Surface& p = Picture(i);
+    return {i, {0, selected ? 0 : 26, p.Width(), selected ? 26 : 52}, x, y};
   }
   static Shown Glyph(std::size_t index, int x, int y, bool selected) {
     int left = 0;
@@ -215,16 +215,16 @@ TEST_F(Screens, ColourMarksChangeOnlyTheCellsOfTheBoard) {
   // The expected pixels of a cell with marks: its tile, under its bubble where there is one.
   const auto cellMismatches = [&](int c, int r) {
     const auto tileIndex = static_cast<TSurfaceIndex>(SurfaceMarkedGamePlayArea + Settings.Areas[c][r]->GetValue());
-    const platform::Bitmap& tile = Picture(tileIndex);
+    const platform::Surface& tile = Picture(tileIndex);
     const TBubble* bubble = Settings.Bubbles[c][r].get();
-    const platform::Bitmap* piece =
+    const platform::Surface* piece =
         bubble != nullptr ? &Picture(static_cast<TSurfaceIndex>(SurfaceMarkedBlack + bubble->GetColour())) : nullptr;
     int wrong = 0;
     for (int j = 0; j < 30; ++j)
       for (int i = 0; i < 30; ++i) {
-        uint32_t expected = tile.Pixels[static_cast<std::size_t>(j * 30 + i)];
-        if (piece != nullptr && piece->Pixels[static_cast<std::size_t>(j * 30 + i)] != KeyPaleYellow)
-          expected = piece->Pixels[static_cast<std::size_t>(j * 30 + i)];
+        uint32_t expected = tile.Row(j)[static_cast<std::size_t>(i)];
+        if (piece != nullptr && piece->Row(j)[static_cast<std::size_t>(i)] != KeyPaleYellow)
+          expected = piece->Row(j)[static_cast<std::size_t>(i)];
         wrong += At(40 + 30 * c + i, 17 + 30 * r + j) != expected;
       }
     return wrong;

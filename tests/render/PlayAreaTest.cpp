@@ -87,14 +87,14 @@ TEST_F(PlayArea, PiecesShowTheirTileAtTheirCorners) {
   EXPECT_EQ(WholeMismatches(SurfaceGreenBlue, 85 + 120, 77 + 270), 0);
   EXPECT_EQ(WholeMismatches(SurfaceGamePlayArea, 85, 77), 0);
   // Where the disc leaves its key colour, the green tile shows.
-  const platform::Bitmap& piece = Picture(SurfaceRed);
-  const platform::Bitmap& tile = Picture(SurfaceAGreen);
+  const platform::Surface& piece = Picture(SurfaceRed);
+  const platform::Surface& tile = Picture(SurfaceAGreen);
   int corners = 0;
   for (int j = 0; j < 30; ++j)
     for (int i = 0; i < 30; ++i)
-      if (piece.Pixels[j * 30 + i] == KeyPaleYellow) {
+      if (piece.Row(j)[i] == KeyPaleYellow) {
         ++corners;
-        EXPECT_EQ(At(x + i, y + j), tile.Pixels[j * 30 + i]);
+        EXPECT_EQ(At(x + i, y + j), tile.Row(j)[i]);
       }
   EXPECT_GT(corners, 0);
 }

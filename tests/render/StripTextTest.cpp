@@ -23,13 +23,13 @@ class StripText : public RenderScene {
 };
 
 TEST_F(StripText, WidthTablesCutTheStripsWhole) {
-  EXPECT_EQ(std::accumulate(KeyGlyphWidths.begin(), KeyGlyphWidths.end(), 0), Picture(SurfaceKeysNumbers).Width);
-  EXPECT_EQ(std::accumulate(DigitWidths.begin(), DigitWidths.end(), 0), Picture(SurfaceScoreLevelDigits).Width);
-  EXPECT_EQ(std::accumulate(DigitWidths.begin(), DigitWidths.end(), 0), Picture(SurfaceHighScoreDigits).Width);
+  EXPECT_EQ(std::accumulate(KeyGlyphWidths.begin(), KeyGlyphWidths.end(), 0), Picture(SurfaceKeysNumbers).Width());
+  EXPECT_EQ(std::accumulate(DigitWidths.begin(), DigitWidths.end(), 0), Picture(SurfaceScoreLevelDigits).Width());
+  EXPECT_EQ(std::accumulate(DigitWidths.begin(), DigitWidths.end(), 0), Picture(SurfaceHighScoreDigits).Width());
   // The space has a width but no place in the strips.
-  EXPECT_EQ(std::accumulate(BigCharWidths.begin() + 1, BigCharWidths.end(), 0), Picture(SurfaceScoreChars).Width);
+  EXPECT_EQ(std::accumulate(BigCharWidths.begin() + 1, BigCharWidths.end(), 0), Picture(SurfaceScoreChars).Width());
   EXPECT_EQ(std::accumulate(SmallCharWidths.begin() + 1, SmallCharWidths.end(), 0),
-            Picture(SurfaceHighScoreChars).Width);
+            Picture(SurfaceHighScoreChars).Width());
 }
 
 TEST_F(StripText, NumbersAreCentredInTheirBox) {

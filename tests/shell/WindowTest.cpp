@@ -181,7 +181,7 @@ TEST_F(Window, DisplayChangesRebuildThePicturesOrEndTheGame) {
 
   bool changed = true;
   w->DirectDraw = std::make_unique<platform::DisplayModeCheck>([&] {
-    return std::optional<platform::DisplayMode>(platform::DisplayMode{changed ? 1u : 2u, 32});
+    return std::optional<uint32_t>(changed ? 1u : 2u);
   });
   changed = false;
   const TAudio* audio = w->Audio.get();
@@ -326,7 +326,8 @@ TEST(WindowDisplay, ColourMarksSwitchWithOneKeyAndAreStored) {
   s.Bubbles[3][9] = std::make_unique<TBubble>(7);  // white: all three marks
   w->ComposeScreen();
   const platform::Surface& back = *(*w->Surfaces)[BackBuffer].Pixels;
-  const platform::Surface plain = back;
+  platform::Surface plain(back.Width(), back.Height());
+  ASSERT_EQ(plain.Blt(nullptr, back, nullptr, 0), platform::DD_OK);
 
   w->FormHotkey(platform::Hotkey::ColourMarks);
   EXPECT_TRUE(w->ColourMarks);

@@ -3,7 +3,7 @@
 // where the part is drawn.
 #pragma once
 #include <cstdint>
-#include <optional>
+#include <memory>
 #include <vector>
 
 #include "platform/Bitmap.h"
@@ -15,15 +15,15 @@ struct TPicturePart {
 };
 
 // The picture of an entry of the surface set.
-inline const platform::Bitmap& Picture(TSurfaceIndex index) {
-  static std::vector<std::optional<platform::Bitmap>> cache(SurfaceCount);
-  if (!cache[index]) cache[index] = platform::LoadBitmapResource(PictureEntries[index].ResourceName);
+inline const platform::Surface& Picture(TSurfaceIndex index) {
+  static std::vector<std::unique_ptr<platform::Surface>> cache(SurfaceCount);
+  if (!cache[index]) cache[index] = platform::LoadSurfaceResource(PictureEntries[index].ResourceName);
   return *cache[index];
 }
 
 inline int Mismatches(const platform::Surface& back, TSurfaceIndex index, TPicturePart part, int x, int y,
                       bool mirrorLeftRight = false, bool mirrorUpDown = false) {
-  const platform::Bitmap& p = Picture(index);
+  const platform::Surface& p = Picture(index);
   const TPictureEntry& e = PictureEntries[index];
   int wrong = 0;
   const int w = part.Right - part.Left, h = part.Bottom - part.Top;
@@ -31,7 +31,7 @@ inline int Mismatches(const platform::Surface& back, TSurfaceIndex index, TPictu
     for (int i = 0; i < w; ++i) {
       const int sx = part.Left + (mirrorLeftRight ? w - 1 - i : i);
       const int sy = part.Top + (mirrorUpDown ? h - 1 - j : j);
-      const uint32_t colour = p.Pixels[static_cast<std::size_t>(sy * p.Width + sx)];
+      const uint32_t colour = p.Row(sy)[static_cast<std::size_t>(sx)];
       if (e.Keyed && colour == e.ColourKey) continue;
       if (back.Row(y + j)[static_cast<std::size_t>(x + i)] != colour) ++wrong;
     }
@@ -40,11 +40,11 @@ inline int Mismatches(const platform::Surface& back, TSurfaceIndex index, TPictu
 
 // The whole picture, or one half of a two-state picture, drawn at (x, y).
 inline int WholeMismatches(const platform::Surface& back, TSurfaceIndex index, int x, int y) {
-  const platform::Bitmap& p = Picture(index);
-  return Mismatches(back, index, {0, 0, p.Width, p.Height}, x, y);
+  const platform::Surface& p = Picture(index);
+  return Mismatches(back, index, {0, 0, p.Width(), p.Height()}, x, y);
 }
 inline int HalfMismatches(const platform::Surface& back, TSurfaceIndex index, int x, int y, bool selected) {
-  const platform::Bitmap& p = Picture(index);
-  const int half = p.Height / 2;
-  return Mismatches(back, index, {0, selected ? 0 : half, p.Width, selected ? half : p.Height}, x, y);
+  const platform::Surface& p = Picture(index);
+  const int half = p.Height() / 2;
+  return Mismatches(back, index, {0, selected ? 0 : half, p.Width(), selected ? half : p.Height()}, x, y);
 }
