@@ -4,8 +4,8 @@
 // plays in an endless cycle while its owner keeps writing ahead of the play cursor; and the
 // mixer behind them, which only applies gains, sums and clamps.
 //
-// Requests return 0 on success or one of the SoundErr codes below. Volumes are hundredths of a
-// decibel, VolumeMin (-10000, silence) to VolumeMax (0, unchanged).
+// Calls that can fail return 0 on success or one of the SoundErr codes below. Volumes are
+// hundredths of a decibel, VolumeMin (-10000, silence) to VolumeMax (0, unchanged).
 //
 // Threads: Mix runs on the audio thread and holds the mixer's lock for one block at a time; every
 // request holds it for a few instructions. Nothing in Mix allocates.
