@@ -40,7 +40,7 @@ TAudio::~TAudio() {
 }
 
 void TAudio::SetAudible(bool audible) {
-  if (DirectSound) DirectSound->SetAudible(audible);
+  if (DirectSound) DirectSound->GetMixer().SetAudible(audible);
 }
 
 void TAudio::PlayAudio(int index, int soundVolume, int musicVolume) {

@@ -12,7 +12,7 @@
 set(allowed_core "core/")
 set(allowed_ui "core/;ui/;platform/Registry.h;platform/RegistryFile.h;platform/AtomicFile.h")
 set(allowed_render "core/;render/;platform/Graphics.h;platform/Bitmap.h;platform/Presenter.h;platform/DisplayMode.h;platform/Resources.h")
-set(allowed_audio "core/;audio/;platform/Sound.h;platform/Mixer.h;platform/Thread.h;platform/Resources.h")
+set(allowed_audio "core/;audio/;platform/Sound.h;platform/Thread.h;platform/Resources.h")
 set(allowed_platform "platform/")
 
 set(problems "")

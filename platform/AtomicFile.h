@@ -29,10 +29,6 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
-// A real store file is a few KiB (every high-score table together about 60 KiB); a larger one
-// is not ours, and reading it would only cost time and memory.
-constexpr std::size_t MaxStoreFileBytes = 4u << 20;
-
 // A failed file operation. Cause() is what went wrong, in words a player can act on ("No space
 // left on device", "it is a FIFO (named pipe), not a regular file", "cannot create the folder
 // '/x': Permission denied"); what() adds the exact step and path.
@@ -53,7 +49,9 @@ struct FileSizeLimit {
   std::size_t MaxBytes;
   std::string_view Called;
 };
-constexpr FileSizeLimit StoreFileLimit{MaxStoreFileBytes, "a store file"};
+// A real store file is a few KiB (every high-score table together about 60 KiB); a larger one
+// is not ours, and reading it would only cost time and memory.
+constexpr FileSizeLimit StoreFileLimit{4u << 20, "a store file"};
 
 // The whole file, or nothing when it does not exist; stamp (if given) describes what was read.
 // Throws FileError for any other failure, for anything but a regular file, and for a file
@@ -79,7 +77,7 @@ using FileChange =
 // serialised and each sees the other's result. Temporary files of a writer that died are
 // removed. A lock held by another program for longer than the lock wait limit (3 seconds)
 // makes the rewrite give up, untouched. Returns the stamp of the file as left. Throws
-// FileError on I/O failures and for a new text larger than MaxStoreFileBytes; an exception
+// FileError on I/O failures and for a new text larger than StoreFileLimit; an exception
 // from change() leaves the file untouched. A failed sync of the folder after the rename is no
 // failure: the new text is in place; one line on standard error says that it may not survive
 // a power cut.

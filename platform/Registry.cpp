@@ -21,7 +21,7 @@ bool IsAtOrBelow(std::string_view path, std::string_view key) {
 
 // What is wrong with a damaged file, as it follows the file in a message.
 std::string DamageOf(const RegParseError& error) {
-  return "damaged at line " + std::to_string(error.Line()) + ": " + error.Reason();
+  return "damaged at line " + std::to_string(error.Line()) + ": " + error.what();
 }
 
 std::string DamagedMessage(const std::string& file, const RegParseError& error) {

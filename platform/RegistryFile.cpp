@@ -152,8 +152,7 @@ class Parser {
     if (text.substr(0, Bom.size()) == Bom) text.remove_prefix(Bom.size());
     std::size_t start = 0;
     while (start <= text.size()) {
-      std::size_t end = text.find('\n', start);
-      if (end == std::string_view::npos) end = text.size();
+      const std::size_t end = std::min(text.find('\n', start), text.size());
       std::string_view line = text.substr(start, end - start);
       if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
       Lines.push_back(line);
@@ -357,11 +356,8 @@ const RegValue* RegKey::FindValue(std::string_view name) const {
 
 void RegKey::SetValue(RegValue value) {
   const auto [place, added] = Index.try_emplace(value.Name, ValueList.size());
-  if (added) {
-    ValueList.push_back(std::move(value));
-  } else {
-    ValueList[place->second] = std::move(value);
-  }
+  if (added) ValueList.emplace_back();
+  ValueList[place->second] = std::move(value);
 }
 
 const RegKey* RegDocument::FindKey(std::string_view path) const {
@@ -385,17 +381,11 @@ RegKey& RegDocument::AddKey(std::string_view path) {
 RegDocument ParseRegistryText(std::string_view text) { return Parser(text).Run(); }
 
 std::string FormatRegistryText(const RegDocument& document) {
-  std::string out(Header);
-  out += "\n\n";
+  std::string out = std::string(Header) + "\n\n";
   for (const RegKey& key : document.Keys()) {
-    out += '[';
-    out += Root;
-    out += '\\';
-    out += key.Path();
-    out += "]\n";
+    out += "[" + std::string(Root) + "\\" + key.Path() + "]\n";
     for (const RegValue& value : key.Values()) {
-      out += value.Name.empty() ? std::string("@") : Quote(value.Name);
-      out += '=';
+      out += (value.Name.empty() ? std::string("@") : Quote(value.Name)) + "=";
       switch (value.Type) {
         case RegType::String:
           out += NeedsHexText(value.Text) ? EncodeUtf16Hex(value.Text) : Quote(value.Text);

@@ -82,17 +82,14 @@ class RegDocument {
   NameIndex Index;
 };
 
-// A file that is not a well-formed export file; Line counts from 1.
+// A file that is not a well-formed export file: what() is the reason, Line counts from 1.
 class RegParseError : public std::runtime_error {
  public:
-  RegParseError(int line, const std::string& reason)
-      : std::runtime_error("line " + std::to_string(line) + ": " + reason), LineNumber(line), ReasonText(reason) {}
+  RegParseError(int line, const std::string& reason) : std::runtime_error(reason), LineNumber(line) {}
   int Line() const { return LineNumber; }
-  const std::string& Reason() const { return ReasonText; }
 
  private:
   int LineNumber;
-  std::string ReasonText;
 };
 
 // Throws RegParseError for anything it does not understand or could not write back as it is

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -11,76 +12,130 @@ namespace platform {
 
 namespace {
 
-// About 46 ms a callback: half the wake-ups of 1024 frames, and still an effect starts, and the
-// output falls silent when the window loses the focus, within one callback and the gain ramp.
-constexpr Uint16 CallbackFrames = 2048;
+float Toward(float from, float to) {
+  constexpr float step = 1.0f / static_cast<float>(Mixer::RampFrames);
+  return from < to ? std::min(from + step, to) : std::max(from - step, to);
+}
 
-// Whole frames of `data` in OutputFormat, converted by SDL; empty when SDL cannot convert them.
-std::vector<int16_t> ToOutputFormat(const PcmFormat& format, std::span<const uint8_t> data) {
-  const size_t bytes = data.size() - data.size() % format.BlockAlign();
-  SDL_AudioCVT cvt;
-  if (SDL_BuildAudioCVT(&cvt, format.BitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB, static_cast<Uint8>(format.Channels),
-                        static_cast<int>(format.SamplesPerSec), AUDIO_S16SYS, MixChannels,
-                        static_cast<int>(MixRate)) < 0 ||
-      uint64_t{bytes} * static_cast<unsigned>(cvt.len_mult) > INT_MAX)
-    return {};
-  std::vector<uint8_t> work(bytes * static_cast<size_t>(cvt.len_mult));
-  std::copy_n(data.begin(), bytes, work.begin());
-  cvt.buf = work.data();
-  cvt.len = static_cast<int>(bytes);
-  if (SDL_ConvertAudio(&cvt) != 0) return {};
-  std::vector<int16_t> samples(static_cast<size_t>(cvt.len_cvt) / OutputFormat.BlockAlign() * MixChannels);
-  std::memcpy(samples.data(), work.data(), samples.size() * sizeof(int16_t));
-  return samples;
+// Adds `frames` frames of `src` times a gain that ramps from `applied` to `target` first.
+void AddScaled(float* sum, const int16_t* src, uint32_t frames, float& applied, float target) {
+  uint32_t f = 0;
+  for (; f < frames && applied != target; ++f) {
+    applied = Toward(applied, target);
+    for (size_t c = 0; c < MixChannels; ++c)
+      sum[f * MixChannels + c] += static_cast<float>(src[f * MixChannels + c]) * applied;
+  }
+  const float gain = applied;
+  if (gain == 0.0f) return;
+  for (size_t i = size_t{f} * MixChannels; i < size_t{frames} * MixChannels; ++i)
+    sum[i] += static_cast<float>(src[i]) * gain;
+}
+
+// Rounded to the nearest sample without a branch or a library call (lrint is one); clamped
+// first, so the conversion cannot overflow.
+int16_t Clamped(float v) {
+  v = std::clamp(v, -32768.0f, 32767.0f);
+  return static_cast<int16_t>(static_cast<int32_t>(v + std::copysign(0.5f, v)));
 }
 
 }  // namespace
 
-bool PcmFormat::Valid() const {
-  return Channels >= 1 && Channels <= 8 && (BitsPerSample == 8 || BitsPerSample == 16) &&
-         SamplesPerSec >= 1000 && SamplesPerSec <= 384000;
+float VolumeToGain(int32_t volume) {
+  if (volume <= VolumeMin) return 0.0f;
+  return static_cast<float>(std::pow(10.0, volume / 2000.0));
 }
 
-// --- SoundBuffer ---
+Mixer::Mixer() : Sum(size_t{MaxBlockFrames} * MixChannels) {
+  Voices.reserve(16);  // the effects and the music, without growing under the lock
+}
+
+void Mixer::SetAudible(bool audible) {
+  std::lock_guard hold(Lock);
+  Audible = audible ? 1.0f : 0.0f;
+}
+
+void Mixer::Mix(int16_t* out, size_t frames) {
+  for (size_t done = 0; done < frames;) {
+    const auto n = static_cast<uint32_t>(std::min<size_t>(frames - done, MaxBlockFrames));
+    std::lock_guard hold(Lock);
+    std::fill_n(Sum.begin(), size_t{n} * MixChannels, 0.0f);
+    for (SoundBuffer* voice : Voices) {
+      const auto total = static_cast<uint32_t>(voice->Samples.size() / MixChannels);
+      for (uint32_t at = 0; voice->Playing && at < n;) {
+        const uint32_t part = std::min(n - at, total - voice->Position);
+        const int16_t* from = voice->Samples.data() + size_t{voice->Position} * MixChannels;
+        AddScaled(Sum.data() + size_t{at} * MixChannels, from, part, voice->Applied, voice->Gain);
+        voice->Position += part;
+        at += part;
+        if (voice->Position == total) {
+          voice->Position = 0;
+          voice->Playing = voice->Looping;
+        }
+      }
+    }
+    int16_t* block = out + done * MixChannels;
+    const size_t count = size_t{n} * MixChannels;
+    size_t i = 0;
+    for (; i < count && AudibleApplied != Audible; i += MixChannels) {
+      AudibleApplied = Toward(AudibleApplied, Audible);
+      for (size_t c = 0; c < MixChannels; ++c) block[i + c] = Clamped(Sum[i + c] * AudibleApplied);
+    }
+    const float gain = AudibleApplied;
+    for (; i < count; ++i) block[i] = Clamped(Sum[i] * gain);
+    done += n;
+  }
+  MixedFrames.fetch_add(frames, std::memory_order_relaxed);
+}
 
 SoundBuffer::SoundBuffer(std::shared_ptr<Mixer> mixer, std::vector<int16_t> samples, bool rewindOnStop)
-    : Owner(std::move(mixer)), Voice(std::move(samples)), RewindOnStop(rewindOnStop) {
-  Owner->Attach(Voice);
+    : Owner(std::move(mixer)), Samples(std::move(samples)), RewindOnStop(rewindOnStop) {
+  std::lock_guard hold(Owner->Lock);
+  Owner->Voices.push_back(this);
 }
 
-SoundBuffer::~SoundBuffer() { Owner->Detach(Voice); }
+SoundBuffer::~SoundBuffer() {
+  std::lock_guard hold(Owner->Lock);
+  std::erase(Owner->Voices, this);
+}
 
 int SoundBuffer::SetVolume(int32_t volume) {
   if (volume < VolumeMin || volume > VolumeMax) return SoundErrInvalidParam;
-  Owner->SetVolume(Voice, volume);
+  const float gain = VolumeToGain(volume);
+  std::lock_guard hold(Owner->Lock);
+  Volume = volume;
+  Gain = gain;
+  if (!Playing) Applied = gain;
   return SoundOk;
 }
 
-int SoundBuffer::GetVolume(int32_t* volume) const {
-  if (!volume) return SoundErrInvalidParam;
-  *volume = Owner->Volume(Voice);
-  return SoundOk;
+int32_t SoundBuffer::GetVolume() const {
+  std::lock_guard hold(Owner->Lock);
+  return Volume;
 }
 
 int SoundBuffer::Play(uint32_t flags) {
   if ((flags & ~SoundPlayLooping) != 0) return SoundErrInvalidParam;
-  Owner->Play(Voice, (flags & SoundPlayLooping) != 0);
+  std::lock_guard hold(Owner->Lock);
+  if (!Playing) Applied = Gain;
+  Playing = true;
+  Looping = (flags & SoundPlayLooping) != 0;
   return SoundOk;
 }
 
-int SoundBuffer::Stop() {
-  Owner->Stop(Voice, RewindOnStop);
-  return SoundOk;
+void SoundBuffer::Stop() {
+  std::lock_guard hold(Owner->Lock);
+  Playing = false;
+  if (RewindOnStop) Position = 0;
 }
 
-bool SoundBuffer::IsPlaying() const { return Owner->IsPlaying(Voice); }
+bool SoundBuffer::IsPlaying() const {
+  std::lock_guard hold(Owner->Lock);
+  return Playing;
+}
 
-// --- StreamBuffer ---
-
-bool StreamBuffer::Holds(const void* part, uint32_t bytes) {
-  const uint8_t* p = static_cast<const uint8_t*>(part);
-  const uint8_t* base = Data();
-  return p >= base && p <= base + Bytes() && bytes <= static_cast<uint32_t>(base + Bytes() - p);
+bool StreamBuffer::Holds(const void* part, uint32_t bytes) const {
+  const uintptr_t at = reinterpret_cast<uintptr_t>(part) - reinterpret_cast<uintptr_t>(Samples.data());
+  return at <= Bytes() && bytes <= Bytes() - at;
 }
 
 int StreamBuffer::Lock(uint32_t offset, uint32_t bytes, void** part1, uint32_t* bytes1, void** part2,
@@ -89,26 +144,26 @@ int StreamBuffer::Lock(uint32_t offset, uint32_t bytes, void** part1, uint32_t* 
   if (!part1 || !bytes1 || offset >= size || bytes == 0 || bytes > size) return SoundErrInvalidParam;
   const uint32_t first = std::min(bytes, size - offset);
   if (first < bytes && (!part2 || !bytes2)) return SoundErrInvalidParam;
-  *part1 = Data() + offset;
+  auto* data = reinterpret_cast<uint8_t*>(Samples.data());
+  *part1 = data + offset;
   *bytes1 = first;
-  if (part2) *part2 = first < bytes ? Data() : nullptr;
+  if (part2) *part2 = first < bytes ? data : nullptr;
   if (bytes2) *bytes2 = bytes - first;
   return SoundOk;
 }
 
 int StreamBuffer::Unlock(void* part1, uint32_t bytes1, void* part2, uint32_t bytes2) {
-  if (!part1 || !Holds(part1, bytes1) || (part2 && !Holds(part2, bytes2))) return SoundErrInvalidParam;
-  Owner->Publish();
+  if (!Holds(part1, bytes1) || (part2 && !Holds(part2, bytes2))) return SoundErrInvalidParam;
+  std::lock_guard publish(Owner->Lock);  // the mixer's next block sees every byte written
   return SoundOk;
 }
 
 int StreamBuffer::GetCurrentPosition(uint32_t* play) const {
   if (!play) return SoundErrInvalidParam;
-  *play = Owner->Position(Voice) * OutputFormat.BlockAlign();
+  std::lock_guard hold(Owner->Lock);
+  *play = Position * OutputFormat.BlockAlign();
   return SoundOk;
 }
-
-// --- SoundDevice ---
 
 int SoundDevice::Create(std::unique_ptr<SoundDevice>& device) {
   device.reset();
@@ -117,24 +172,26 @@ int SoundDevice::Create(std::unique_ptr<SoundDevice>& device) {
   SDL_SetHintWithPriority(SDL_HINT_AUDIO_DEVICE_STREAM_ROLE, "game", SDL_HINT_DEFAULT);
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return SoundErrNoDevice;
 
-  std::unique_ptr<SoundDevice> opened(new SoundDevice());
+  device.reset(new SoundDevice());
   SDL_AudioSpec wanted{};
   wanted.freq = static_cast<int>(MixRate);
   wanted.format = AUDIO_S16SYS;
   wanted.channels = MixChannels;
-  wanted.samples = CallbackFrames;
-  wanted.callback = &SoundDevice::Render;
-  wanted.userdata = opened->Output.get();
+  wanted.samples = Mixer::MaxBlockFrames;
+  wanted.callback = [](void* mixer, Uint8* stream, int bytes) {
+    static_cast<Mixer*>(mixer)->Mix(reinterpret_cast<int16_t*>(stream),
+                                    static_cast<size_t>(bytes) / OutputFormat.BlockAlign());
+  };
+  wanted.userdata = device->Output.get();
   // No changes allowed: the callback always gets the game's own format, and SDL converts it
   // to whatever the hardware takes.
-  const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
-  if (id == 0) {
+  device->DeviceId = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+  if (device->DeviceId == 0) {
+    device.reset();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return SoundErrNoDevice;
   }
-  opened->DeviceId = id;
-  SDL_PauseAudioDevice(id, 0);  // it opens paused
-  device = std::move(opened);
+  SDL_PauseAudioDevice(device->DeviceId, 0);  // it opens paused
   return SoundOk;
 }
 
@@ -147,19 +204,29 @@ SoundDevice::~SoundDevice() {
   }
 }
 
-void SoundDevice::Render(void* mixer, uint8_t* stream, int bytes) {
-  static_cast<Mixer*>(mixer)->Mix(reinterpret_cast<int16_t*>(stream),
-                                  static_cast<size_t>(bytes) / OutputFormat.BlockAlign());
-}
-
 int SoundDevice::CreateSoundBuffer(const PcmFormat& format, std::span<const uint8_t> samples,
                                    std::unique_ptr<SoundBuffer>& buffer) {
   buffer.reset();
-  if (!format.Valid()) return SoundErrBadFormat;
+  if (format.Channels < 1 || format.Channels > 8 || (format.BitsPerSample != 8 && format.BitsPerSample != 16) ||
+      format.SamplesPerSec < 1000 || format.SamplesPerSec > 384000)
+    return SoundErrBadFormat;
   if (samples.size() < format.BlockAlign() || samples.size() > SoundBufferMaxBytes) return SoundErrInvalidParam;
+  // Whole frames, converted by SDL in place.
+  const size_t bytes = samples.size() - samples.size() % format.BlockAlign();
+  SDL_AudioCVT cvt;
+  if (SDL_BuildAudioCVT(&cvt, format.BitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB, static_cast<Uint8>(format.Channels),
+                        static_cast<int>(format.SamplesPerSec), AUDIO_S16SYS, MixChannels, MixRate) < 0 ||
+      uint64_t{bytes} * static_cast<unsigned>(cvt.len_mult) > INT_MAX)
+    return SoundErrBadFormat;
   try {
-    std::vector<int16_t> converted = ToOutputFormat(format, samples);
+    std::vector<int16_t> converted((bytes * static_cast<size_t>(cvt.len_mult) + 1) / sizeof(int16_t));
+    std::memcpy(converted.data(), samples.data(), bytes);
+    cvt.buf = reinterpret_cast<Uint8*>(converted.data());
+    cvt.len = static_cast<int>(bytes);
+    if (SDL_ConvertAudio(&cvt) != 0) return SoundErrBadFormat;
+    converted.resize(static_cast<size_t>(cvt.len_cvt) / OutputFormat.BlockAlign() * MixChannels);
     if (converted.empty()) return SoundErrBadFormat;
+    converted.shrink_to_fit();
     buffer.reset(new SoundBuffer(Output, std::move(converted), true));
   } catch (const std::bad_alloc&) {
     return SoundErrOutOfMemory;

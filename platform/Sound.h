@@ -1,17 +1,22 @@
 // The game's sound service: one output device, opened in the game's own format so that SDL
 // converts to whatever the hardware takes; static buffers for the effects, converted to that
-// format once, when they are made; and a streaming buffer for the music, a ring in that format
-// that plays in an endless cycle while its owner keeps writing ahead of the play cursor.
+// format once, when they are made; a streaming buffer for the music, a ring in that format that
+// plays in an endless cycle while its owner keeps writing ahead of the play cursor; and the
+// mixer behind them, which only applies gains, sums and clamps.
 //
-// Every call returns 0 on success or one of the SoundErr codes below. Volumes are hundredths of
-// a decibel.
+// Calls that can fail return 0 on success or one of the SoundErr codes below. Volumes are
+// hundredths of a decibel, VolumeMin (-10000, silence) to VolumeMax (0, unchanged).
+//
+// Threads: Mix runs on the audio thread and holds the mixer's lock for one block at a time; every
+// request holds it for a few instructions. Nothing in Mix allocates.
 #pragma once
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <vector>
-
-#include "platform/Mixer.h"
 
 namespace platform {
 
@@ -23,8 +28,12 @@ constexpr int SoundErrOutOfMemory = 4;
 
 // Play flag: cycle through the buffer until stopped.
 constexpr uint32_t SoundPlayLooping = 1;
-// Largest buffer, in bytes.
 constexpr uint32_t SoundBufferMaxBytes = 0x0FFFFFFF;
+
+constexpr int32_t VolumeMin = -10000;
+constexpr int32_t VolumeMax = 0;
+// Linear gain of a volume: 10^(volume / 2000), exactly 0 at VolumeMin and below.
+float VolumeToGain(int32_t volume);
 
 // Layout of PCM samples: 8-bit unsigned or 16-bit signed little-endian, interleaved.
 struct PcmFormat {
@@ -34,11 +43,46 @@ struct PcmFormat {
 
   constexpr uint32_t BlockAlign() const { return static_cast<uint32_t>(Channels) * (BitsPerSample / 8u); }
   constexpr uint32_t AvgBytesPerSec() const { return BlockAlign() * SamplesPerSec; }
-  bool Valid() const;
 };
 
 // The game's own format: the music's, the device's and the mixer's.
+constexpr uint32_t MixRate = 44100;
+constexpr uint16_t MixChannels = 2;
 constexpr PcmFormat OutputFormat{MixChannels, MixRate, 16};
+
+class SoundBuffer;
+
+class Mixer {
+ public:
+  // One audio callback and the longest stretch mixed under one hold of the lock: about 46 ms,
+  // half the wake-ups of 1024 frames, and still an effect starts, and the output falls silent
+  // when the window loses the focus, within one callback and the gain ramp.
+  static constexpr uint16_t MaxBlockFrames = 2048;
+  // A gain change, the focus edges included, moves over 2 ms so that it does not click. Short,
+  // so that after one callback and the ramp the output is silent within 50 ms of the focus going.
+  static constexpr uint32_t RampFrames = MixRate / 500;
+
+  Mixer();
+
+  // Silence while the game's window does not have the focus (audible from the start): every
+  // buffer plays on unheard, and the output ramps down and back up so that neither edge clicks.
+  void SetAudible(bool audible);
+  // Fills exactly `frames` interleaved frames: silence where nothing plays, clamped to range.
+  void Mix(int16_t* out, size_t frames);
+  // Output frames produced so far, for progress checks.
+  uint64_t FramesMixed() const { return MixedFrames.load(std::memory_order_relaxed); }
+
+ private:
+  friend class SoundBuffer;
+  friend class StreamBuffer;
+
+  std::mutex Lock;
+  std::vector<SoundBuffer*> Voices;
+  std::vector<float> Sum;
+  float Audible = 1.0f;
+  float AudibleApplied = 1.0f;
+  std::atomic<uint64_t> MixedFrames{0};
+};
 
 // A static buffer: the whole sound, played once or looping.
 class SoundBuffer {
@@ -47,30 +91,38 @@ class SoundBuffer {
   SoundBuffer(const SoundBuffer&) = delete;
   SoundBuffer& operator=(const SoundBuffer&) = delete;
 
-  // VolumeMin (-10000, silent) to VolumeMax (0).
   int SetVolume(int32_t volume);
-  int GetVolume(int32_t* volume) const;
+  int32_t GetVolume() const;
   // 0 plays once, SoundPlayLooping cycles. A buffer already sounding is neither restarted nor
-  // doubled; only its looping changes.
+  // doubled; only its looping changes. One that starts takes its volume at once, one that plays
+  // on ramps to a new one.
   int Play(uint32_t flags);
   // A stopped static buffer plays from its start next time; a streaming one goes on from
   // where it stopped.
-  int Stop();
+  void Stop();
   bool IsPlaying() const;
 
  protected:
   SoundBuffer(std::shared_ptr<Mixer> mixer, std::vector<int16_t> samples, bool rewindOnStop);
 
   std::shared_ptr<Mixer> Owner;  // shared, as a buffer may outlive its device
-  MixerVoice Voice;
+  std::vector<int16_t> Samples;  // interleaved frames in OutputFormat, at least one; they never move
+  // The play state: read and changed only under the mixer's lock.
+  uint32_t Position = 0;  // the next frame to play
+  bool Playing = false;
+  bool Looping = false;
+  int32_t Volume = VolumeMax;
+  float Gain = 1.0f;     // what the volume asks for
+  float Applied = 1.0f;  // where the gain ramp is
 
  private:
+  friend class Mixer;
   friend class SoundDevice;
   const bool RewindOnStop;
 };
 
-// The streaming buffer: a ring of frames at OutputFormat's rate and channels, 16-bit samples in
-// the machine's own byte order.
+// The streaming buffer: a ring of frames in OutputFormat, 16-bit samples in the machine's own
+// byte order.
 class StreamBuffer final : public SoundBuffer {
  public:
   // Hands out `bytes` bytes from `offset` as one region, or two when the range wraps past the
@@ -81,13 +133,12 @@ class StreamBuffer final : public SoundBuffer {
   // The byte offset of the play cursor: every byte before it in this cycle has been mixed,
   // and the mixer reads no further than one block past it.
   int GetCurrentPosition(uint32_t* play) const;
-  uint32_t Bytes() const { return static_cast<uint32_t>(Voice.Samples.size() * sizeof(int16_t)); }
+  uint32_t Bytes() const { return static_cast<uint32_t>(Samples.size() * sizeof(int16_t)); }
 
  private:
   friend class SoundDevice;
   using SoundBuffer::SoundBuffer;
-  uint8_t* Data() { return reinterpret_cast<uint8_t*>(Voice.Samples.data()); }
-  bool Holds(const void* part, uint32_t bytes);
+  bool Holds(const void* part, uint32_t bytes) const;
 };
 
 class SoundDevice {
@@ -108,14 +159,10 @@ class SoundDevice {
   // A silent ring of `bytes` bytes, whole frames of OutputFormat.
   int CreateSoundBuffer(uint32_t bytes, std::unique_ptr<StreamBuffer>& buffer);
 
-  // Off while the game's window does not have the focus; on from the start.
-  void SetAudible(bool audible) { Output->SetAudible(audible); }
   Mixer& GetMixer() { return *Output; }
-  bool HasOutput() const { return DeviceId != 0; }
 
  private:
   SoundDevice() : Output(std::make_shared<Mixer>()) {}
-  static void Render(void* mixer, uint8_t* stream, int bytes);
 
   std::shared_ptr<Mixer> Output;
   uint32_t DeviceId = 0;

@@ -33,7 +33,7 @@ RegDocument ParseWritten(const std::string& text) {
   try {
     return ParseRegistryText(text);
   } catch (const RegParseError& error) {
-    std::fprintf(stderr, "%s\n", error.what());
+    std::fprintf(stderr, "line %d: %s\n", error.Line(), error.what());
     Require(false, "a text the store wrote does not parse");
   }
   return {};

@@ -80,7 +80,7 @@ TEST(MixerAllocation, MixingTenEffectsAndTheMusicNeverAllocates) {
     Counting = true;
     for (int round = 0; round < 20; ++round) {
       for (size_t frames : {1u, 7u, 256u, 1024u, 1500u, 4096u, 8192u}) {
-        if (round == 10) device->SetAudible(frames % 2 == 0);  // the focus coming and going
+        if (round == 10) device->GetMixer().SetAudible(frames % 2 == 0);  // the focus coming and going
         music->SetVolume(-100 * static_cast<int32_t>(frames % 7));
         device->GetMixer().Mix(out.data(), frames);
       }

@@ -71,7 +71,7 @@ TEST(SoundThreading, CallbackMusicWriterAndVolumeChangesRunTogether) {
     effect->Play(0);
     if (round % 7 == 0) effects[static_cast<size_t>(round / 7) % effects.size()]->Stop();
     music->SetVolume(round % 2 ? -600 : 0);
-    if (round % 13 == 0) device->SetAudible(round % 26 == 0);  // the focus coming and going
+    if (round % 13 == 0) device->GetMixer().SetAudible(round % 26 == 0);  // the focus coming and going
     if (round % 50 == 0) {
       // Buffers come and go while the callback mixes (the display-change rebuild does this).
       auto extra = MakeEffect(*device, Constant(500, 1000), EffectFormat);

@@ -131,7 +131,7 @@ TEST(StreamBuffer, StopPausesAndPlayGoesOnFromThere) {
   music->SetVolume(-600);
   music->Play(platform::SoundPlayLooping);
   Mix(*device, 5000);
-  ASSERT_EQ(music->Stop(), SoundOk);
+  music->Stop();
   const uint32_t stoppedAt = Cursor(*music);
   EXPECT_EQ(stoppedAt, 5000 * FrameBytes);
   EXPECT_TRUE(Silent(Mix(*device, 3000)));
