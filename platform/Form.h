@@ -10,13 +10,15 @@
 #include <string>
 
 #include "platform/Controller.h"
-#include "platform/Hotkeys.h"
 #include "platform/Scale.h"
 #include "platform/WindowTimer.h"
 
 namespace platform {
 
 enum class CursorShape : uint8_t { Arrow, Wait };
+// Keys of the desktop: F11 and Alt+Enter switch between a window and full screen, F3 turns
+// the colour marks on or off.
+enum class Hotkey : uint8_t { FullScreen, ColourMarks };
 
 class Form {
  public:
@@ -34,12 +36,13 @@ class Form {
   // any release re-arms what a press latched.
   std::function<void(uint16_t key)> OnKeyDown;
   std::function<void(uint16_t key)> OnKeyUp;
-  // A hotkey was pressed; its key reaches neither OnKeyDown nor OnKeyUp.
+  // A hotkey is taken before any screen sees it: its press, auto-repeats and release reach
+  // neither OnKeyDown nor OnKeyUp, so it is never typed into a name, captured by the key setup
+  // or counted by the key latch. The modifier held with it (Alt is a key a player may bind)
+  // reaches the game as any key does.
   std::function<void(Hotkey hotkey)> OnHotkey;
-  // The window's size changed: the player or the window manager resized it, or the game did
-  // (SetWindowScale, SetFullScreen).
+  // The player, the window manager or the game (SetWindowScale, SetFullScreen) resized it.
   std::function<void()> OnResize;
-  // The window's contents need drawing again.
   std::function<void()> OnPaint;
   // The window is closing (title bar, window manager, Close()); the loop ends after it.
   std::function<void()> OnClose;
@@ -103,7 +106,7 @@ class Form {
  private:
   struct Native;
 
-  int WaitBudget(int maxWaitMs) const;
+  void Dispatch(const SDL_Event& event);
   void ApplyCursor();
   void ShowPointer(bool shown);
 
@@ -114,7 +117,6 @@ class Form {
   CursorShape CurrentCursor = CursorShape::Arrow;
   bool CursorPending = false;
   bool IsClosed = false;
-  bool Closing = false;
   mutable int LastDepth = 32;
 };
 
