@@ -5,7 +5,8 @@
 #pragma once
 #include <cstdint>
 #include <functional>
-#include <memory>
+#include <optional>
+#include <vector>
 
 union SDL_Event;
 
@@ -23,18 +24,17 @@ class Controllers {
   // The controller that was pressed last has gone, after the release of what it held.
   std::function<void()> OnUnplugged;
 
-  Controllers();
-  ~Controllers();
+  Controllers() = default;
+  ~Controllers() { Stop(); }
   Controllers(const Controllers&) = delete;
   Controllers& operator=(const Controllers&) = delete;
 
-  // Brings up SDL's controller support, once: the controllers already there arrive as events.
+  // Brings up SDL's controller support: the controllers already there arrive as events.
   // Without it (SDL cannot) the game simply has no controllers.
   void Start();
   // Closes every controller and SDL's controller support.
   void Stop();
-  // How many controllers are open.
-  int Open() const;
+  int Open() const { return static_cast<int>(Pads.size()); }
 
   // The loop's wait while a controller is open, in ms (-1 without one): SDL reads controllers
   // only when the loop asks it to, and no file of theirs tells when there is something to read.
@@ -48,10 +48,16 @@ class Controllers {
   void Handle(const SDL_Event& event);
 
  private:
-  struct Native;
-  std::unique_ptr<Native> Sdl;
+  struct Pad {
+    int32_t Id;                      // SDL's instance id of the open controller
+    std::optional<PadButton> Stick;  // the direction the left stick is pushed in
+  };
+  Pad* Find(int32_t id);
+
+  std::vector<Pad> Pads;
+  int32_t LastPressed = -1;
   int Wake = -1;
-  bool Started = false;
+  bool Running = false;
 };
 
 }  // namespace platform
