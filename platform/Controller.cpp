@@ -17,9 +17,6 @@ namespace {
 // the edge does not flicker: a push counts from half way out and ends within a quarter.
 constexpr int StickPushAt = 16384;
 constexpr int StickReleaseAt = 8192;
-// How often the loop reads an open controller: once a frame of a 60 Hz display, too quick to
-// be felt, where SDL's own wait would read it every millisecond.
-constexpr int PadPollMs = 16;
 // The netlink group on which udev announces every device that has come or gone, once the
 // device is ready for use; SDL's own device monitors listen to the same group.
 constexpr uint32_t DeviceManagerGroup = 2;
@@ -59,8 +56,6 @@ void Controllers::Stop() {
   Running = false;
 }
 
-int Controllers::PollMs() const { return Pads.empty() ? -1 : PadPollMs; }
-
 void Controllers::TakeWake() const {
   if (Wake < 0) return;
   // Only that something changed matters, not what: SDL reads the details itself.
@@ -81,9 +76,8 @@ void Controllers::Handle(const SDL_Event& event) {
     case SDL_CONTROLLERDEVICEREMOVED: {
       // SDL has let go of its buttons and its stick just before, as events of their own.
       const SDL_JoystickID id = event.cdevice.which;
-      if (!Find(id)) break;
+      if (std::erase_if(Pads, [id](const Pad& pad) { return pad.Id == id; }) == 0) break;
       SDL_GameControllerClose(SDL_GameControllerFromInstanceID(id));
-      std::erase_if(Pads, [id](const Pad& pad) { return pad.Id == id; });
       if (id == LastPressed) {
         LastPressed = -1;
         if (OnUnplugged) OnUnplugged();

@@ -38,7 +38,8 @@ class Controllers {
 
   // The loop's wait while a controller is open, in ms (-1 without one): SDL reads controllers
   // only when the loop asks it to, and no file of theirs tells when there is something to read.
-  int PollMs() const;
+  // Once a frame of a 60 Hz display is too quick to be felt; SDL's own wait reads every ms.
+  int PollMs() const { return Pads.empty() ? -1 : 16; }
   // Readable when a device has come or gone on the desktop (-1 when not started): the loop
   // wakes on it to let SDL see the change. TakeWake() reads away what made it readable.
   int WakeFd() const { return Wake; }

@@ -57,7 +57,7 @@ struct Form::Native {
 Form::Form(TimerHost& timers)
     : Timers(timers), Sdl(std::make_unique<Native>()), PointerTimer(timers, PointerHideMs, [this] {
         PointerTimer.SetEnabled(false);
-        ShowPointer(false);
+        SDL_ShowCursor(SDL_DISABLE);
       }) {
   // SDL2 reads the window class from the environment; the desktop entry expects "huebloc".
   // A value the user has set wins.
@@ -194,13 +194,10 @@ void Form::SetFullScreen(bool fullScreen) {
   SDL_SetWindowSize(window, windowed.w, windowed.h);
   SDL_SetWindowPosition(window, windowed.x, windowed.y);
   PointerTimer.SetEnabled(false);
-  ShowPointer(true);
+  SDL_ShowCursor(SDL_ENABLE);
 }
 
-void Form::ShowPointer(bool shown) {
-  HiddenPointer = !shown;
-  SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
-}
+bool Form::PointerHidden() const { return SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE; }
 
 int Form::DisplayDepth() const {
   // While displays are being rearranged there may be no answer: keep the last one.
@@ -274,7 +271,7 @@ void Form::Dispatch(const SDL_Event& event) {
       break;
     case SDL_MOUSEMOTION:
       if (FullScreen()) {
-        ShowPointer(true);
+        SDL_ShowCursor(SDL_ENABLE);
         PointerTimer.Restart(PointerHideMs);
       }
       break;

@@ -29,7 +29,6 @@ class Form {
 
   // The window was shown, or the game got the keyboard focus back.
   std::function<void()> OnShow;
-  // The game lost the keyboard focus to another window.
   std::function<void()> OnDeactivate;
   // Virtual-key codes (platform/Keys.h). Auto-repeat arrives as further key-downs. A key
   // without a code is never pressed for the game, but its release still arrives (as 0), so
@@ -88,7 +87,7 @@ class Form {
   // was, in size and place. In full screen the pointer hides while the mouse rests.
   void SetFullScreen(bool fullScreen);
   bool FullScreen() const;
-  bool PointerHidden() const { return HiddenPointer; }
+  bool PointerHidden() const;
 
   // Colour depth in bits per pixel of the display the window is on.
   int DisplayDepth() const;
@@ -108,12 +107,10 @@ class Form {
 
   void Dispatch(const SDL_Event& event);
   void ApplyCursor();
-  void ShowPointer(bool shown);
 
   TimerHost& Timers;
   std::unique_ptr<Native> Sdl;
   WindowTimer PointerTimer;
-  bool HiddenPointer = false;
   CursorShape CurrentCursor = CursorShape::Arrow;
   bool CursorPending = false;
   bool IsClosed = false;

@@ -32,7 +32,6 @@ class Thread {
       }
     });
   }
-  // Asks the body to stop; it sees the request through Terminated().
   void Terminate() { TerminateRequested.store(true, std::memory_order_release); }
   bool Terminated() const { return TerminateRequested.load(std::memory_order_acquire); }
   // Returns once the body has returned, after running OnTerminate on the calling thread; at
