@@ -15,7 +15,8 @@ void ShowMessageBox(const std::string& caption, const std::string& text, Message
   // desktop the environment names.
   const char* driver = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetCurrentVideoDriver() : SDL_GetHint(SDL_HINT_VIDEODRIVER);
   if (driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0)) return;
-  SDL_ShowSimpleMessageBox(icon == MessageIcon::Stop ? SDL_MESSAGEBOX_ERROR : 0, caption.c_str(), text.c_str(), nullptr);
+  const Uint32 flags = icon == MessageIcon::Stop ? SDL_MESSAGEBOX_ERROR : 0;
+  SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr);
 }
 
 }  // namespace platform
