@@ -7,9 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <optional>
 #include <utility>
-#include <vector>
 
 namespace platform {
 
@@ -19,80 +17,44 @@ namespace {
 // the edge does not flicker: a push counts from half way out and ends within a quarter.
 constexpr int StickPushAt = 16384;
 constexpr int StickReleaseAt = 8192;
-// How often the loop reads an open controller: once a frame of a 60 Hz display, too quick to
-// be felt, where SDL's own wait would read it every millisecond.
-constexpr int PadPollMs = 16;
 // The netlink group on which udev announces every device that has come or gone, once the
 // device is ready for use; SDL's own device monitors listen to the same group.
 constexpr uint32_t DeviceManagerGroup = 2;
 
-std::optional<PadButton> ButtonOf(uint8_t button) {
-  switch (button) {
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return PadButton::Left;
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return PadButton::Right;
-    case SDL_CONTROLLER_BUTTON_DPAD_UP: return PadButton::Up;
-    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return PadButton::Down;
-    case SDL_CONTROLLER_BUTTON_A: return PadButton::South;
-    case SDL_CONTROLLER_BUTTON_B: return PadButton::East;
-    case SDL_CONTROLLER_BUTTON_START: return PadButton::Start;
-    default: return std::nullopt;
-  }
-}
-
-int OpenDeviceWatch() {
-  const int fd = socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_KOBJECT_UEVENT);
-  if (fd < 0) return -1;
-  sockaddr_nl address{};
-  address.nl_family = AF_NETLINK;
-  address.nl_groups = DeviceManagerGroup;
-  if (bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    close(fd);
-    return -1;
-  }
-  return fd;
-}
+constexpr std::pair<uint8_t, PadButton> Buttons[] = {
+    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, PadButton::Left}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, PadButton::Right},
+    {SDL_CONTROLLER_BUTTON_DPAD_UP, PadButton::Up},     {SDL_CONTROLLER_BUTTON_DPAD_DOWN, PadButton::Down},
+    {SDL_CONTROLLER_BUTTON_A, PadButton::South},        {SDL_CONTROLLER_BUTTON_B, PadButton::East},
+    {SDL_CONTROLLER_BUTTON_START, PadButton::Start},
+};
 
 }  // namespace
 
-struct Controllers::Native {
-  struct Pad {
-    SDL_JoystickID Id = -1;
-    SDL_GameController* Handle = nullptr;
-    std::optional<PadButton> Stick;  // the direction the left stick is pushed in
-  };
-  std::vector<Pad> Pads;
-  SDL_JoystickID LastPressed = -1;
-
-  Pad* Find(SDL_JoystickID id) {
-    const auto found = std::find_if(Pads.begin(), Pads.end(), [id](const Pad& pad) { return pad.Id == id; });
-    return found != Pads.end() ? &*found : nullptr;
-  }
-};
-
-Controllers::Controllers() = default;
-
-Controllers::~Controllers() { Stop(); }
+Controllers::Pad* Controllers::Find(int32_t id) {
+  const auto found = std::ranges::find(Pads, id, &Pad::Id);
+  return found != Pads.end() ? &*found : nullptr;
+}
 
 void Controllers::Start() {
-  if (Started) return;
-  Started = true;
-  if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return;
-  Sdl = std::make_unique<Native>();
-  Wake = OpenDeviceWatch();
+  if (Running || SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return;
+  Running = true;
+  Wake = socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_KOBJECT_UEVENT);
+  sockaddr_nl address{.nl_family = AF_NETLINK, .nl_pad = 0, .nl_pid = 0, .nl_groups = DeviceManagerGroup};
+  if (Wake >= 0 && bind(Wake, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    close(Wake);
+    Wake = -1;
+  }
 }
 
 void Controllers::Stop() {
-  if (!Sdl) return;
-  for (const Native::Pad& pad : Sdl->Pads) SDL_GameControllerClose(pad.Handle);
-  Sdl.reset();
+  if (!Running) return;
+  for (const Pad& pad : Pads) SDL_GameControllerClose(SDL_GameControllerFromInstanceID(pad.Id));
+  Pads.clear();
   SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
   if (Wake >= 0) close(Wake);
   Wake = -1;
+  Running = false;
 }
-
-int Controllers::Open() const { return Sdl ? static_cast<int>(Sdl->Pads.size()) : 0; }
-
-int Controllers::PollMs() const { return Open() > 0 ? PadPollMs : -1; }
 
 void Controllers::TakeWake() const {
   if (Wake < 0) return;
@@ -103,55 +65,49 @@ void Controllers::TakeWake() const {
 }
 
 void Controllers::Handle(const SDL_Event& event) {
-  if (!Sdl) return;
+  if (!Running) return;
   switch (event.type) {
     case SDL_CONTROLLERDEVICEADDED: {
       // SDL may tell of one controller twice (as it starts, and as it finds it): opened once.
       const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(event.cdevice.which);
-      if (id < 0 || Sdl->Find(id)) return;
-      if (SDL_GameController* handle = SDL_GameControllerOpen(event.cdevice.which))
-        Sdl->Pads.push_back(Native::Pad{id, handle, std::nullopt});
+      if (id >= 0 && !Find(id) && SDL_GameControllerOpen(event.cdevice.which)) Pads.push_back(Pad{id, std::nullopt});
       break;
     }
     case SDL_CONTROLLERDEVICEREMOVED: {
       // SDL has let go of its buttons and its stick just before, as events of their own.
-      Native::Pad* pad = Sdl->Find(event.cdevice.which);
-      if (!pad) return;
-      const bool lastPressed = pad->Id == Sdl->LastPressed;
-      SDL_GameControllerClose(pad->Handle);
-      std::erase_if(Sdl->Pads, [id = pad->Id](const Native::Pad& other) { return other.Id == id; });
-      if (lastPressed) {
-        Sdl->LastPressed = -1;
+      const SDL_JoystickID id = event.cdevice.which;
+      if (std::erase_if(Pads, [id](const Pad& pad) { return pad.Id == id; }) == 0) break;
+      SDL_GameControllerClose(SDL_GameControllerFromInstanceID(id));
+      if (id == LastPressed) {
+        LastPressed = -1;
         if (OnUnplugged) OnUnplugged();
       }
       break;
     }
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP: {
-      const std::optional<PadButton> button = ButtonOf(event.cbutton.button);
-      if (!button || !Sdl->Find(event.cbutton.which)) return;
-      if (event.type == SDL_CONTROLLERBUTTONUP) {
-        if (OnButtonUp) OnButtonUp(*button);
-        return;
-      }
-      Sdl->LastPressed = event.cbutton.which;
-      if (OnButtonDown) OnButtonDown(*button);
+      const auto* button = std::ranges::find(Buttons, event.cbutton.button, &std::pair<uint8_t, PadButton>::first);
+      if (button == std::end(Buttons) || !Find(event.cbutton.which)) break;
+      const bool down = event.type == SDL_CONTROLLERBUTTONDOWN;
+      if (down) LastPressed = event.cbutton.which;
+      if (const auto& handler = down ? OnButtonDown : OnButtonUp) handler(button->second);
       break;
     }
     case SDL_CONTROLLERAXISMOTION: {
-      Native::Pad* pad = Sdl->Find(event.caxis.which);
+      Pad* pad = Find(event.caxis.which);
       if (!pad || (event.caxis.axis != SDL_CONTROLLER_AXIS_LEFTX && event.caxis.axis != SDL_CONTROLLER_AXIS_LEFTY))
-        return;
+        break;
       // The stick as it is now, both axes at once: a move reaches SDL as one event per axis.
-      const int x = SDL_GameControllerGetAxis(pad->Handle, SDL_CONTROLLER_AXIS_LEFTX);
-      const int y = SDL_GameControllerGetAxis(pad->Handle, SDL_CONTROLLER_AXIS_LEFTY);
+      SDL_GameController* handle = SDL_GameControllerFromInstanceID(pad->Id);
+      const int x = SDL_GameControllerGetAxis(handle, SDL_CONTROLLER_AXIS_LEFTX);
+      const int y = SDL_GameControllerGetAxis(handle, SDL_CONTROLLER_AXIS_LEFTY);
       const int reach = std::max(std::abs(x), std::abs(y));
       // One push is one step: its direction is taken as it leaves the dead zone, along the
       // axis pushed further, and held until the stick is back near the middle.
       if (!pad->Stick && reach >= StickPushAt) {
         pad->Stick = std::abs(x) >= std::abs(y) ? (x < 0 ? PadButton::Left : PadButton::Right)
                                                 : (y < 0 ? PadButton::Up : PadButton::Down);
-        Sdl->LastPressed = pad->Id;
+        LastPressed = pad->Id;
         if (OnButtonDown) OnButtonDown(*pad->Stick);
       } else if (pad->Stick && reach < StickReleaseAt) {
         const PadButton released = *std::exchange(pad->Stick, std::nullopt);

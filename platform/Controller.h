@@ -5,7 +5,8 @@
 #pragma once
 #include <cstdint>
 #include <functional>
-#include <memory>
+#include <optional>
+#include <vector>
 
 union SDL_Event;
 
@@ -23,22 +24,22 @@ class Controllers {
   // The controller that was pressed last has gone, after the release of what it held.
   std::function<void()> OnUnplugged;
 
-  Controllers();
-  ~Controllers();
+  Controllers() = default;
+  ~Controllers() { Stop(); }
   Controllers(const Controllers&) = delete;
   Controllers& operator=(const Controllers&) = delete;
 
-  // Brings up SDL's controller support, once: the controllers already there arrive as events.
+  // Brings up SDL's controller support: the controllers already there arrive as events.
   // Without it (SDL cannot) the game simply has no controllers.
   void Start();
   // Closes every controller and SDL's controller support.
   void Stop();
-  // How many controllers are open.
-  int Open() const;
+  int Open() const { return static_cast<int>(Pads.size()); }
 
   // The loop's wait while a controller is open, in ms (-1 without one): SDL reads controllers
   // only when the loop asks it to, and no file of theirs tells when there is something to read.
-  int PollMs() const;
+  // Once a frame of a 60 Hz display is too quick to be felt; SDL's own wait reads every ms.
+  int PollMs() const { return Pads.empty() ? -1 : 16; }
   // Readable when a device has come or gone on the desktop (-1 when not started): the loop
   // wakes on it to let SDL see the change. TakeWake() reads away what made it readable.
   int WakeFd() const { return Wake; }
@@ -48,10 +49,16 @@ class Controllers {
   void Handle(const SDL_Event& event);
 
  private:
-  struct Native;
-  std::unique_ptr<Native> Sdl;
+  struct Pad {
+    int32_t Id;                      // SDL's instance id of the open controller
+    std::optional<PadButton> Stick;  // the direction the left stick is pushed in
+  };
+  Pad* Find(int32_t id);
+
+  std::vector<Pad> Pads;
+  int32_t LastPressed = -1;
   int Wake = -1;
-  bool Started = false;
+  bool Running = false;
 };
 
 }  // namespace platform

@@ -1,14 +1,17 @@
 #include "platform/Form.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <poll.h>
+#undef CursorShape  // Xlib's, for a query the game never makes
 
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/DisplayMode.h"
-#include "platform/DisplayWait.h"
 #include "platform/Keys.h"
 
 namespace platform {
@@ -18,7 +21,44 @@ namespace {
 // How many events one loop step handles before it turns to the timers.
 constexpr int EventsPerStep = 256;
 
-void SetDesktopIdentity() {
+// A key by its place on the keyboard, taken while any of the modifiers is held (none listed:
+// whatever is held).
+struct HotkeyBinding {
+  SDL_Scancode Key;
+  uint16_t Modifiers;
+  Hotkey Action;
+};
+
+constexpr HotkeyBinding HotkeyBindings[] = {
+    {SDL_SCANCODE_F11, KMOD_NONE, Hotkey::FullScreen},
+    {SDL_SCANCODE_RETURN, KMOD_ALT, Hotkey::FullScreen},
+    {SDL_SCANCODE_KP_ENTER, KMOD_ALT, Hotkey::FullScreen},
+    {SDL_SCANCODE_F3, KMOD_NONE, Hotkey::ColourMarks},
+};
+
+// The next event read in, if there is one.
+bool Take(SDL_Event& event) { return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1; }
+
+}  // namespace
+
+struct Form::Native {
+  SDL_Window* Window = nullptr;
+  SDL_Cursor* WaitCursor = nullptr;
+  // SDL's own wait, on X11, sends the window a wake-up message over a second connection to the
+  // display whenever an event arrives during it. The close request is such an event: the game
+  // then destroys its window at once, the display may take the message only after that, and
+  // the error it reports for it ends the program. So on X11 the loop waits on the display's
+  // socket itself and lets SDL only read what has come; other video systems use SDL's wait.
+  int X11Socket = -1;
+  std::vector<SDL_Scancode> HeldHotkeys;  // keys whose presses were a hotkey's, until their release
+  SDL_Rect Windowed{};                    // the window's place and size before it went full screen
+};
+
+Form::Form(TimerHost& timers)
+    : Timers(timers), Sdl(std::make_unique<Native>()), PointerTimer(timers, PointerHideMs, [this] {
+        PointerTimer.SetEnabled(false);
+        SDL_ShowCursor(SDL_DISABLE);
+      }) {
   // SDL2 reads the window class from the environment; the desktop entry expects "huebloc".
   // A value the user has set wins.
   setenv("SDL_VIDEO_X11_WMCLASS", "huebloc", 0);
@@ -31,37 +71,11 @@ void SetDesktopIdentity() {
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   // Full screen is the desktop's own resolution: switching to another program need not hide it.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-}
-
-// The game reads keys, never composed text. Opening the display also opens an input method,
-// which on X11 parses the locale's whole compose table first: the largest part of the time
-// from launch to the first picture. An empty table is all the game needs; a table the user
-// named still wins.
-void SkipComposeTable() { setenv("XCOMPOSEFILE", "/dev/null", 0); }
-
-}  // namespace
-
-struct Form::Native {
-  SDL_Window* Window = nullptr;
-  SDL_Cursor* WaitCursor = nullptr;
-  DisplayWait Wait;
-  HotkeyFilter Hotkeys;
-  SDL_Rect Windowed{};  // the window's place and size before it went full screen
-
-  // The next event read in, if there is one: 1, else 0.
-  static int Take(SDL_Event& event) { return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT); }
-  static void Dispatch(Form& form, const SDL_Event& event);
-  static void WindowEvent(Form& form, const SDL_WindowEvent& event);
-  static void DisplayChanged(Form& form);
-};
-
-Form::Form(TimerHost& timers)
-    : Timers(timers), Sdl(std::make_unique<Native>()), PointerTimer(timers, PointerHideMs, [this] {
-        PointerTimer.SetEnabled(false);
-        ShowPointer(false);
-      }) {
-  SetDesktopIdentity();
-  SkipComposeTable();
+  // The game reads keys, never composed text. Opening the display also opens an input method,
+  // which on X11 parses the locale's whole compose table first: the largest part of the time
+  // from launch to the first picture. An empty table is all the game needs; a table the user
+  // named still wins.
+  setenv("XCOMPOSEFILE", "/dev/null", 0);
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     throw std::runtime_error(std::string("Cannot open the display: ") + SDL_GetError());
   SDL_EnableScreenSaver();
@@ -76,7 +90,12 @@ Form::Form(TimerHost& timers)
   // The game reads keys, not text: an input method must not hold key presses back.
   SDL_StopTextInput();
   DisplayDepth();
-  Sdl->Wait = DisplayWait(Sdl->Window);
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(Sdl->Window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11)
+    Sdl->X11Socket = ConnectionNumber(info.info.x11.display);
+#endif
 }
 
 Form::~Form() {
@@ -94,8 +113,9 @@ void Form::SetCaption(const std::string& caption) { SDL_SetWindowTitle(Sdl->Wind
 std::string Form::Caption() const { return SDL_GetWindowTitle(Sdl->Window); }
 
 bool Form::SetIcon(std::span<const uint32_t> pixels, int width, int height) {
-  if (width <= 0 || height <= 0 || width > INT_MAX / 4) return false;
-  if (pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) return false;
+  if (width <= 0 || height <= 0 || width > INT_MAX / 4 ||
+      pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
+    return false;
   // SDL only reads the pixels: it copies them into the window's icon.
   SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels.data()), width, height,
                                                             32, width * 4, SDL_PIXELFORMAT_ARGB8888);
@@ -113,12 +133,9 @@ void Form::SetCursor(CursorShape shape) {
 
 void Form::ApplyCursor() {
   CursorPending = false;
-  SDL_Cursor* cursor = SDL_GetDefaultCursor();
-  if (CurrentCursor == CursorShape::Wait) {
-    if (!Sdl->WaitCursor) Sdl->WaitCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
-    if (Sdl->WaitCursor) cursor = Sdl->WaitCursor;
-  }
-  if (cursor) SDL_SetCursor(cursor);
+  const bool wait = CurrentCursor == CursorShape::Wait;
+  if (wait && !Sdl->WaitCursor) Sdl->WaitCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
+  if (SDL_Cursor* cursor = wait && Sdl->WaitCursor ? Sdl->WaitCursor : SDL_GetDefaultCursor()) SDL_SetCursor(cursor);
 }
 
 void Form::Show() { SDL_ShowWindow(Sdl->Window); }
@@ -128,12 +145,10 @@ void Form::Hide() { SDL_HideWindow(Sdl->Window); }
 bool Form::Visible() const { return (SDL_GetWindowFlags(Sdl->Window) & SDL_WINDOW_SHOWN) != 0; }
 
 void Form::Close() {
-  if (IsClosed || Closing) return;
-  Closing = true;
-  if (OnClose) OnClose();
+  if (IsClosed) return;
   IsClosed = true;
-  // Gone from the desktop at once; the window itself goes with the Form.
-  SDL_HideWindow(Sdl->Window);
+  if (OnClose) OnClose();
+  Hide();  // gone from the desktop at once; the window itself goes with the Form
 }
 
 void Form::SetWindowScale(int scale) {
@@ -179,13 +194,10 @@ void Form::SetFullScreen(bool fullScreen) {
   SDL_SetWindowSize(window, windowed.w, windowed.h);
   SDL_SetWindowPosition(window, windowed.x, windowed.y);
   PointerTimer.SetEnabled(false);
-  ShowPointer(true);
+  SDL_ShowCursor(SDL_ENABLE);
 }
 
-void Form::ShowPointer(bool shown) {
-  HiddenPointer = !shown;
-  SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
-}
+bool Form::PointerHidden() const { return SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE; }
 
 int Form::DisplayDepth() const {
   // While displays are being rearranged there may be no answer: keep the last one.
@@ -202,103 +214,103 @@ void Form::Run() {
   }
 }
 
-int Form::WaitBudget(int maxWaitMs) const {
-  int64_t budget = maxWaitMs < 0 ? -1 : maxWaitMs;
-  // No longer than until the next timer, nor than an open controller may go unread.
-  for (const int64_t limit : {Timers.MsUntilNext(), int64_t{Pads.PollMs()}})
-    if (limit >= 0 && (budget < 0 || limit < budget)) budget = limit;
-  return static_cast<int>(std::min<int64_t>(budget, INT_MAX));
-}
-
 bool Form::PumpOnce(int maxWaitMs) {
   if (IsClosed) return false;
   // What the display has sent is read in first, so that the loop sleeps only with nothing left.
   SDL_PumpEvents();
   SDL_Event event;
-  int got = Native::Take(event);
-  if (got == 0) {
-    if (const int wait = WaitBudget(maxWaitMs); wait != 0) {
-      Sdl->Wait.For(wait, Pads.WakeFd());
-      Pads.TakeWake();
-      SDL_PumpEvents();
-      got = Native::Take(event);
+  bool got = Take(event);
+  // No longer than until the next timer, nor than an open controller may go unread.
+  int64_t wait = got ? 0 : maxWaitMs;
+  for (const int64_t limit : {Timers.MsUntilNext(), int64_t{Pads.PollMs()}})
+    if (limit >= 0 && (wait < 0 || limit < wait)) wait = limit;
+  if (wait != 0) {
+    const int ms = static_cast<int>(std::min<int64_t>(wait, INT_MAX));
+    if (Sdl->X11Socket < 0) {
+      SDL_WaitEventTimeout(nullptr, ms);  // knows no file of the controllers
+    } else {
+      pollfd files[] = {{Sdl->X11Socket, POLLIN, 0}, {Pads.WakeFd(), POLLIN, 0}};  // a file of -1 is passed over
+      poll(files, 2, ms);
     }
+    Pads.TakeWake();
+    SDL_PumpEvents();
+    got = Take(event);
   }
-  for (int handled = 0; got == 1 && !IsClosed;) {
-    Native::Dispatch(*this, event);
-    if (++handled == EventsPerStep) break;
-    got = Native::Take(event);
+  for (int handled = 1; got && !IsClosed; ++handled) {
+    Dispatch(event);
+    got = handled < EventsPerStep && Take(event);
   }
   if (!IsClosed) Timers.FireDue();
   if (!IsClosed && CursorPending) ApplyCursor();
   return !IsClosed;
 }
 
-void Form::Native::Dispatch(Form& form, const SDL_Event& event) {
+void Form::Dispatch(const SDL_Event& event) {
   switch (event.type) {
     case SDL_KEYDOWN: {
       const SDL_Keysym& keysym = event.key.keysym;
-      const HotkeyFilter::Taken taken = form.Sdl->Hotkeys.Press(keysym.scancode, keysym.mod, event.key.repeat != 0);
-      if (taken.Pressed && form.OnHotkey) form.OnHotkey(*taken.Pressed);
-      if (taken.Key) break;
-      const uint16_t key = VirtualKey(keysym.scancode, keysym.sym);
-      if (key != 0 && form.OnKeyDown) form.OnKeyDown(key);
+      const auto held = std::ranges::find(Sdl->HeldHotkeys, keysym.scancode);
+      if (event.key.repeat != 0 && held != Sdl->HeldHotkeys.end()) break;
+      const auto* hotkey = std::ranges::find_if(HotkeyBindings, [&](const HotkeyBinding& binding) {
+        return binding.Key == keysym.scancode && (binding.Modifiers == KMOD_NONE || (keysym.mod & binding.Modifiers));
+      });
+      if (hotkey != std::end(HotkeyBindings)) {
+        if (held == Sdl->HeldHotkeys.end()) Sdl->HeldHotkeys.push_back(keysym.scancode);
+        if (event.key.repeat == 0 && OnHotkey) OnHotkey(hotkey->Action);
+        break;
+      }
+      // The same key without its modifier is the game's again (its last release may have gone
+      // to another window).
+      if (held != Sdl->HeldHotkeys.end()) Sdl->HeldHotkeys.erase(held);
+      if (const uint16_t key = VirtualKey(keysym.scancode, keysym.sym); key != 0 && OnKeyDown) OnKeyDown(key);
       break;
     }
     case SDL_KEYUP:
-      if (form.Sdl->Hotkeys.Release(event.key.keysym.scancode)) break;
-      if (form.OnKeyUp) form.OnKeyUp(VirtualKey(event.key.keysym.scancode, event.key.keysym.sym));
+      if (std::erase(Sdl->HeldHotkeys, event.key.keysym.scancode) > 0) break;
+      if (OnKeyUp) OnKeyUp(VirtualKey(event.key.keysym.scancode, event.key.keysym.sym));
       break;
     case SDL_MOUSEMOTION:
-      if (form.FullScreen()) {
-        form.ShowPointer(true);
-        form.PointerTimer.Restart(PointerHideMs);
+      if (FullScreen()) {
+        SDL_ShowCursor(SDL_ENABLE);
+        PointerTimer.Restart(PointerHideMs);
       }
       break;
     case SDL_WINDOWEVENT:
-      WindowEvent(form, event.window);
+      switch (event.window.event) {
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+          if (OnShow) OnShow();
+          break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          if (OnDeactivate) OnDeactivate();
+          break;
+        case SDL_WINDOWEVENT_EXPOSED:
+          if (OnPaint) OnPaint();
+          break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          if (OnResize) OnResize();
+          break;
+        case SDL_WINDOWEVENT_CLOSE:
+          Close();
+          break;
+        case SDL_WINDOWEVENT_DISPLAY_CHANGED:
+          if (OnDisplayChange) OnDisplayChange(DisplayDepth());
+          break;
+        default:
+          break;
+      }
       break;
     case SDL_QUIT:  // also SIGINT and SIGTERM: the game closes as from its title bar
-      form.Close();
+      Close();
       break;
     case SDL_DISPLAYEVENT:
     case SDL_RENDER_DEVICE_RESET:
-      DisplayChanged(form);
+      if (OnDisplayChange) OnDisplayChange(DisplayDepth());
       break;
     default:  // the controllers' events; the rest means nothing to the game
-      form.Pads.Handle(event);
+      Pads.Handle(event);
       break;
   }
-}
-
-void Form::Native::WindowEvent(Form& form, const SDL_WindowEvent& event) {
-  switch (event.event) {
-    case SDL_WINDOWEVENT_SHOWN:
-    case SDL_WINDOWEVENT_FOCUS_GAINED:
-      if (form.OnShow) form.OnShow();
-      break;
-    case SDL_WINDOWEVENT_FOCUS_LOST:
-      if (form.OnDeactivate) form.OnDeactivate();
-      break;
-    case SDL_WINDOWEVENT_EXPOSED:
-      if (form.OnPaint) form.OnPaint();
-      break;
-    case SDL_WINDOWEVENT_SIZE_CHANGED:
-      if (form.OnResize) form.OnResize();
-      break;
-    case SDL_WINDOWEVENT_CLOSE:
-      form.Close();
-      break;
-    case SDL_WINDOWEVENT_DISPLAY_CHANGED:
-      DisplayChanged(form);
-      break;
-    default:
-      break;
-  }
-}
-
-void Form::Native::DisplayChanged(Form& form) {
-  if (form.OnDisplayChange) form.OnDisplayChange(form.DisplayDepth());
 }
 
 }  // namespace platform

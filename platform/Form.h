@@ -10,13 +10,15 @@
 #include <string>
 
 #include "platform/Controller.h"
-#include "platform/Hotkeys.h"
 #include "platform/Scale.h"
 #include "platform/WindowTimer.h"
 
 namespace platform {
 
 enum class CursorShape : uint8_t { Arrow, Wait };
+// Keys of the desktop: F11 and Alt+Enter switch between a window and full screen, F3 turns
+// the colour marks on or off.
+enum class Hotkey : uint8_t { FullScreen, ColourMarks };
 
 class Form {
  public:
@@ -27,19 +29,19 @@ class Form {
 
   // The window was shown, or the game got the keyboard focus back.
   std::function<void()> OnShow;
-  // The game lost the keyboard focus to another window.
   std::function<void()> OnDeactivate;
   // Virtual-key codes (platform/Keys.h). Auto-repeat arrives as further key-downs. A key
   // without a code is never pressed for the game, but its release still arrives (as 0), so
   // any release re-arms what a press latched.
   std::function<void(uint16_t key)> OnKeyDown;
   std::function<void(uint16_t key)> OnKeyUp;
-  // A hotkey was pressed; its key reaches neither OnKeyDown nor OnKeyUp.
+  // A hotkey is taken before any screen sees it: its press, auto-repeats and release reach
+  // neither OnKeyDown nor OnKeyUp, so it is never typed into a name, captured by the key setup
+  // or counted by the key latch. The modifier held with it (Alt is a key a player may bind)
+  // reaches the game as any key does.
   std::function<void(Hotkey hotkey)> OnHotkey;
-  // The window's size changed: the player or the window manager resized it, or the game did
-  // (SetWindowScale, SetFullScreen).
+  // The player, the window manager or the game (SetWindowScale, SetFullScreen) resized it.
   std::function<void()> OnResize;
-  // The window's contents need drawing again.
   std::function<void()> OnPaint;
   // The window is closing (title bar, window manager, Close()); the loop ends after it.
   std::function<void()> OnClose;
@@ -85,7 +87,7 @@ class Form {
   // was, in size and place. In full screen the pointer hides while the mouse rests.
   void SetFullScreen(bool fullScreen);
   bool FullScreen() const;
-  bool PointerHidden() const { return HiddenPointer; }
+  bool PointerHidden() const;
 
   // Colour depth in bits per pixel of the display the window is on.
   int DisplayDepth() const;
@@ -103,18 +105,15 @@ class Form {
  private:
   struct Native;
 
-  int WaitBudget(int maxWaitMs) const;
+  void Dispatch(const SDL_Event& event);
   void ApplyCursor();
-  void ShowPointer(bool shown);
 
   TimerHost& Timers;
   std::unique_ptr<Native> Sdl;
   WindowTimer PointerTimer;
-  bool HiddenPointer = false;
   CursorShape CurrentCursor = CursorShape::Arrow;
   bool CursorPending = false;
   bool IsClosed = false;
-  bool Closing = false;
   mutable int LastDepth = 32;
 };
 

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <functional>
 #include <thread>
+#include <utility>
 
 namespace platform {
 
@@ -14,19 +15,33 @@ class Thread {
   // A subclass must Terminate and WaitFor in its own destructor: by the time this one runs,
   // its members and its Execute are gone. This one only joins a body still running, without
   // OnTerminate.
-  virtual ~Thread();
+  virtual ~Thread() {
+    Terminate();
+    if (Worker.joinable()) Worker.join();
+  }
   Thread(const Thread&) = delete;
   Thread& operator=(const Thread&) = delete;
 
   // Starts the body; later calls do nothing: a thread runs its body once.
-  void Resume();
-  // Asks the body to stop; it sees the request through Terminated().
-  void Terminate();
+  void Resume() {
+    if (std::exchange(Resumed, true)) return;
+    Worker = std::thread([this] {
+      try {
+        Execute();
+      } catch (...) {  // a failing decoder ends the music, not the game
+      }
+    });
+  }
+  void Terminate() { TerminateRequested.store(true, std::memory_order_release); }
   bool Terminated() const { return TerminateRequested.load(std::memory_order_acquire); }
   // Returns once the body has returned, after running OnTerminate on the calling thread; at
   // once, and without OnTerminate, for a thread not running. Does not ask the body to stop:
   // Terminate first.
-  void WaitFor();
+  void WaitFor() {
+    if (!Worker.joinable()) return;
+    Worker.join();
+    if (OnTerminate) OnTerminate();
+  }
 
   // Set before Resume.
   std::function<void()> OnTerminate;

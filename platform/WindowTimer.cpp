@@ -5,14 +5,11 @@
 
 namespace platform {
 
-TimerHost::TimerHost(ClockFn nowMs) : NowMs(std::move(nowMs)) {
-  if (!NowMs) {
-    NowMs = [] {
-      using namespace std::chrono;
-      return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-    };
-  }
-}
+TimerHost::TimerHost(ClockFn nowMs)
+    : NowMs(nowMs ? std::move(nowMs) : ClockFn([] {
+        using namespace std::chrono;
+        return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+      })) {}
 
 int64_t TimerHost::MsUntilNext() const {
   int64_t best = -1;
@@ -32,8 +29,7 @@ void TimerHost::FireDue() {
   for (WindowTimer* timer : Timers)
     if (timer->IsEnabled && timer->DueMs <= now) due.push_back(timer);
   for (WindowTimer* timer : due) {
-    if (std::find(Timers.begin(), Timers.end(), timer) == Timers.end()) continue;
-    if (!timer->IsEnabled || timer->DueMs > now) continue;
+    if (std::ranges::find(Timers, timer) == Timers.end() || !timer->IsEnabled || timer->DueMs > now) continue;
     // The next tick stays on the beat; the ones a stall went past are skipped.
     const uint64_t missed = (now - timer->DueMs) / timer->IntervalMs;
     timer->DueMs += (missed + 1) * timer->IntervalMs;
