@@ -24,15 +24,9 @@ class Controllers {
   // The controller that was pressed last has gone, after the release of what it held.
   std::function<void()> OnUnplugged;
 
-  Controllers() = default;
-  ~Controllers() { Stop(); }
-  Controllers(const Controllers&) = delete;
-  Controllers& operator=(const Controllers&) = delete;
-
   // Brings up SDL's controller support: the controllers already there arrive as events.
-  // Without it (SDL cannot) the game simply has no controllers.
+  // Without it (SDL cannot) the game simply has no controllers. The window stops it as it goes.
   void Start();
-  // Closes every controller and SDL's controller support.
   void Stop();
   int Open() const { return static_cast<int>(Pads.size()); }
 
@@ -58,7 +52,6 @@ class Controllers {
   std::vector<Pad> Pads;
   int32_t LastPressed = -1;
   int Wake = -1;
-  bool Running = false;
 };
 
 }  // namespace platform
