@@ -1,7 +1,6 @@
 // Game controllers through SDL's game-controller layer: every pad SDL knows (its built-in
 // mappings and SDL_GAMECONTROLLERCONFIG) reads as one standard layout, plugged in before or
-// during the game. The event loop hands its controller events here; what comes out is the
-// handful of buttons the game reads.
+// during the game, and gives the handful of buttons the game reads.
 #pragma once
 #include <cstdint>
 #include <functional>
