@@ -36,8 +36,7 @@ Controllers::Pad* Controllers::Find(int32_t id) {
 }
 
 void Controllers::Start() {
-  if (Running || SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return;
-  Running = true;
+  if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) != 0 || SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) return;
   Wake = socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC | SOCK_NONBLOCK, NETLINK_KOBJECT_UEVENT);
   sockaddr_nl address{.nl_family = AF_NETLINK, .nl_pad = 0, .nl_pid = 0, .nl_groups = DeviceManagerGroup};
   if (Wake >= 0 && bind(Wake, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
@@ -47,13 +46,12 @@ void Controllers::Start() {
 }
 
 void Controllers::Stop() {
-  if (!Running) return;
+  if (SDL_WasInit(SDL_INIT_GAMECONTROLLER) == 0) return;
   for (const Pad& pad : Pads) SDL_GameControllerClose(SDL_GameControllerFromInstanceID(pad.Id));
   Pads.clear();
   SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
   if (Wake >= 0) close(Wake);
   Wake = -1;
-  Running = false;
 }
 
 void Controllers::TakeWake() const {
@@ -65,7 +63,6 @@ void Controllers::TakeWake() const {
 }
 
 void Controllers::Handle(const SDL_Event& event) {
-  if (!Running) return;
   switch (event.type) {
     case SDL_CONTROLLERDEVICEADDED: {
       // SDL may tell of one controller twice (as it starts, and as it finds it): opened once.

@@ -1,7 +1,6 @@
 // Game controllers through SDL's game-controller layer: every pad SDL knows (its built-in
 // mappings and SDL_GAMECONTROLLERCONFIG) reads as one standard layout, plugged in before or
-// during the game. The event loop hands its controller events here; what comes out is the
-// handful of buttons the game reads.
+// during the game, and gives the handful of buttons the game reads.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -24,15 +23,9 @@ class Controllers {
   // The controller that was pressed last has gone, after the release of what it held.
   std::function<void()> OnUnplugged;
 
-  Controllers() = default;
-  ~Controllers() { Stop(); }
-  Controllers(const Controllers&) = delete;
-  Controllers& operator=(const Controllers&) = delete;
-
   // Brings up SDL's controller support: the controllers already there arrive as events.
-  // Without it (SDL cannot) the game simply has no controllers.
+  // Without it (SDL cannot) the game simply has no controllers. The window stops it as it goes.
   void Start();
-  // Closes every controller and SDL's controller support.
   void Stop();
   int Open() const { return static_cast<int>(Pads.size()); }
 
@@ -58,7 +51,6 @@ class Controllers {
   std::vector<Pad> Pads;
   int32_t LastPressed = -1;
   int Wake = -1;
-  bool Running = false;
 };
 
 }  // namespace platform

@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdlib>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "platform/DisplayMode.h"
@@ -21,20 +22,13 @@ namespace {
 // How many events one loop step handles before it turns to the timers.
 constexpr int EventsPerStep = 256;
 
-// A key by its place on the keyboard, taken while any of the modifiers is held (none listed:
-// whatever is held).
-struct HotkeyBinding {
-  SDL_Scancode Key;
-  uint16_t Modifiers;
-  Hotkey Action;
-};
-
-constexpr HotkeyBinding HotkeyBindings[] = {
-    {SDL_SCANCODE_F11, KMOD_NONE, Hotkey::FullScreen},
-    {SDL_SCANCODE_RETURN, KMOD_ALT, Hotkey::FullScreen},
-    {SDL_SCANCODE_KP_ENTER, KMOD_ALT, Hotkey::FullScreen},
-    {SDL_SCANCODE_F3, KMOD_NONE, Hotkey::ColourMarks},
-};
+// Hotkeys go by the key's place on the keyboard, whatever else is held; Enter needs either Alt.
+std::optional<Hotkey> HotkeyOf(const SDL_Keysym& key) {
+  const bool enter = key.scancode == SDL_SCANCODE_RETURN || key.scancode == SDL_SCANCODE_KP_ENTER;
+  if (key.scancode == SDL_SCANCODE_F11 || (enter && (key.mod & KMOD_ALT))) return Hotkey::FullScreen;
+  if (key.scancode == SDL_SCANCODE_F3) return Hotkey::ColourMarks;
+  return std::nullopt;
+}
 
 // The next event read in, if there is one.
 bool Take(SDL_Event& event) { return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1; }
@@ -71,10 +65,9 @@ Form::Form(TimerHost& timers)
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   // Full screen is the desktop's own resolution: switching to another program need not hide it.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-  // The game reads keys, never composed text. Opening the display also opens an input method,
-  // which on X11 parses the locale's whole compose table first: the largest part of the time
-  // from launch to the first picture. An empty table is all the game needs; a table the user
-  // named still wins.
+  // Opening the display opens an input method, which on X11 first parses the locale's whole
+  // compose table: most of the time from launch to the first picture. The game reads keys, not
+  // composed text, so an empty table will do; one the user named still wins.
   setenv("XCOMPOSEFILE", "/dev/null", 0);
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     throw std::runtime_error(std::string("Cannot open the display: ") + SDL_GetError());
@@ -110,8 +103,6 @@ Form::~Form() {
 
 void Form::SetCaption(const std::string& caption) { SDL_SetWindowTitle(Sdl->Window, caption.c_str()); }
 
-std::string Form::Caption() const { return SDL_GetWindowTitle(Sdl->Window); }
-
 bool Form::SetIcon(std::span<const uint32_t> pixels, int width, int height) {
   if (width <= 0 || height <= 0 || width > INT_MAX / 4 ||
       pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
@@ -127,22 +118,10 @@ bool Form::SetIcon(std::span<const uint32_t> pixels, int width, int height) {
 
 void Form::SetCursor(CursorShape shape) {
   CurrentCursor = shape;
-  CursorPending = shape == CursorShape::Wait && !Sdl->WaitCursor;
-  if (!CursorPending) ApplyCursor();
+  CursorPending = true;
 }
-
-void Form::ApplyCursor() {
-  CursorPending = false;
-  const bool wait = CurrentCursor == CursorShape::Wait;
-  if (wait && !Sdl->WaitCursor) Sdl->WaitCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
-  if (SDL_Cursor* cursor = wait && Sdl->WaitCursor ? Sdl->WaitCursor : SDL_GetDefaultCursor()) SDL_SetCursor(cursor);
-}
-
-void Form::Show() { SDL_ShowWindow(Sdl->Window); }
 
 void Form::Hide() { SDL_HideWindow(Sdl->Window); }
-
-bool Form::Visible() const { return (SDL_GetWindowFlags(Sdl->Window) & SDL_WINDOW_SHOWN) != 0; }
 
 void Form::Close() {
   if (IsClosed) return;
@@ -179,25 +158,22 @@ bool Form::FullScreen() const { return (SDL_GetWindowFlags(Sdl->Window) & SDL_WI
 
 void Form::SetFullScreen(bool fullScreen) {
   if (fullScreen == FullScreen()) return;
-  SDL_Window* window = Sdl->Window;
   SDL_Rect& windowed = Sdl->Windowed;
   if (fullScreen) {
-    SDL_GetWindowPosition(window, &windowed.x, &windowed.y);
-    SDL_GetWindowSize(window, &windowed.w, &windowed.h);
-    SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    SDL_GetWindowPosition(Sdl->Window, &windowed.x, &windowed.y);
+    SDL_GetWindowSize(Sdl->Window, &windowed.w, &windowed.h);
+    SDL_SetWindowFullscreen(Sdl->Window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     PointerTimer.Restart(PointerHideMs);
     return;
   }
-  SDL_SetWindowFullscreen(window, 0);
+  SDL_SetWindowFullscreen(Sdl->Window, 0);
   // Not every window manager gives the window back its size and place, and without one
   // nothing does.
-  SDL_SetWindowSize(window, windowed.w, windowed.h);
-  SDL_SetWindowPosition(window, windowed.x, windowed.y);
+  SDL_SetWindowSize(Sdl->Window, windowed.w, windowed.h);
+  SDL_SetWindowPosition(Sdl->Window, windowed.x, windowed.y);
   PointerTimer.SetEnabled(false);
   SDL_ShowCursor(SDL_ENABLE);
 }
-
-bool Form::PointerHidden() const { return SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE; }
 
 int Form::DisplayDepth() const {
   // While displays are being rearranged there may be no answer: keep the last one.
@@ -208,8 +184,7 @@ int Form::DisplayDepth() const {
 uint32_t Form::WindowId() const { return SDL_GetWindowID(Sdl->Window); }
 
 void Form::Run() {
-  if (IsClosed) return;
-  Show();
+  SDL_ShowWindow(Sdl->Window);
   while (PumpOnce(-1)) {
   }
 }
@@ -241,7 +216,11 @@ bool Form::PumpOnce(int maxWaitMs) {
     got = handled < EventsPerStep && Take(event);
   }
   if (!IsClosed) Timers.FireDue();
-  if (!IsClosed && CursorPending) ApplyCursor();
+  if (!IsClosed && std::exchange(CursorPending, false)) {
+    const bool busy = CurrentCursor == CursorShape::Wait;
+    if (busy && !Sdl->WaitCursor) Sdl->WaitCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
+    if (SDL_Cursor* cursor = busy && Sdl->WaitCursor ? Sdl->WaitCursor : SDL_GetDefaultCursor()) SDL_SetCursor(cursor);
+  }
   return !IsClosed;
 }
 
@@ -251,12 +230,9 @@ void Form::Dispatch(const SDL_Event& event) {
       const SDL_Keysym& keysym = event.key.keysym;
       const auto held = std::ranges::find(Sdl->HeldHotkeys, keysym.scancode);
       if (event.key.repeat != 0 && held != Sdl->HeldHotkeys.end()) break;
-      const auto* hotkey = std::ranges::find_if(HotkeyBindings, [&](const HotkeyBinding& binding) {
-        return binding.Key == keysym.scancode && (binding.Modifiers == KMOD_NONE || (keysym.mod & binding.Modifiers));
-      });
-      if (hotkey != std::end(HotkeyBindings)) {
+      if (const std::optional<Hotkey> hotkey = HotkeyOf(keysym)) {
         if (held == Sdl->HeldHotkeys.end()) Sdl->HeldHotkeys.push_back(keysym.scancode);
-        if (event.key.repeat == 0 && OnHotkey) OnHotkey(hotkey->Action);
+        if (event.key.repeat == 0 && OnHotkey) OnHotkey(*hotkey);
         break;
       }
       // The same key without its modifier is the game's again (its last release may have gone

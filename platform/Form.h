@@ -16,8 +16,7 @@
 namespace platform {
 
 enum class CursorShape : uint8_t { Arrow, Wait };
-// Keys of the desktop: F11 and Alt+Enter switch between a window and full screen, F3 turns
-// the colour marks on or off.
+// The desktop's keys: full screen (F11, Alt+Enter) and the colour marks (F3).
 enum class Hotkey : uint8_t { FullScreen, ColourMarks };
 
 class Form {
@@ -35,10 +34,9 @@ class Form {
   // any release re-arms what a press latched.
   std::function<void(uint16_t key)> OnKeyDown;
   std::function<void(uint16_t key)> OnKeyUp;
-  // A hotkey is taken before any screen sees it: its press, auto-repeats and release reach
-  // neither OnKeyDown nor OnKeyUp, so it is never typed into a name, captured by the key setup
-  // or counted by the key latch. The modifier held with it (Alt is a key a player may bind)
-  // reaches the game as any key does.
+  // Taken before any screen: a hotkey's press, repeats and release reach neither OnKeyDown nor
+  // OnKeyUp, so it is never typed, captured by the key setup or counted by the key latch. The
+  // modifier held with it (Alt may be a player's key) reaches the game as any key does.
   std::function<void(Hotkey hotkey)> OnHotkey;
   // The player, the window manager or the game (SetWindowScale, SetFullScreen) resized it.
   std::function<void()> OnResize;
@@ -56,23 +54,16 @@ class Form {
   // smaller. Throws std::runtime_error when no window can be made.
   explicit Form(TimerHost& timers);
   ~Form();
-  Form(const Form&) = delete;
-  Form& operator=(const Form&) = delete;
 
   void SetCaption(const std::string& caption);
-  std::string Caption() const;
   // Icon from 32-bit pixels 0xAARRGGBB, row by row; false when the size does not match.
   bool SetIcon(std::span<const uint32_t> pixels, int width, int height);
-  // The desktop's wait cursor (often an animation of many frames) takes milliseconds to load:
-  // the first time, it is loaded at the end of the loop's step, so that the picture asking
-  // for it reaches the screen first.
+  // Takes effect at the end of the loop's step: the desktop's wait cursor (often an animation
+  // of many frames) takes milliseconds to load, and the picture asking for it goes first.
   void SetCursor(CursorShape shape);
   CursorShape Cursor() const { return CurrentCursor; }
 
-  void Show();
   void Hide();
-  bool Visible() const;
-  // Asks the window to close as the title bar would: OnClose runs, then the loop ends.
   void Close();
   bool Closed() const { return IsClosed; }
 
@@ -87,15 +78,13 @@ class Form {
   // was, in size and place. In full screen the pointer hides while the mouse rests.
   void SetFullScreen(bool fullScreen);
   bool FullScreen() const;
-  bool PointerHidden() const;
 
-  // Colour depth in bits per pixel of the display the window is on.
+  // Of the display the window is on, in bits per pixel.
   int DisplayDepth() const;
-  // SDL's id of the window, for the platform's presentation code.
+  // For the platform's presentation code.
   uint32_t WindowId() const;
 
-  // Shows the window and handles events and timers until the window closes. Sleeps while
-  // there is nothing to do.
+  // Shows the window and runs the loop until it closes, asleep while there is nothing to do.
   void Run();
   // One step of the loop: waits at most maxWaitMs (-1: as long as needed, 0: not at all,
   // either way no longer than the next timer), then handles every waiting event and the due
@@ -106,7 +95,6 @@ class Form {
   struct Native;
 
   void Dispatch(const SDL_Event& event);
-  void ApplyCursor();
 
   TimerHost& Timers;
   std::unique_ptr<Native> Sdl;

@@ -10,7 +10,6 @@ namespace {
 
 using Code = std::pair<int32_t, uint16_t>;
 
-// Keys known by their place: the code does not depend on the layout or on Num Lock.
 constexpr Code Places[] = {
     {SDL_SCANCODE_0, '0'}, {SDL_SCANCODE_KP_0, 96}, {SDL_SCANCODE_KP_MULTIPLY, 106}, {SDL_SCANCODE_KP_PLUS, 107},
     {SDL_SCANCODE_KP_COMMA, 108}, {SDL_SCANCODE_KP_MINUS, 109}, {SDL_SCANCODE_KP_PERIOD, 110},

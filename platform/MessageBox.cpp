@@ -8,7 +8,6 @@
 namespace platform {
 
 void ShowMessageBox(const std::string& caption, const std::string& text, MessageIcon icon) {
-  // Also on standard error, where a desktop session's journal keeps it.
   std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
   std::fflush(stderr);
   // The headless drivers have no screen, but SDL would still try to open a box on whatever

@@ -1,6 +1,4 @@
-// A worker thread for the music: created suspended, started by Resume, asked to stop by
-// Terminate (the body polls Terminated()) and waited for by WaitFor, which then runs
-// OnTerminate on the waiting (main) thread.
+// A worker thread for the music, created suspended. Its body polls Terminated().
 #pragma once
 #include <atomic>
 #include <functional>
@@ -11,7 +9,6 @@ namespace platform {
 
 class Thread {
  public:
-  Thread() = default;
   // A subclass must Terminate and WaitFor in its own destructor: by the time this one runs,
   // its members and its Execute are gone. This one only joins a body still running, without
   // OnTerminate.
@@ -19,8 +16,6 @@ class Thread {
     Terminate();
     if (Worker.joinable()) Worker.join();
   }
-  Thread(const Thread&) = delete;
-  Thread& operator=(const Thread&) = delete;
 
   // Starts the body; later calls do nothing: a thread runs its body once.
   void Resume() {
@@ -34,9 +29,8 @@ class Thread {
   }
   void Terminate() { TerminateRequested.store(true, std::memory_order_release); }
   bool Terminated() const { return TerminateRequested.load(std::memory_order_acquire); }
-  // Returns once the body has returned, after running OnTerminate on the calling thread; at
-  // once, and without OnTerminate, for a thread not running. Does not ask the body to stop:
-  // Terminate first.
+  // Returns once the body has returned (Terminate first), then runs OnTerminate on the calling
+  // thread; at once, and without OnTerminate, for a thread not running.
   void WaitFor() {
     if (!Worker.joinable()) return;
     Worker.join();
@@ -47,8 +41,7 @@ class Thread {
   std::function<void()> OnTerminate;
 
  protected:
-  // The body; it should return soon after Terminated() becomes true. An exception that
-  // escapes it ends the thread as if the body had returned.
+  // An exception that escapes it ends the thread as if the body had returned.
   virtual void Execute() = 0;
 
  private:

@@ -1,7 +1,5 @@
-// The main loop's timers: the game clock and the window's screen timers. Their handlers run on
-// the main thread between events, so a tick and a key press never overlap. The event loop
-// sleeps until TimerHost::MsUntilNext() and then calls FireDue(); tests call FireDue() with
-// made-up times instead of sleeping.
+// The main loop's timers (the game clock, the screen timers). Their handlers run on the main
+// thread between events, so a tick and a key press never overlap.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -14,7 +12,7 @@ class WindowTimer;
 class TimerHost {
  public:
   using ClockFn = std::function<uint64_t()>;
-  // nowMs defaults to the monotonic millisecond clock.
+  // Milliseconds, the monotonic clock's unless tests give made-up times.
   explicit TimerHost(ClockFn nowMs = {});
 
   // Milliseconds until the earliest enabled timer is due (0 when overdue), or -1 when none is.

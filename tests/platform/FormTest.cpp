@@ -90,6 +90,9 @@ class FormTest : public testing::Test {
     ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
   }
 
+  bool Visible() const { return (SDL_GetWindowFlags(SDL_GetWindowFromID(Window.WindowId())) & SDL_WINDOW_SHOWN) != 0; }
+  static bool PointerHidden() { return SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE; }
+
   static void PushEvent(uint32_t type) {
     SDL_Event event{};
     event.type = type;
@@ -106,7 +109,7 @@ TEST_F(FormTest, WindowIsTheGamesHiddenCentredWindowNeverSmallerThanThePicture) 
   EXPECT_EQ(height, 453);
   const uint32_t flags = SDL_GetWindowFlags(window);
   EXPECT_NE(flags & SDL_WINDOW_RESIZABLE, 0u);
-  EXPECT_FALSE(Window.Visible());
+  EXPECT_FALSE(Visible());
   SDL_GetWindowMinimumSize(window, &width, &height);
   EXPECT_EQ(width, 632);
   EXPECT_EQ(height, 453);
@@ -119,7 +122,7 @@ TEST_F(FormTest, WindowIsTheGamesHiddenCentredWindowNeverSmallerThanThePicture) 
   EXPECT_EQ(y, display.y + (display.h - 453) / 2);
 
   Window.SetCaption("Huebloc");
-  EXPECT_EQ(Window.Caption(), "Huebloc");
+  EXPECT_STREQ(SDL_GetWindowTitle(window), "Huebloc");
 }
 
 TEST_F(FormTest, CarriesTheGamesNameAndLeavesTheScreensaverOn) {
@@ -231,24 +234,24 @@ TEST_F(FormTest, ScaleAndFullScreen) {
   Window.SetFullScreen(true);
   EXPECT_TRUE(Window.FullScreen());
   Window.PumpOnce(0);
-  EXPECT_FALSE(Window.PointerHidden());
+  EXPECT_FALSE(PointerHidden());
   NowMs += Form::PointerHideMs;
   Window.PumpOnce(0);
-  EXPECT_TRUE(Window.PointerHidden());
+  EXPECT_TRUE(PointerHidden());
   PushEvent(SDL_MOUSEMOTION);
   Window.PumpOnce(0);
-  EXPECT_FALSE(Window.PointerHidden());
+  EXPECT_FALSE(PointerHidden());
   NowMs += Form::PointerHideMs - 1;
   Window.PumpOnce(0);
-  EXPECT_FALSE(Window.PointerHidden()) << "motion started the wait again";
+  EXPECT_FALSE(PointerHidden()) << "motion started the wait again";
   NowMs += 1;
   Window.PumpOnce(0);
-  EXPECT_TRUE(Window.PointerHidden());
+  EXPECT_TRUE(PointerHidden());
 
   Log.clear();
   Window.SetFullScreen(false);
   EXPECT_FALSE(Window.FullScreen());
-  EXPECT_FALSE(Window.PointerHidden());
+  EXPECT_FALSE(PointerHidden());
   int backX = 0, backY = 0;
   SDL_GetWindowSize(window, &width, &height);
   SDL_GetWindowPosition(window, &backX, &backY);
@@ -258,7 +261,7 @@ TEST_F(FormTest, ScaleAndFullScreen) {
   EXPECT_EQ(backY, y);
   NowMs += 10 * Form::PointerHideMs;
   Window.PumpOnce(0);
-  EXPECT_FALSE(Window.PointerHidden()) << "the pointer only hides in full screen";
+  EXPECT_FALSE(PointerHidden()) << "the pointer only hides in full screen";
   EXPECT_EQ(Log, (std::vector<std::string>{"resize"}));
 }
 
@@ -309,13 +312,13 @@ TEST_F(FormTest, WindowEventsReachTheirHandlers) {
 }
 
 TEST_F(FormTest, ShowingTheWindowActivatesTheGame) {
-  Window.Show();
-  EXPECT_TRUE(Window.Visible());
+  SDL_ShowWindow(SDL_GetWindowFromID(Window.WindowId()));
+  EXPECT_TRUE(Visible());
   Window.PumpOnce(0);
   ASSERT_FALSE(Log.empty());
   EXPECT_EQ(Log.front(), "show");
   Window.Hide();
-  EXPECT_FALSE(Window.Visible());
+  EXPECT_FALSE(Visible());
 }
 
 TEST_F(FormTest, CloseRequestEndsTheLoopOnce) {
@@ -324,7 +327,7 @@ TEST_F(FormTest, CloseRequestEndsTheLoopOnce) {
   PushKey(SDL_KEYDOWN, SDL_SCANCODE_A, 'a');
   EXPECT_FALSE(Window.PumpOnce(0));
   EXPECT_TRUE(Window.Closed());
-  EXPECT_FALSE(Window.Visible());
+  EXPECT_FALSE(Visible());
   // Nothing reaches the game after the close.
   EXPECT_EQ(Log, (std::vector<std::string>{"close"}));
   EXPECT_FALSE(Window.PumpOnce(0));
@@ -376,7 +379,7 @@ TEST_F(FormTest, TimerHandlerClosingTheWindowEndsRun) {
   bool shownBeforeClose = false;
   WindowTimer exitTimer(Timers, 2000, [&] {
     exitTimer.SetEnabled(false);
-    shownBeforeClose = Window.Visible();
+    shownBeforeClose = Visible();
     Window.Close();
   });
   exitTimer.SetEnabled(true);

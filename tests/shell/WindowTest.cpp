@@ -103,7 +103,7 @@ TEST_F(Window, TheClockTicksOnTheLoopUntilItIsStopped) {
 TEST_F(Window, TitleAndExitLastTwoSecondsFromTheirFirstDrawing) {
   w->FormShow();
   EXPECT_EQ(w->Form.Cursor(), platform::CursorShape::Wait);
-  EXPECT_EQ(w->Form.Caption(), "Huebloc");
+  EXPECT_STREQ(SDL_GetWindowTitle(SDL_GetWindowFromID(w->Form.WindowId())), "Huebloc");
   At(11500);
   w->FormShow();  // activated again
   At(11999);
@@ -196,7 +196,7 @@ TEST_F(Window, DisplayChangesRebuildThePicturesOrEndTheGame) {
   EXPECT_FALSE(w->Form.Closed());
 
   w->WMDisplayChange(16);
-  EXPECT_FALSE(w->Form.Visible());
+  EXPECT_FALSE(SDL_GetWindowFlags(SDL_GetWindowFromID(w->Form.WindowId())) & SDL_WINDOW_SHOWN);
   EXPECT_TRUE(w->Form.Closed());
 }
 
