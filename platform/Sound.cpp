@@ -17,18 +17,17 @@ float Toward(float from, float to) {
   return from < to ? std::min(from + step, to) : std::max(from - step, to);
 }
 
-// Adds `frames` frames of `src` times a gain that ramps from `applied` to `target` first.
-void AddScaled(float* sum, const int16_t* src, uint32_t frames, float& applied, float target) {
-  uint32_t f = 0;
-  for (; f < frames && applied != target; ++f) {
+// Calls apply(i, gain) for every sample i of `frames` frames: the gain ramps from `applied` to
+// `target` frame by frame first, then holds.
+template <typename Apply>
+void WithGain(uint32_t frames, float& applied, float target, Apply apply) {
+  const size_t count = size_t{frames} * MixChannels;
+  size_t i = 0;
+  for (; i < count && applied != target; i += MixChannels) {
     applied = Toward(applied, target);
-    for (size_t c = 0; c < MixChannels; ++c)
-      sum[f * MixChannels + c] += static_cast<float>(src[f * MixChannels + c]) * applied;
+    for (size_t c = 0; c < MixChannels; ++c) apply(i + c, applied);
   }
-  const float gain = applied;
-  if (gain == 0.0f) return;
-  for (size_t i = size_t{f} * MixChannels; i < size_t{frames} * MixChannels; ++i)
-    sum[i] += static_cast<float>(src[i]) * gain;
+  for (const float gain = applied; i < count; ++i) apply(i, gain);
 }
 
 // Rounded to the nearest sample without a branch or a library call (lrint is one); clamped
@@ -43,10 +42,6 @@ int16_t Clamped(float v) {
 float VolumeToGain(int32_t volume) {
   if (volume <= VolumeMin) return 0.0f;
   return static_cast<float>(std::pow(10.0, volume / 2000.0));
-}
-
-Mixer::Mixer() : Sum(size_t{MaxBlockFrames} * MixChannels) {
-  Voices.reserve(16);  // the effects and the music, without growing under the lock
 }
 
 void Mixer::SetAudible(bool audible) {
@@ -65,7 +60,9 @@ void Mixer::Mix(int16_t* out, size_t frames) {
       for (uint32_t at = 0; voice->Playing && at < n;) {
         const uint32_t part = std::min(n - at, total - voice->Position);
         const int16_t* from = voice->Samples.data() + size_t{voice->Position} * MixChannels;
-        AddScaled(Sum.data() + size_t{at} * MixChannels, from, part, voice->Applied, target);
+        float* sum = Sum.data() + size_t{at} * MixChannels;
+        if (target != 0.0f || voice->Applied != 0.0f)  // a silenced voice plays on unmixed
+          WithGain(part, voice->Applied, target, [&](size_t i, float gain) { sum[i] += from[i] * gain; });
         voice->Position += part;
         at += part;
         if (voice->Position == total) {
@@ -75,14 +72,7 @@ void Mixer::Mix(int16_t* out, size_t frames) {
       }
     }
     int16_t* block = out + done * MixChannels;
-    const size_t count = size_t{n} * MixChannels;
-    size_t i = 0;
-    for (; i < count && AudibleApplied != Audible; i += MixChannels) {
-      AudibleApplied = Toward(AudibleApplied, Audible);
-      for (size_t c = 0; c < MixChannels; ++c) block[i + c] = Clamped(Sum[i + c] * AudibleApplied);
-    }
-    const float gain = AudibleApplied;
-    for (; i < count; ++i) block[i] = Clamped(Sum[i] * gain);
+    WithGain(n, AudibleApplied, Audible, [&](size_t i, float gain) { block[i] = Clamped(Sum[i] * gain); });
     done += n;
   }
   MixedFrames.fetch_add(frames, std::memory_order_relaxed);

@@ -46,15 +46,14 @@ class SoundBuffer;
 
 class Mixer {
  public:
-  // One audio callback and the longest stretch mixed under one hold of the lock: about 46 ms,
-  // half the wake-ups of 1024 frames, and still an effect starts, and the output falls silent
-  // when the window loses the focus, within one callback and the gain ramp.
+  // One audio callback, the most mixed under one hold of the lock: about 46 ms, half the wake-ups
+  // of 1024 frames, and still an effect starts or the focus silences within a callback and a ramp.
   static constexpr uint16_t MaxBlockFrames = 2048;
   // A gain change, the focus edges included, moves over 2 ms so that it does not click. Short,
   // so that after one callback and the ramp the output is silent within 50 ms of the focus going.
   static constexpr uint32_t RampFrames = MixRate / 500;
 
-  Mixer();
+  Mixer() { Voices.reserve(16); }  // the effects and the music, without growing under the lock
 
   // Silence while the game's window does not have the focus (audible from the start): every
   // buffer plays on unheard, and the output ramps down and back up so that neither edge clicks.
@@ -70,7 +69,7 @@ class Mixer {
 
   std::mutex Lock;
   std::vector<SoundBuffer*> Voices;
-  std::vector<float> Sum;
+  std::vector<float> Sum = std::vector<float>(size_t{MaxBlockFrames} * MixChannels);
   float Audible = 1.0f;
   float AudibleApplied = 1.0f;
   std::atomic<uint64_t> MixedFrames{0};
@@ -110,8 +109,7 @@ class SoundBuffer {
   friend class SoundDevice;
 };
 
-// The streaming buffer: a ring of frames in OutputFormat, 16-bit samples in the machine's own
-// byte order.
+// The streaming buffer: a ring of frames in OutputFormat, in the machine's own byte order.
 class StreamBuffer final : public SoundBuffer {
  public:
   // Hands out `bytes` bytes from `offset` as one region, or two when the range wraps past the
@@ -133,8 +131,7 @@ class SoundDevice {
  public:
   // Opens the default audio output; null when none can be opened.
   static std::unique_ptr<SoundDevice> Create();
-  // A device without output whose mixer its owner drives (Mixer::Mix), for rendering sound
-  // without audio hardware.
+  // A device without output whose mixer its owner drives (Mixer::Mix), as without audio hardware.
   static std::unique_ptr<SoundDevice> CreateOffline();
   ~SoundDevice();
   SoundDevice(const SoundDevice&) = delete;
