@@ -19,15 +19,13 @@ namespace platform {
 // Where the picture lies in the output, its pixels scale x scale: centred (to the left and top
 // by half a pixel when the room is odd).
 struct Placement {
-  int X = 0;
-  int Y = 0;
+  int X = 0, Y = 0;
   int Scale = 0;  // nothing shown yet
   friend bool operator==(const Placement&, const Placement&) = default;
 };
 
-// Draws part of the picture, each pixel as scale x scale pixels, into pixels of an SDL pixel
-// format of 32 bits (pitch bytes from one row to the next), the picture's top-left corner at
-// `at` of the output. The output must hold the whole scaled part.
+// Draws part of the picture, each pixel as scale x scale, into 32-bit pixels of an SDL format (rows
+// pitch bytes apart), the picture's top-left corner at `at`. The output must hold the scaled part.
 void ScalePicture(const Surface& picture, const Rect& part, const Placement& at, void* pixels, int pitch,
                   uint32_t format);
 
@@ -68,8 +66,7 @@ class Presenter {
   SDL_Surface* Framebuffer = nullptr;  // the window's own, kept by SDL
   SDL_Renderer* Renderer = nullptr;
   SDL_Texture* Texture = nullptr;
-  // The picture as last presented, to tell what changed, where the framebuffer does not hold
-  // it as it is, and its place (none in a new framebuffer).
+  // What was last presented and where, to tell what changed, unless the framebuffer holds it as it is.
   std::vector<uint32_t> Last;
   Placement Where;
   bool Lost = false;
