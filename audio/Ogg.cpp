@@ -70,7 +70,8 @@ TOgg::TOgg(platform::SoundDevice& sound, const std::string& fileName, const std:
   t.HalfBytes = t.BufferBytes / 2;
 
   t.PcmBuffer.reset(new (std::nothrow) uint8_t[t.HalfBytes]);
-  if (!t.PcmBuffer || sound.CreateSoundBuffer(t.BufferBytes, t.Buffer) != platform::SoundOk) return;
+  if (t.PcmBuffer) t.Buffer = sound.CreateSoundBuffer(t.BufferBytes);
+  if (!t.Buffer) return;
 
   // Both halves are filled before anything plays; Loop is still off, so a short file leaves
   // the rest of each half as it was.

@@ -41,12 +41,7 @@ void TOggThread::Nap(std::chrono::milliseconds time) {
 bool TOggThread::AwaitCursor(bool upperHalf) {
   for (;;) {
     if (Terminated()) return false;
-    uint32_t play = 0;
-    // A failed position call counts as a cursor outside the awaited half.
-    if (Buffer->GetCurrentPosition(&play) != platform::SoundOk) {
-      Nap(CursorPoll);
-      continue;
-    }
+    const uint32_t play = Buffer->GetCurrentPosition();
     if ((play >= HalfBytes) == upperHalf) return true;
     // HalfBytes is two seconds of the stream.
     const uint32_t awaited = upperHalf ? HalfBytes : BufferBytes;
@@ -96,15 +91,12 @@ void TOggThread::Fill() {
   }
   if (decoded == 0) return;
 
-  void* part1 = nullptr;
-  void* part2 = nullptr;
-  uint32_t bytes1 = 0;
-  uint32_t bytes2 = 0;
+  std::span<uint8_t> part1, part2;
   const uint32_t offset = FillLower.load() == 1 ? 0 : HalfBytes;
-  if (Buffer->Lock(offset, decoded, &part1, &bytes1, &part2, &bytes2) != platform::SoundOk) return;
-  std::memcpy(part1, pcm, bytes1);
-  if (part2) std::memcpy(part2, pcm + bytes1, bytes2);
-  Buffer->Unlock(part1, bytes1, part2, bytes2);
+  if (Buffer->Lock(offset, decoded, part1, part2) != platform::SoundOk) return;
+  std::memcpy(part1.data(), pcm, part1.size());
+  std::memcpy(part2.data(), pcm + part1.size(), part2.size());
+  Buffer->Unlock();
   Fills.fetch_add(1, std::memory_order_release);
 }
 

@@ -1,17 +1,7 @@
 #include "audio/PlayAudio.h"
 
-namespace {
-
-std::unique_ptr<platform::SoundDevice> OpenDevice() {
-  std::unique_ptr<platform::SoundDevice> device;
-  platform::SoundDevice::Create(device);
-  return device;
-}
-
-}  // namespace
-
 TAudio::TAudio(const std::string& path, const std::vector<std::string>& musicDirectories)
-    : TAudio(OpenDevice(), path, musicDirectories) {}
+    : TAudio(platform::SoundDevice::Create(), path, musicDirectories) {}
 
 TAudio::TAudio(std::unique_ptr<platform::SoundDevice> device, const std::string& path,
                const std::vector<std::string>& musicDirectories)

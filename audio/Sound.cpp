@@ -46,9 +46,7 @@ std::unique_ptr<platform::SoundBuffer> BufferFromWave(platform::SoundDevice& sou
   format.SamplesPerSec = Read32(wave, FormatAt + 4);
   format.BitsPerSample = Read16(wave, FormatAt + 14);
   // A format or size the sound layer refuses leaves the buffer null.
-  std::unique_ptr<platform::SoundBuffer> buffer;
-  sound.CreateSoundBuffer(format, wave.subspan(static_cast<std::size_t>(samplesAt), dataBytes), buffer);
-  return buffer;
+  return sound.CreateSoundBuffer(format, wave.subspan(static_cast<std::size_t>(samplesAt), dataBytes));
 }
 
 }  // namespace

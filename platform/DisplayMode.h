@@ -9,19 +9,16 @@
 
 namespace platform {
 
-// The colour depth in bits per pixel (24 for a true-colour desktop of 8 bits per channel) of
-// the display showing the window of that id (platform::Form::WindowId; 0, or an id of no
-// window, asks the first display), or 0 when it cannot be told. Main thread only.
+// Bits per pixel (24 for 8 bits a channel) of the display showing the window of that id (the
+// first display for 0 or no such window), or 0 when it cannot be told. Main thread only.
 int DisplayBitsPerPixel(uint32_t windowId = 0);
 
-// Records the desktop's pixel format (the display system's code, which holds the depth) at
-// creation, as the surfaces are made for it.
+// Records the desktop's pixel format (which holds the depth) at creation, as the surfaces are
+// made for it: the display's of the window of that id, or the given function's (for tests).
 class DisplayModeCheck {
  public:
   using Query = std::function<std::optional<uint32_t>()>;
 
-  // Asks the desktop of the display of the window of that id, or the given function (tests
-  // change the "display" at will).
   explicit DisplayModeCheck(uint32_t windowId = 0);
   explicit DisplayModeCheck(Query query);
 

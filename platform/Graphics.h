@@ -1,6 +1,5 @@
-// Off-screen surfaces of 32-bit pixels (0x00RRGGBB) and the blitter that copies between them:
-// stretched, colour-keyed and mirrored copies, with result codes (0 success) in the manner of
-// the game's drawing code, which retries a blit once after restoring a lost surface.
+// Off-screen surfaces of 32-bit pixels (0x00RRGGBB) and their stretched, colour-keyed and mirrored
+// copies, with result codes (0 success) for the game's drawing code, which restores lost surfaces.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -48,19 +47,16 @@ class Surface {
   int Height() const { return H; }
   std::optional<uint32_t> ColourKey() const { return Key; }
 
-  // Copies the source rectangle of src onto the destination rectangle of this surface,
-  // stretched to it (nearest pixel); a null rectangle means the whole surface. With
-  // DDBLT_KEYSRC, source pixels of src's colour key are skipped. Parts of either rectangle
-  // outside its surface are clipped away; the rest maps exactly as without clipping. A blit
-  // within one surface reads each pixel as the copy reaches it (the game draws none).
-  // Returns DD_OK, DDERR_SURFACELOST when either surface lost its memory, DDERR_INVALIDRECT
-  // for an empty or inverted rectangle, DDERR_NOCOLORKEY for a keyed blit from an unkeyed
-  // source. Failed blits leave this surface unchanged.
+  // Copies src's rectangle onto this surface's, stretched to it (nearest pixel); null means the
+  // whole surface. DDBLT_KEYSRC skips source pixels of src's colour key. What lies outside either
+  // surface is clipped away, the rest mapping as without clipping; a blit within one surface reads
+  // each pixel as the copy reaches it (the game draws none). DDERR_SURFACELOST when either surface
+  // is lost, DDERR_INVALIDRECT for an empty or inverted rectangle, DDERR_NOCOLORKEY for a keyed
+  // blit from an unkeyed source; a failed blit changes nothing.
   Result Blt(const Rect* dest, const Surface& src, const Rect* srcRect, uint32_t flags, uint32_t fx = 0);
 
   Result IsLost() const { return Pixels == nullptr ? DDERR_SURFACELOST : DD_OK; }
-  // Gives a lost surface its memory back, without content (black). A surface that is not
-  // lost keeps its pixels.
+  // Gives a lost surface its memory back, black; one that is not lost keeps its pixels.
   Result Restore();
   // Takes the memory away, as the display system may do to any surface at any time. The
   // memory really goes, so a stale pointer into it shows up under the sanitizers.

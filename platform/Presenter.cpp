@@ -3,10 +3,10 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -25,10 +25,8 @@ void ReportFirstPresent() {
   if (std::exchange(reported, true)) return;
   const char* wanted = std::getenv("HUEBLOC_TIMING");
   if (wanted == nullptr || *wanted == '\0' || std::strcmp(wanted, "0") == 0) return;
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  std::fprintf(stderr, "huebloc: first present at %lld ns\n",
-               static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+  const std::chrono::nanoseconds now = std::chrono::system_clock::now().time_since_epoch();
+  std::fprintf(stderr, "huebloc: first present at %lld ns\n", static_cast<long long>(now.count()));
 }
 
 // What changed in the visible part of the picture against what was shown (its rows wasPitch
@@ -107,13 +105,10 @@ bool Presenter::Open() {
 
 void Presenter::Close() {
   Framebuffer = nullptr;  // SDL keeps it with the window
-  if (Renderer != nullptr) SDL_DestroyRenderer(Renderer);  // and its texture with it
+  if (Renderer != nullptr) SDL_DestroyRenderer(std::exchange(Renderer, nullptr));  // and its texture with it
   Texture = nullptr;
-  Renderer = nullptr;
   Where = {};
 }
-
-Result Presenter::IsLost() const { return Lost ? DDERR_SURFACELOST : DD_OK; }
 
 Result Presenter::Restore() {
   if (!Lost) return DD_OK;
@@ -121,8 +116,6 @@ Result Presenter::Restore() {
   Lost = !Open();
   return IsLost();
 }
-
-void Presenter::MarkLost() { Lost = true; }
 
 Result Presenter::Present(const Surface& picture, uint32_t /*fx*/) {
   if (picture.Width() != PictureWidth || picture.Height() != PictureHeight) return DDERR_INVALIDRECT;
@@ -180,7 +173,6 @@ bool Presenter::PresentWithRenderer(const Surface& picture) {
   const SDL_Rect area{Where.X, Where.Y, PictureWidth * Where.Scale, PictureHeight * Where.Scale};
   SDL_SetRenderDrawColor(Renderer, static_cast<uint8_t>(Border >> 16), static_cast<uint8_t>(Border >> 8),
                          static_cast<uint8_t>(Border), 255);
-  // The whole picture goes up in one call.
   if (SDL_UpdateTexture(Texture, nullptr, picture.Row(0).data(), PictureWidth * BytesPerPixel) != 0 ||
       SDL_RenderClear(Renderer) != 0 || SDL_RenderCopy(Renderer, Texture, nullptr, &area) != 0)
     return false;

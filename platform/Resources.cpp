@@ -51,8 +51,7 @@ Registry& TheRegistry() {
 std::optional<std::span<const uint8_t>> FindResource(std::string_view name) {
   const auto& entries = TheRegistry().Entries;
   const auto it = entries.find(name);
-  if (it == entries.end()) return std::nullopt;
-  return it->second;
+  return it == entries.end() ? std::nullopt : std::optional(it->second);
 }
 
 void RegisterResources(std::span<const ResourceEntry> table) {

@@ -19,10 +19,9 @@ struct ResourceEntry {
 // The bytes live as long as the program. Resources are looked up on the main thread only.
 std::optional<std::span<const uint8_t>> FindResource(std::string_view name);
 
-// Lets the system take back the memory that the embedded bytes occupy until they are read
-// again; for after a resource has been decoded into memory of its own (a picture, a wave). The
-// bytes stay readable: they are read-only pages of the program's file, read in anew on the
-// next use. Reading one resource may map its neighbours' pages too, so all of them go.
+// Lets the system take back the embedded bytes' memory once a resource is decoded into its own.
+// They stay readable: read-only pages of the program's file, read in anew on the next use.
+// Reading one resource may map its neighbours' pages too, so all of them go.
 void ReleaseResourcePages();
 
 // Adds a table of resources; called by the generated resource library during static

@@ -21,10 +21,9 @@ constexpr int LargestScale(int width, int height) {
 }
 
 // The scale of a window on a display whose usable area (panels left out) is usableWidth x
-// usableHeight: wanted when the window fits there at that scale, decorations included, else
-// the largest that fits. Nothing wanted, or a wanted scale outside 1..MaxScale (a hand-edited
-// store), is automatic: the largest that fits. Where the window manager does not tell its
-// decorations (none known yet), a title bar and thin edges are assumed.
+// usableHeight: wanted when the window fits there at that scale, decorations included, else the
+// largest that fits, as for nothing wanted or a scale outside 1..MaxScale (a hand-edited store).
+// Decorations the window manager does not tell (none known yet) are a title bar and thin edges.
 constexpr int WindowScale(int usableWidth, int usableHeight, std::optional<Borders> borders,
                           std::optional<int> wanted) {
   const Borders b = borders.value_or(Borders{32, 4, 4, 4});

@@ -17,18 +17,17 @@ float Toward(float from, float to) {
   return from < to ? std::min(from + step, to) : std::max(from - step, to);
 }
 
-// Adds `frames` frames of `src` times a gain that ramps from `applied` to `target` first.
-void AddScaled(float* sum, const int16_t* src, uint32_t frames, float& applied, float target) {
-  uint32_t f = 0;
-  for (; f < frames && applied != target; ++f) {
+// Calls apply(i, gain) for every sample i of `frames` frames: the gain ramps from `applied` to
+// `target` frame by frame first, then holds.
+template <typename Apply>
+void WithGain(uint32_t frames, float& applied, float target, Apply apply) {
+  const size_t count = size_t{frames} * MixChannels;
+  size_t i = 0;
+  for (; i < count && applied != target; i += MixChannels) {
     applied = Toward(applied, target);
-    for (size_t c = 0; c < MixChannels; ++c)
-      sum[f * MixChannels + c] += static_cast<float>(src[f * MixChannels + c]) * applied;
+    for (size_t c = 0; c < MixChannels; ++c) apply(i + c, applied);
   }
-  const float gain = applied;
-  if (gain == 0.0f) return;
-  for (size_t i = size_t{f} * MixChannels; i < size_t{frames} * MixChannels; ++i)
-    sum[i] += static_cast<float>(src[i]) * gain;
+  for (const float gain = applied; i < count; ++i) apply(i, gain);
 }
 
 // Rounded to the nearest sample without a branch or a library call (lrint is one); clamped
@@ -45,10 +44,6 @@ float VolumeToGain(int32_t volume) {
   return static_cast<float>(std::pow(10.0, volume / 2000.0));
 }
 
-Mixer::Mixer() : Sum(size_t{MaxBlockFrames} * MixChannels) {
-  Voices.reserve(16);  // the effects and the music, without growing under the lock
-}
-
 void Mixer::SetAudible(bool audible) {
   std::lock_guard hold(Lock);
   Audible = audible ? 1.0f : 0.0f;
@@ -60,11 +55,14 @@ void Mixer::Mix(int16_t* out, size_t frames) {
     std::lock_guard hold(Lock);
     std::fill_n(Sum.begin(), size_t{n} * MixChannels, 0.0f);
     for (SoundBuffer* voice : Voices) {
+      const float target = VolumeToGain(voice->Volume);
       const auto total = static_cast<uint32_t>(voice->Samples.size() / MixChannels);
       for (uint32_t at = 0; voice->Playing && at < n;) {
         const uint32_t part = std::min(n - at, total - voice->Position);
         const int16_t* from = voice->Samples.data() + size_t{voice->Position} * MixChannels;
-        AddScaled(Sum.data() + size_t{at} * MixChannels, from, part, voice->Applied, voice->Gain);
+        float* sum = Sum.data() + size_t{at} * MixChannels;
+        if (target != 0.0f || voice->Applied != 0.0f)  // a silenced voice plays on unmixed
+          WithGain(part, voice->Applied, target, [&](size_t i, float gain) { sum[i] += from[i] * gain; });
         voice->Position += part;
         at += part;
         if (voice->Position == total) {
@@ -74,21 +72,14 @@ void Mixer::Mix(int16_t* out, size_t frames) {
       }
     }
     int16_t* block = out + done * MixChannels;
-    const size_t count = size_t{n} * MixChannels;
-    size_t i = 0;
-    for (; i < count && AudibleApplied != Audible; i += MixChannels) {
-      AudibleApplied = Toward(AudibleApplied, Audible);
-      for (size_t c = 0; c < MixChannels; ++c) block[i + c] = Clamped(Sum[i + c] * AudibleApplied);
-    }
-    const float gain = AudibleApplied;
-    for (; i < count; ++i) block[i] = Clamped(Sum[i] * gain);
+    WithGain(n, AudibleApplied, Audible, [&](size_t i, float gain) { block[i] = Clamped(Sum[i] * gain); });
     done += n;
   }
   MixedFrames.fetch_add(frames, std::memory_order_relaxed);
 }
 
-SoundBuffer::SoundBuffer(std::shared_ptr<Mixer> mixer, std::vector<int16_t> samples, bool rewindOnStop)
-    : Owner(std::move(mixer)), Samples(std::move(samples)), RewindOnStop(rewindOnStop) {
+SoundBuffer::SoundBuffer(std::shared_ptr<Mixer> mixer, std::vector<int16_t> samples)
+    : Owner(std::move(mixer)), Samples(std::move(samples)) {
   std::lock_guard hold(Owner->Lock);
   Owner->Voices.push_back(this);
 }
@@ -100,11 +91,9 @@ SoundBuffer::~SoundBuffer() {
 
 int SoundBuffer::SetVolume(int32_t volume) {
   if (volume < VolumeMin || volume > VolumeMax) return SoundErrInvalidParam;
-  const float gain = VolumeToGain(volume);
   std::lock_guard hold(Owner->Lock);
   Volume = volume;
-  Gain = gain;
-  if (!Playing) Applied = gain;
+  if (!Playing) Applied = VolumeToGain(volume);
   return SoundOk;
 }
 
@@ -116,7 +105,7 @@ int32_t SoundBuffer::GetVolume() const {
 int SoundBuffer::Play(uint32_t flags) {
   if ((flags & ~SoundPlayLooping) != 0) return SoundErrInvalidParam;
   std::lock_guard hold(Owner->Lock);
-  if (!Playing) Applied = Gain;
+  if (!Playing) Applied = VolumeToGain(Volume);
   Playing = true;
   Looping = (flags & SoundPlayLooping) != 0;
   return SoundOk;
@@ -125,7 +114,7 @@ int SoundBuffer::Play(uint32_t flags) {
 void SoundBuffer::Stop() {
   std::lock_guard hold(Owner->Lock);
   Playing = false;
-  if (RewindOnStop) Position = 0;
+  Position = 0;
 }
 
 bool SoundBuffer::IsPlaying() const {
@@ -133,46 +122,30 @@ bool SoundBuffer::IsPlaying() const {
   return Playing;
 }
 
-bool StreamBuffer::Holds(const void* part, uint32_t bytes) const {
-  const uintptr_t at = reinterpret_cast<uintptr_t>(part) - reinterpret_cast<uintptr_t>(Samples.data());
-  return at <= Bytes() && bytes <= Bytes() - at;
-}
-
-int StreamBuffer::Lock(uint32_t offset, uint32_t bytes, void** part1, uint32_t* bytes1, void** part2,
-                       uint32_t* bytes2) {
-  const uint32_t size = Bytes();
-  if (!part1 || !bytes1 || offset >= size || bytes == 0 || bytes > size) return SoundErrInvalidParam;
-  const uint32_t first = std::min(bytes, size - offset);
-  if (first < bytes && (!part2 || !bytes2)) return SoundErrInvalidParam;
-  auto* data = reinterpret_cast<uint8_t*>(Samples.data());
-  *part1 = data + offset;
-  *bytes1 = first;
-  if (part2) *part2 = first < bytes ? data : nullptr;
-  if (bytes2) *bytes2 = bytes - first;
+int StreamBuffer::Lock(uint32_t offset, uint32_t bytes, std::span<uint8_t>& part1, std::span<uint8_t>& part2) {
+  const std::span<uint8_t> ring(reinterpret_cast<uint8_t*>(Samples.data()), Bytes());
+  if (offset >= ring.size() || bytes == 0 || bytes > ring.size()) return SoundErrInvalidParam;
+  part1 = ring.subspan(offset, std::min<size_t>(bytes, ring.size() - offset));
+  part2 = ring.first(bytes - part1.size());
   return SoundOk;
 }
 
-int StreamBuffer::Unlock(void* part1, uint32_t bytes1, void* part2, uint32_t bytes2) {
-  if (!Holds(part1, bytes1) || (part2 && !Holds(part2, bytes2))) return SoundErrInvalidParam;
+void StreamBuffer::Unlock() {
   std::lock_guard publish(Owner->Lock);  // the mixer's next block sees every byte written
-  return SoundOk;
 }
 
-int StreamBuffer::GetCurrentPosition(uint32_t* play) const {
-  if (!play) return SoundErrInvalidParam;
+uint32_t StreamBuffer::GetCurrentPosition() const {
   std::lock_guard hold(Owner->Lock);
-  *play = Position * OutputFormat.BlockAlign();
-  return SoundOk;
+  return Position * OutputFormat.BlockAlign();
 }
 
-int SoundDevice::Create(std::unique_ptr<SoundDevice>& device) {
-  device.reset();
+std::unique_ptr<SoundDevice> SoundDevice::Create() {
   // Names the game in the desktop's volume mixer, unless the user or the program chose one.
   SDL_SetHintWithPriority(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Huebloc", SDL_HINT_DEFAULT);
   SDL_SetHintWithPriority(SDL_HINT_AUDIO_DEVICE_STREAM_ROLE, "game", SDL_HINT_DEFAULT);
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return SoundErrNoDevice;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return nullptr;
 
-  device.reset(new SoundDevice());
+  std::unique_ptr<SoundDevice> device(new SoundDevice());
   SDL_AudioSpec wanted{};
   wanted.freq = static_cast<int>(MixRate);
   wanted.format = AUDIO_S16SYS;
@@ -187,12 +160,11 @@ int SoundDevice::Create(std::unique_ptr<SoundDevice>& device) {
   // to whatever the hardware takes.
   device->DeviceId = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
   if (device->DeviceId == 0) {
-    device.reset();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    return SoundErrNoDevice;
+    return nullptr;
   }
   SDL_PauseAudioDevice(device->DeviceId, 0);  // it opens paused
-  return SoundOk;
+  return device;
 }
 
 std::unique_ptr<SoundDevice> SoundDevice::CreateOffline() { return std::unique_ptr<SoundDevice>(new SoundDevice()); }
@@ -204,46 +176,40 @@ SoundDevice::~SoundDevice() {
   }
 }
 
-int SoundDevice::CreateSoundBuffer(const PcmFormat& format, std::span<const uint8_t> samples,
-                                   std::unique_ptr<SoundBuffer>& buffer) {
-  buffer.reset();
+std::unique_ptr<SoundBuffer> SoundDevice::CreateSoundBuffer(const PcmFormat& format, std::span<const uint8_t> samples) {
   if (format.Channels < 1 || format.Channels > 8 || (format.BitsPerSample != 8 && format.BitsPerSample != 16) ||
-      format.SamplesPerSec < 1000 || format.SamplesPerSec > 384000)
-    return SoundErrBadFormat;
-  if (samples.size() < format.BlockAlign() || samples.size() > SoundBufferMaxBytes) return SoundErrInvalidParam;
+      format.SamplesPerSec < 1000 || format.SamplesPerSec > 384000 || samples.size() < format.BlockAlign() ||
+      samples.size() > SoundBufferMaxBytes)
+    return nullptr;
   // Whole frames, converted by SDL in place.
   const size_t bytes = samples.size() - samples.size() % format.BlockAlign();
   SDL_AudioCVT cvt;
   if (SDL_BuildAudioCVT(&cvt, format.BitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB, static_cast<Uint8>(format.Channels),
                         static_cast<int>(format.SamplesPerSec), AUDIO_S16SYS, MixChannels, MixRate) < 0 ||
       uint64_t{bytes} * static_cast<unsigned>(cvt.len_mult) > INT_MAX)
-    return SoundErrBadFormat;
+    return nullptr;
   try {
     std::vector<int16_t> converted((bytes * static_cast<size_t>(cvt.len_mult) + 1) / sizeof(int16_t));
     std::memcpy(converted.data(), samples.data(), bytes);
     cvt.buf = reinterpret_cast<Uint8*>(converted.data());
     cvt.len = static_cast<int>(bytes);
-    if (SDL_ConvertAudio(&cvt) != 0) return SoundErrBadFormat;
+    if (SDL_ConvertAudio(&cvt) != 0 || static_cast<uint32_t>(cvt.len_cvt) < OutputFormat.BlockAlign()) return nullptr;
     converted.resize(static_cast<size_t>(cvt.len_cvt) / OutputFormat.BlockAlign() * MixChannels);
-    if (converted.empty()) return SoundErrBadFormat;
     converted.shrink_to_fit();
-    buffer.reset(new SoundBuffer(Output, std::move(converted), true));
+    return std::unique_ptr<SoundBuffer>(new SoundBuffer(Output, std::move(converted)));
   } catch (const std::bad_alloc&) {
-    return SoundErrOutOfMemory;
+    return nullptr;
   }
-  return SoundOk;
 }
 
-int SoundDevice::CreateSoundBuffer(uint32_t bytes, std::unique_ptr<StreamBuffer>& buffer) {
-  buffer.reset();
-  if (bytes == 0 || bytes > SoundBufferMaxBytes || bytes % OutputFormat.BlockAlign() != 0)
-    return SoundErrInvalidParam;
+std::unique_ptr<StreamBuffer> SoundDevice::CreateSoundBuffer(uint32_t bytes) {
+  if (bytes == 0 || bytes > SoundBufferMaxBytes || bytes % OutputFormat.BlockAlign() != 0) return nullptr;
   try {
-    buffer.reset(new StreamBuffer(Output, std::vector<int16_t>(bytes / sizeof(int16_t)), false));
+    std::vector<int16_t> silence(bytes / sizeof(int16_t));
+    return std::unique_ptr<StreamBuffer>(new StreamBuffer(Output, std::move(silence)));
   } catch (const std::bad_alloc&) {
-    return SoundErrOutOfMemory;
+    return nullptr;
   }
-  return SoundOk;
 }
 
 }  // namespace platform

@@ -1,11 +1,6 @@
-// The game's sound service: one output device, opened in the game's own format so that SDL
-// converts to whatever the hardware takes; static buffers for the effects, converted to that
-// format once, when they are made; a streaming buffer for the music, a ring in that format that
-// plays in an endless cycle while its owner keeps writing ahead of the play cursor; and the
-// mixer behind them, which only applies gains, sums and clamps.
-//
-// Calls that can fail return 0 on success or one of the SoundErr codes below. Volumes are
-// hundredths of a decibel, VolumeMin (-10000, silence) to VolumeMax (0, unchanged).
+// The game's sound service: one output device in the game's own format (SDL converts to what the
+// hardware takes), static buffers for the effects, a looping ring for the music, and the mixer
+// behind them, which only applies gains, sums and clamps. Volumes are hundredths of a decibel.
 //
 // Threads: Mix runs on the audio thread and holds the mixer's lock for one block at a time; every
 // request holds it for a few instructions. Nothing in Mix allocates.
@@ -21,10 +16,7 @@
 namespace platform {
 
 constexpr int SoundOk = 0;
-constexpr int SoundErrNoDevice = 1;      // no audio output could be opened
-constexpr int SoundErrInvalidParam = 2;  // an offset, size, volume, flag or pointer out of range
-constexpr int SoundErrBadFormat = 3;     // a PCM layout SDL cannot convert
-constexpr int SoundErrOutOfMemory = 4;
+constexpr int SoundErrInvalidParam = 1;  // an offset, size, volume or flag out of range
 
 // Play flag: cycle through the buffer until stopped.
 constexpr uint32_t SoundPlayLooping = 1;
@@ -54,15 +46,14 @@ class SoundBuffer;
 
 class Mixer {
  public:
-  // One audio callback and the longest stretch mixed under one hold of the lock: about 46 ms,
-  // half the wake-ups of 1024 frames, and still an effect starts, and the output falls silent
-  // when the window loses the focus, within one callback and the gain ramp.
+  // One audio callback, the most mixed under one hold of the lock: about 46 ms, half the wake-ups
+  // of 1024 frames, and still an effect starts or the focus silences within a callback and a ramp.
   static constexpr uint16_t MaxBlockFrames = 2048;
   // A gain change, the focus edges included, moves over 2 ms so that it does not click. Short,
   // so that after one callback and the ramp the output is silent within 50 ms of the focus going.
   static constexpr uint32_t RampFrames = MixRate / 500;
 
-  Mixer();
+  Mixer() { Voices.reserve(16); }  // the effects and the music, without growing under the lock
 
   // Silence while the game's window does not have the focus (audible from the start): every
   // buffer plays on unheard, and the output ramps down and back up so that neither edge clicks.
@@ -78,7 +69,7 @@ class Mixer {
 
   std::mutex Lock;
   std::vector<SoundBuffer*> Voices;
-  std::vector<float> Sum;
+  std::vector<float> Sum = std::vector<float>(size_t{MaxBlockFrames} * MixChannels);
   float Audible = 1.0f;
   float AudibleApplied = 1.0f;
   std::atomic<uint64_t> MixedFrames{0};
@@ -97,13 +88,12 @@ class SoundBuffer {
   // doubled; only its looping changes. One that starts takes its volume at once, one that plays
   // on ramps to a new one.
   int Play(uint32_t flags);
-  // A stopped static buffer plays from its start next time; a streaming one goes on from
-  // where it stopped.
+  // A stopped buffer plays from its start next time.
   void Stop();
   bool IsPlaying() const;
 
  protected:
-  SoundBuffer(std::shared_ptr<Mixer> mixer, std::vector<int16_t> samples, bool rewindOnStop);
+  SoundBuffer(std::shared_ptr<Mixer> mixer, std::vector<int16_t> samples);
 
   std::shared_ptr<Mixer> Owner;  // shared, as a buffer may outlive its device
   std::vector<int16_t> Samples;  // interleaved frames in OutputFormat, at least one; they never move
@@ -112,52 +102,46 @@ class SoundBuffer {
   bool Playing = false;
   bool Looping = false;
   int32_t Volume = VolumeMax;
-  float Gain = 1.0f;     // what the volume asks for
   float Applied = 1.0f;  // where the gain ramp is
 
  private:
   friend class Mixer;
   friend class SoundDevice;
-  const bool RewindOnStop;
 };
 
-// The streaming buffer: a ring of frames in OutputFormat, 16-bit samples in the machine's own
-// byte order.
+// The streaming buffer: a ring of frames in OutputFormat, in the machine's own byte order.
 class StreamBuffer final : public SoundBuffer {
  public:
   // Hands out `bytes` bytes from `offset` as one region, or two when the range wraps past the
-  // end (the second then starts at offset 0). part2/bytes2 may be null for a range that fits.
-  int Lock(uint32_t offset, uint32_t bytes, void** part1, uint32_t* bytes1, void** part2, uint32_t* bytes2);
-  // Gives the regions back; what was written is heard from the next mixing block on.
-  int Unlock(void* part1, uint32_t bytes1, void* part2, uint32_t bytes2);
+  // end (the second then starts at offset 0; it is empty for a range that fits).
+  int Lock(uint32_t offset, uint32_t bytes, std::span<uint8_t>& part1, std::span<uint8_t>& part2);
+  // What was written since Lock is heard from the next mixing block on.
+  void Unlock();
   // The byte offset of the play cursor: every byte before it in this cycle has been mixed,
   // and the mixer reads no further than one block past it.
-  int GetCurrentPosition(uint32_t* play) const;
+  uint32_t GetCurrentPosition() const;
   uint32_t Bytes() const { return static_cast<uint32_t>(Samples.size() * sizeof(int16_t)); }
 
  private:
   friend class SoundDevice;
   using SoundBuffer::SoundBuffer;
-  bool Holds(const void* part, uint32_t bytes) const;
 };
 
 class SoundDevice {
  public:
-  // Opens the default audio output. On failure `device` is null and the result says why.
-  static int Create(std::unique_ptr<SoundDevice>& device);
-  // A device without output whose mixer its owner drives (Mixer::Mix), for rendering sound
-  // without audio hardware.
+  // Opens the default audio output; null when none can be opened.
+  static std::unique_ptr<SoundDevice> Create();
+  // A device without output whose mixer its owner drives (Mixer::Mix), as without audio hardware.
   static std::unique_ptr<SoundDevice> CreateOffline();
   ~SoundDevice();
   SoundDevice(const SoundDevice&) = delete;
   SoundDevice& operator=(const SoundDevice&) = delete;
 
   // An effect from whole frames of `samples` in `format`, converted to OutputFormat by SDL
-  // here and never again. On failure `buffer` is null.
-  int CreateSoundBuffer(const PcmFormat& format, std::span<const uint8_t> samples,
-                        std::unique_ptr<SoundBuffer>& buffer);
-  // A silent ring of `bytes` bytes, whole frames of OutputFormat.
-  int CreateSoundBuffer(uint32_t bytes, std::unique_ptr<StreamBuffer>& buffer);
+  // here and never again; null for a layout SDL cannot convert, too few or too many bytes.
+  std::unique_ptr<SoundBuffer> CreateSoundBuffer(const PcmFormat& format, std::span<const uint8_t> samples);
+  // A silent ring of `bytes` bytes, whole frames of OutputFormat; null for another size.
+  std::unique_ptr<StreamBuffer> CreateSoundBuffer(uint32_t bytes);
 
   Mixer& GetMixer() { return *Output; }
 

@@ -42,12 +42,11 @@ struct OpenStream {
 
 // The buffer's bytes, read through Lock like any writer would see them.
 std::vector<uint8_t> BufferBytes(StreamBuffer& buffer, uint32_t offset, uint32_t bytes) {
-  void* p1 = nullptr;
-  uint32_t n1 = 0;
-  EXPECT_EQ(buffer.Lock(offset, bytes, &p1, &n1, nullptr, nullptr), platform::SoundOk);
-  std::vector<uint8_t> out(static_cast<uint8_t*>(p1), static_cast<uint8_t*>(p1) + n1);
-  buffer.Unlock(p1, n1, nullptr, 0);
-  return out;
+  std::span<uint8_t> p1, p2;
+  EXPECT_EQ(buffer.Lock(offset, bytes, p1, p2), platform::SoundOk);
+  EXPECT_TRUE(p2.empty());
+  buffer.Unlock();
+  return {p1.begin(), p1.end()};
 }
 
 // `bytes` of `pcm` from `from`, with zeros past its end, or over and over when cycling.
@@ -236,7 +235,7 @@ TEST(MusicStream, MutingAndRaisingAgainGoesOnWhereTheMusicWas) {
   stream.Music.Play(0, 1);  // level 0 at the first request: nothing starts
   EXPECT_FALSE(stream.Music.Thread->Started);
   EXPECT_TRUE(Silent(Mix(*stream.Device, Rate / 10)));
-  EXPECT_EQ(Cursor(buffer), 0u);
+  EXPECT_EQ(buffer.GetCurrentPosition(), 0u);
 
   const uint32_t step = Rate * 3 / 10;  // 0.3 s; three steps stay inside the first half
   stream.Music.Play(10, 1);
