@@ -6,7 +6,6 @@
 #include "platform/UserFolders.h"
 
 using platform::FileError;
-using platform::FileStamp;
 using platform::RegDocument;
 using platform::RegParseError;
 using platform::RegType;
@@ -53,17 +52,17 @@ std::string TRegistry::FileForKey(std::string_view keyPath, std::string* why) {
   return base + "/huebloc/" + fileName;
 }
 
+const RegDocument& TRegistry::Parsed(std::string text) {
+  if (text != DocumentText) {
+    Document = platform::ParseRegistryText(text);
+    DocumentText = std::move(text);
+  }
+  return Document;
+}
+
 const RegDocument& TRegistry::Read(const std::string& file) {
-  // Every write replaces the file by rename, so a changed inode marks it; edits made in place
-  // by hand show in the size and modification time.
   try {
-    if (file == DocumentFile && platform::StampOf(file) == DocumentStamp) return Document;
-    FileStamp stamp;
-    const std::optional<std::string> text = platform::ReadWholeFile(file, &stamp);
-    Document = text ? platform::ParseRegistryText(*text) : RegDocument{};
-    DocumentFile = file;
-    DocumentStamp = stamp;
-    return Document;
+    return Parsed(platform::ReadWholeFile(file).value_or(""));
   } catch (const RegParseError& error) {
     throw ERegistryException(DamagedMessage(file, error));
   } catch (const FileError& error) {
@@ -72,21 +71,12 @@ const RegDocument& TRegistry::Read(const std::string& file) {
 }
 
 void TRegistry::Update(const std::string& file, const std::function<bool(RegDocument&)>& edit) {
-  RegDocument result;
-  const FileStamp stamp = platform::ReplaceFileLocked(
-      file, [&](const std::optional<std::string>& text, const FileStamp& current) -> std::optional<std::string> {
-        // Merge into the file as it is now: another game may have written since we read it.
-        // The document in hand serves when it is of that very file.
-        if (file == DocumentFile && current == DocumentStamp)
-          result = Document;
-        else
-          result = text ? platform::ParseRegistryText(*text) : RegDocument{};
-        if (!edit(result)) return std::nullopt;
-        return platform::FormatRegistryText(result);
-      });
-  Document = std::move(result);
-  DocumentFile = file;
-  DocumentStamp = stamp;
+  platform::ReplaceFileLocked(file, [&](const std::optional<std::string>& text) -> std::optional<std::string> {
+    // Merge into the file as it is now: another game may have written since we read it.
+    RegDocument document = Parsed(text.value_or(""));
+    if (!edit(document)) return std::nullopt;
+    return platform::FormatRegistryText(document);
+  });
 }
 
 bool TRegistry::OpenKey(const std::string& key, bool canCreate) {

@@ -1,9 +1,7 @@
 // The text form of the per-user store: registry export files ("Windows Registry Editor
 // Version 5.00", [HKEY_CURRENT_USER\...] sections, "Name"="text" and "Name"=dword:0000002a
-// values). Reads from and writes to strings only; the disk side lives in platform/Registry.cpp.
-//
-// Parsing, looking up and writing back are linear in the size of the text: keys and values
-// are found through an index by name, so a large or hostile file costs no more than its length.
+// values), read from and written to strings. Parsing, looking up and writing back are linear in
+// the size of the text: names are found through an index, so a hostile file costs no more than its length.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -45,8 +43,7 @@ struct NameEqual {
 };
 using NameIndex = std::unordered_map<std::string, std::size_t, NameHash, NameEqual>;
 
-// One key with its values in file order; the path is relative to HKEY_CURRENT_USER
-// ("SOFTWARE\Maker\Game").
+// One key with its values in file order; the path is below HKEY_CURRENT_USER ("SOFTWARE\Maker\Game").
 class RegKey {
  public:
   explicit RegKey(std::string path) : KeyPath(std::move(path)) {}
