@@ -122,9 +122,8 @@ void LockWithinLimit(int fd, const std::string& lockPath, const std::string& loc
     if (errno != EWOULDBLOCK) ThrowErrno("cannot lock", lockPath, "cannot lock " + lockRole);
     const auto now = std::chrono::steady_clock::now();
     if (now >= deadline) {
-      const auto ms = limit.count(), seconds = ms / 1000;
-      const std::string held = ms % 1000 != 0 ? std::to_string(ms) + " ms"
-                                              : std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
+      const auto ms = limit.count();
+      const std::string held = ms % 1000 != 0 ? std::to_string(ms) + " ms" : std::to_string(ms / 1000) + " seconds";
       Refuse(lockPath, "it is locked by another program: " + lockRole + " has been held for more than " + held);
     }
     std::this_thread::sleep_for(std::min(pause, deadline - now));
@@ -143,7 +142,6 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix
   ::closedir(dir);
 }
 
-// Refuses a file of size bytes when it is larger than limit; what says what is that large.
 void RequireWithin(const std::string& path, uint64_t size, const std::string& what = "it is",
                    FileSizeLimit limit = StoreFileLimit) {
   if (size > limit.MaxBytes)
@@ -237,8 +235,7 @@ void MakePrivateDirectories(const std::string& path) {
 
 void ReplaceFileLocked(const std::string& path, const FileChange& change) {
   // What a rewrite refuses is refused before anything is made: no folder, lock or temporary file
-  // appears for a file the store will not write, here or at a link's end. No file yet is no
-  // refusal, and any other trouble shows on the way.
+  // appears for a file the store will not write. Any other trouble shows on the way.
   struct stat info {};
   if (::stat(path.c_str(), &info) == 0) {
     RequireRegular(path, info);

@@ -99,23 +99,20 @@ std::string EncodeUtf16Hex(std::string_view text) {
 std::optional<std::string> DecodeUtf16Text(const std::vector<uint8_t>& bytes) {
   if (bytes.size() % 2 != 0) return std::nullopt;
   std::string out;
+  uint32_t high = 0;  // a high surrogate waiting for its low half
   bool ended = false;
   for (std::size_t k = 0; k < bytes.size(); k += 2) {
     const uint32_t unit = bytes[k] | (static_cast<uint32_t>(bytes[k + 1]) << 8);
+    const bool low = unit >= 0xDC00 && unit <= 0xDFFF, isHigh = unit >= 0xD800 && unit <= 0xDBFF;
+    if ((ended && unit != 0) || (high != 0) != low) return std::nullopt;  // text after the NUL, or a lone half
+    if (low)
+      AppendUtf8(out, 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
+    else if (!isHigh && unit != 0)
+      AppendUtf8(out, unit);
+    high = isHigh ? unit : 0;
     ended = ended || unit == 0;
-    if (ended && unit != 0) return std::nullopt;  // text after the terminating NUL
-    if (ended) continue;
-    if (unit >= 0xDC00 && unit <= 0xDFFF) return std::nullopt;
-    if (unit >= 0xD800 && unit <= 0xDBFF) {
-      if (k + 3 >= bytes.size()) return std::nullopt;
-      const uint32_t low = bytes[k + 2] | (static_cast<uint32_t>(bytes[k + 3]) << 8);
-      if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
-      AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
-      k += 2;
-      continue;
-    }
-    AppendUtf8(out, unit);
   }
+  if (high != 0) return std::nullopt;
   return out;
 }
 
