@@ -147,11 +147,7 @@ void TRegistry::Transact(const std::string& reportAs, const std::function<void(T
       bool changed = false;
       for (RegValue& value : transaction.Writes) {
         // The store never writes a text it could not keep; throwing here leaves the file as it is.
-        std::string refusal;
-        if (!platform::IsValidValueName(value.Name))
-          refusal = "a value name cannot hold a line break or a NUL character";
-        else if (value.Type == RegType::String)
-          refusal = platform::WhyTextCannotBeStored(value.Text);
+        const std::string refusal = platform::WhyValueCannotBeStored(value);
         if (!refusal.empty())
           throw ERegistryException("Failed to set data for '" + value.Name + "': " + FilePath + ": " + refusal);
         const platform::RegKey* key = document.FindKey(KeyPath);

@@ -330,10 +330,12 @@ bool IsValidValueName(std::string_view name) {
   return name.size() <= MaxValueName && name.find_first_of(std::string_view("\n\r\0", 3)) == std::string_view::npos;
 }
 
-std::string WhyTextCannotBeStored(std::string_view text) {
-  if (text.find('\0') != std::string_view::npos)
+std::string WhyValueCannotBeStored(const RegValue& value) {
+  if (!IsValidValueName(value.Name)) return "a value name cannot hold a line break or a NUL character";
+  if (value.Type != RegType::String) return {};
+  if (value.Text.find('\0') != std::string::npos)
     return "the text holds a NUL character, which the store cannot keep in a text";
-  if (NeedsHexText(text) && !IsUtf8(text))
+  if (NeedsHexText(value.Text) && !IsUtf8(value.Text))
     return "the text holds a line break and bytes that are not UTF-8, which the store cannot keep in a text";
   return {};
 }

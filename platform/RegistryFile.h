@@ -99,8 +99,8 @@ std::string FormatRegistryText(const RegDocument& document);
 bool IsValidKeyPath(std::string_view path);
 // Value names: any text without line breaks or NUL ("" is the key's default value).
 bool IsValidValueName(std::string_view name);
-// Why a text cannot be stored as a string value unchanged ("" when it can): a NUL character,
-// or a line break together with bytes that are not UTF-8.
-std::string WhyTextCannotBeStored(std::string_view text);
+// Why a value cannot be stored unchanged ("" when it can): a malformed name, or a text with a NUL
+// character or with a line break together with bytes that are not UTF-8.
+std::string WhyValueCannotBeStored(const RegValue& value);
 
 }  // namespace platform
