@@ -13,11 +13,6 @@ using platform::RegValue;
 
 namespace {
 
-bool IsAtOrBelow(std::string_view path, std::string_view key) {
-  return path.size() >= key.size() && platform::SameName(path.substr(0, key.size()), key) &&
-         (path.size() == key.size() || path[key.size()] == '\\');
-}
-
 // What is wrong with a damaged file, as it follows the file in a message.
 std::string DamageOf(const RegParseError& error) {
   return "damaged at line " + std::to_string(error.Line()) + ": " + error.what();
@@ -40,9 +35,9 @@ std::string TRegistry::FileForKey(std::string_view keyPath, std::string* why) {
     if (why != nullptr) *why = std::move(reason);
     return std::string();
   };
-  if (!IsAtOrBelow(keyPath, GameKeyPath))
+  if (!platform::IsAtOrBelow(keyPath, GameKeyPath))
     return fail("the key '" + std::string(keyPath) + "' is not one of the game's, which this store keeps");
-  const bool scores = IsAtOrBelow(keyPath, HighScoresKeyPath);
+  const bool scores = platform::IsAtOrBelow(keyPath, HighScoresKeyPath);
   const std::string fileName = scores ? "highscores.reg" : "settings.reg";
   const char* variable = scores ? "XDG_DATA_HOME" : "XDG_CONFIG_HOME";
   const std::string base = platform::XdgBaseFolder(variable, scores ? ".local/share" : ".config");

@@ -305,6 +305,10 @@ class Parser {
 
 }  // namespace
 
+bool IsAtOrBelow(std::string_view path, std::string_view key) {
+  return StartsWithNoCase(path, key) && (path.size() == key.size() || path[key.size()] == '\\');
+}
+
 bool SameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
@@ -365,10 +369,7 @@ const RegKey* RegDocument::FindKey(std::string_view path) const {
 }
 
 bool RegDocument::KeyExists(std::string_view path) const {
-  return FindKey(path) != nullptr || std::any_of(KeyList.begin(), KeyList.end(), [&](const RegKey& key) {
-           return key.Path().size() > path.size() && key.Path()[path.size()] == '\\' &&
-                  StartsWithNoCase(key.Path(), path);
-         });
+  return std::any_of(KeyList.begin(), KeyList.end(), [&](const RegKey& key) { return IsAtOrBelow(key.Path(), path); });
 }
 
 RegKey& RegDocument::AddKey(std::string_view path) {

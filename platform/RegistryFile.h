@@ -30,6 +30,8 @@ struct RegValue {
 
 // Key paths and value names compare without regard to ASCII case, as the registry does.
 bool SameName(std::string_view a, std::string_view b);
+// Whether path is the key or a key below it.
+bool IsAtOrBelow(std::string_view path, std::string_view key);
 
 // An index from names to places in a list, blind to ASCII case. The hash is seeded once per
 // process, so a file cannot be made to pile all its names into one bucket.
