@@ -219,9 +219,8 @@ class Parser {
     Fail("a quoted text is not closed");
   }
 
-  RegValue ParseValue(std::string_view line) {
+  RegValue ParseValue(std::string_view rest) {
     RegValue value;
-    std::string_view rest = line;
     if (rest.front() == '@') {
       rest.remove_prefix(1);
     } else {
@@ -286,8 +285,7 @@ class Parser {
       list.remove_prefix(comma + 1);
       if (Trim(list).empty()) break;  // a trailing comma is harmless
     }
-    std::optional<std::string> text;
-    if (typed && type == 1) text = DecodeUtf16Text(bytes);
+    std::optional<std::string> text = typed && type == 1 ? DecodeUtf16Text(bytes) : std::nullopt;
     if (text) {
       value.Type = RegType::String;
       value.Text = std::move(*text);
