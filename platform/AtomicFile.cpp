@@ -48,15 +48,8 @@ struct FileDescriptor {
   bool Close() { return ::close(std::exchange(Fd, -1)) == 0; }
 };
 
-// A refusal of the file at path, which the cause says is no file the store takes.
 [[noreturn]] void Refuse(const std::string& path, const std::string& cause) {
   throw FileError("'" + path + "': " + cause, cause);
-}
-
-FileStamp StampFromStat(const struct stat& info) {
-  const int64_t modified = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-  return {true, static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
-          static_cast<uint64_t>(info.st_size), modified};
 }
 
 std::string FolderOf(const std::string& path) {
@@ -129,9 +122,8 @@ void LockWithinLimit(int fd, const std::string& lockPath, const std::string& loc
     if (errno != EWOULDBLOCK) ThrowErrno("cannot lock", lockPath, "cannot lock " + lockRole);
     const auto now = std::chrono::steady_clock::now();
     if (now >= deadline) {
-      const auto ms = limit.count(), seconds = ms / 1000;
-      const std::string held = ms % 1000 != 0 ? std::to_string(ms) + " ms"
-                                              : std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
+      const auto ms = limit.count();
+      const std::string held = ms % 1000 != 0 ? std::to_string(ms) + " ms" : std::to_string(ms / 1000) + " seconds";
       Refuse(lockPath, "it is locked by another program: " + lockRole + " has been held for more than " + held);
     }
     std::this_thread::sleep_for(std::min(pause, deadline - now));
@@ -150,7 +142,6 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix
   ::closedir(dir);
 }
 
-// Refuses a file of size bytes when it is larger than limit; what says what is that large.
 void RequireWithin(const std::string& path, uint64_t size, const std::string& what = "it is",
                    FileSizeLimit limit = StoreFileLimit) {
   if (size > limit.MaxBytes)
@@ -160,16 +151,15 @@ void RequireWithin(const std::string& path, uint64_t size, const std::string& wh
 }
 
 // Writes text to a new temporary file in folder, syncs it, renames it over target (keeping the
-// target's permissions when asked) and syncs the folder; on any failure the temporary file goes.
-// Returns the stamp of the file now at target.
-FileStamp RenameNewFile(const std::string& folder, const std::string& tempPrefix, const std::string& target,
-                        std::string_view text, bool keepMode) {
+// permissions of a target already there) and syncs the folder; on any failure the temporary file goes.
+void RenameNewFile(const std::string& folder, const std::string& tempPrefix, const std::string& target,
+                   std::string_view text) {
   std::string tempPath = folder + "/" + tempPrefix + "XXXXXX";
   FileDescriptor temp(::mkostemp(tempPath.data(), O_CLOEXEC));
   if (temp.Fd < 0) ThrowErrno("cannot create a temporary file in", folder);
-  struct stat info {};
   try {
-    if (keepMode && ::stat(target.c_str(), &info) == 0) ::fchmod(temp.Fd, info.st_mode & 07777);
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0) ::fchmod(temp.Fd, info.st_mode & 07777);
     const WriteCall write = CurrentWriteCall.load();
     while (!text.empty()) {
       const ssize_t written = write(temp.Fd, text.data(), text.size());
@@ -177,7 +167,6 @@ FileStamp RenameNewFile(const std::string& folder, const std::string& tempPrefix
       if (written > 0) text.remove_prefix(static_cast<std::size_t>(written));
     }
     if (::fsync(temp.Fd) != 0) ThrowErrno("cannot sync", tempPath);
-    if (::fstat(temp.Fd, &info) != 0) ThrowErrno("cannot examine", tempPath);
     if (!temp.Close()) ThrowErrno("cannot write", tempPath);
     if (::rename(tempPath.c_str(), target.c_str()) != 0) ThrowErrno("cannot replace", target);
   } catch (...) {
@@ -190,7 +179,6 @@ FileStamp RenameNewFile(const std::string& folder, const std::string& tempPrefix
   if (dir.Fd < 0 || CurrentFolderSyncCall.load()(dir.Fd) != 0)
     std::fprintf(stderr, "%s: '%s' is stored, but syncing its folder failed (%s): it may not survive a power cut\n",
                  program_invocation_short_name, target.c_str(), ErrorText(errno).c_str());
-  return StampFromStat(info);
 }
 
 }  // namespace
@@ -203,17 +191,7 @@ std::chrono::milliseconds SetLockWaitLimit(std::chrono::milliseconds limit) {
   return std::chrono::milliseconds(LockWaitLimitMs.exchange(limit.count()));
 }
 
-FileStamp StampOf(const std::string& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return {};
-    ThrowErrno("cannot examine", path);
-  }
-  return StampFromStat(info);
-}
-
-std::optional<std::string> ReadWholeFile(const std::string& path, FileStamp* stamp, FileSizeLimit limit) {
-  if (stamp != nullptr) *stamp = {};
+std::optional<std::string> ReadWholeFile(const std::string& path, FileSizeLimit limit) {
   // Look before opening: opening a FIFO waits for a writer, opening a device may do anything.
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) {
@@ -237,12 +215,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path, FileStamp* sta
     if (got > 0) text.append(buffer, static_cast<std::size_t>(got));
     RequireWithin(path, text.size(), "it is", limit);  // it grew while being read
   }
-  if (stamp != nullptr) *stamp = StampFromStat(info);
   return text;
 }
 
 void MakePrivateDirectories(const std::string& path) {
-  if (path.empty()) throw FileError("no folder given", "no folder given");
   for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
     const std::string part = path.substr(0, slash);
     if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
@@ -257,10 +233,9 @@ void MakePrivateDirectories(const std::string& path) {
   }
 }
 
-FileStamp ReplaceFileLocked(const std::string& path, const FileChange& change) {
+void ReplaceFileLocked(const std::string& path, const FileChange& change) {
   // What a rewrite refuses is refused before anything is made: no folder, lock or temporary file
-  // appears for a file the store will not write, here or at a link's end. No file yet is no
-  // refusal, and any other trouble shows on the way.
+  // appears for a file the store will not write. Any other trouble shows on the way.
   struct stat info {};
   if (::stat(path.c_str(), &info) == 0) {
     RequireRegular(path, info);
@@ -287,19 +262,15 @@ FileStamp ReplaceFileLocked(const std::string& path, const FileChange& change) {
   const std::string tempPrefix = BaseNameOf(target) + ".tmp-";
   RemoveStaleTemporaries(folder, tempPrefix);
 
-  FileStamp current;
-  const std::optional<std::string> text = ReadWholeFile(target, &current);
-  const std::optional<std::string> next = change(text, current);
-  if (!next || next == text) return current;
+  const std::optional<std::string> text = ReadWholeFile(target);
+  const std::optional<std::string> next = change(text);
+  if (!next || next == text) return;
   RequireWithin(target, next->size(), "the new contents would be");
-
-  return RenameNewFile(folder, tempPrefix, target, *next, current.Exists);
+  RenameNewFile(folder, tempPrefix, target, *next);
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view contents) {
-  const std::string folder = FolderOf(path);
-  MakePrivateDirectories(folder);
-  RenameNewFile(folder, "." + BaseNameOf(path) + ".tmp-", path, contents, false);
+  RenameNewFile(FolderOf(path), "." + BaseNameOf(path) + ".tmp-", path, contents);
 }
 
 }  // namespace platform

@@ -6,18 +6,12 @@
 #include "platform/UserFolders.h"
 
 using platform::FileError;
-using platform::FileStamp;
 using platform::RegDocument;
 using platform::RegParseError;
 using platform::RegType;
 using platform::RegValue;
 
 namespace {
-
-bool IsAtOrBelow(std::string_view path, std::string_view key) {
-  return path.size() >= key.size() && platform::SameName(path.substr(0, key.size()), key) &&
-         (path.size() == key.size() || path[key.size()] == '\\');
-}
 
 // What is wrong with a damaged file, as it follows the file in a message.
 std::string DamageOf(const RegParseError& error) {
@@ -41,9 +35,9 @@ std::string TRegistry::FileForKey(std::string_view keyPath, std::string* why) {
     if (why != nullptr) *why = std::move(reason);
     return std::string();
   };
-  if (!IsAtOrBelow(keyPath, GameKeyPath))
+  if (!platform::IsAtOrBelow(keyPath, GameKeyPath))
     return fail("the key '" + std::string(keyPath) + "' is not one of the game's, which this store keeps");
-  const bool scores = IsAtOrBelow(keyPath, HighScoresKeyPath);
+  const bool scores = platform::IsAtOrBelow(keyPath, HighScoresKeyPath);
   const std::string fileName = scores ? "highscores.reg" : "settings.reg";
   const char* variable = scores ? "XDG_DATA_HOME" : "XDG_CONFIG_HOME";
   const std::string base = platform::XdgBaseFolder(variable, scores ? ".local/share" : ".config");
@@ -53,17 +47,17 @@ std::string TRegistry::FileForKey(std::string_view keyPath, std::string* why) {
   return base + "/huebloc/" + fileName;
 }
 
+const RegDocument& TRegistry::Parsed(std::string text) {
+  if (text != DocumentText) {
+    Document = platform::ParseRegistryText(text);
+    DocumentText = std::move(text);
+  }
+  return Document;
+}
+
 const RegDocument& TRegistry::Read(const std::string& file) {
-  // Every write replaces the file by rename, so a changed inode marks it; edits made in place
-  // by hand show in the size and modification time.
   try {
-    if (file == DocumentFile && platform::StampOf(file) == DocumentStamp) return Document;
-    FileStamp stamp;
-    const std::optional<std::string> text = platform::ReadWholeFile(file, &stamp);
-    Document = text ? platform::ParseRegistryText(*text) : RegDocument{};
-    DocumentFile = file;
-    DocumentStamp = stamp;
-    return Document;
+    return Parsed(platform::ReadWholeFile(file).value_or(""));
   } catch (const RegParseError& error) {
     throw ERegistryException(DamagedMessage(file, error));
   } catch (const FileError& error) {
@@ -72,21 +66,12 @@ const RegDocument& TRegistry::Read(const std::string& file) {
 }
 
 void TRegistry::Update(const std::string& file, const std::function<bool(RegDocument&)>& edit) {
-  RegDocument result;
-  const FileStamp stamp = platform::ReplaceFileLocked(
-      file, [&](const std::optional<std::string>& text, const FileStamp& current) -> std::optional<std::string> {
-        // Merge into the file as it is now: another game may have written since we read it.
-        // The document in hand serves when it is of that very file.
-        if (file == DocumentFile && current == DocumentStamp)
-          result = Document;
-        else
-          result = text ? platform::ParseRegistryText(*text) : RegDocument{};
-        if (!edit(result)) return std::nullopt;
-        return platform::FormatRegistryText(result);
-      });
-  Document = std::move(result);
-  DocumentFile = file;
-  DocumentStamp = stamp;
+  platform::ReplaceFileLocked(file, [&](const std::optional<std::string>& text) -> std::optional<std::string> {
+    // Merge into the file as it is now: another game may have written since we read it.
+    RegDocument document = Parsed(text.value_or(""));
+    if (!edit(document)) return std::nullopt;
+    return platform::FormatRegistryText(document);
+  });
 }
 
 bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
@@ -157,11 +142,7 @@ void TRegistry::Transact(const std::string& reportAs, const std::function<void(T
       bool changed = false;
       for (RegValue& value : transaction.Writes) {
         // The store never writes a text it could not keep; throwing here leaves the file as it is.
-        std::string refusal;
-        if (!platform::IsValidValueName(value.Name))
-          refusal = "a value name cannot hold a line break or a NUL character";
-        else if (value.Type == RegType::String)
-          refusal = platform::WhyTextCannotBeStored(value.Text);
+        const std::string refusal = platform::WhyValueCannotBeStored(value);
         if (!refusal.empty())
           throw ERegistryException("Failed to set data for '" + value.Name + "': " + FilePath + ": " + refusal);
         const platform::RegKey* key = document.FindKey(KeyPath);

@@ -1,14 +1,11 @@
 // The per-user store of keys and typed values (32-bit integers and strings), used like the
-// class-library registry object the game was written against: open a key below
-// HKEY_CURRENT_USER, read and write its values.
-//
-// The keys live in registry export files: the settings keys in
-// $XDG_CONFIG_HOME/huebloc/settings.reg, the high-score keys in
-// $XDG_DATA_HOME/huebloc/highscores.reg, so clearing one's configuration never deletes one's
-// scores. Reads see the file as it is on disk; every write merges just its own change into it
-// through ReplaceFileLocked, so a crash or a second running game never loses a setting or a
-// score. A damaged file is reported (file and line) and never overwritten. One object belongs
-// to one thread; objects in any number of threads or processes may share the files.
+// class-library registry object the game was written against. Settings keys live in
+// $XDG_CONFIG_HOME/huebloc/settings.reg, high-score keys in $XDG_DATA_HOME/huebloc/highscores.reg,
+// so clearing one's configuration never deletes one's scores. Reads see the file as it is on
+// disk; every write merges just its own change into it under the file's lock, so a crash or a
+// second running game never loses a setting or a score. A damaged file is reported (file and
+// line) and never overwritten. One object belongs to one thread; any number of objects in any
+// threads or processes may share the files.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -25,11 +22,9 @@ inline constexpr std::string_view GameKeyPath = "SOFTWARE\\Corvane Software\\Hue
 inline constexpr std::string_view SettingsKeyPath = "SOFTWARE\\Corvane Software\\Huebloc\\Settings";
 inline constexpr std::string_view HighScoresKeyPath = "SOFTWARE\\Corvane Software\\Huebloc\\HighScores";
 
-// Registry failures. what() is the message the player sees: the class library's own message
-// for the value, followed for a failed write by the file and the cause ("Failed to set data
-// for 'Flags': /home/u/.config/huebloc/settings.reg: No space left on device"), or the
-// unreadable file and why ("Cannot read the store file '...': it is a FIFO (named pipe), not a
-// regular file", "The store file '...' is damaged at line 3: ...").
+// Registry failures. what() is the message the player sees: the class library's own message for
+// the value, then for a failed write the file and the cause ("Failed to set data for 'Flags':
+// /home/u/.config/huebloc/settings.reg: No space left on device"), or why a file cannot be read.
 class ERegistryException : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -45,7 +40,6 @@ class TRegistryValues {
 
  protected:
   ~TRegistryValues() = default;
-  // The value, or nullptr when the key has none of that name.
   virtual const platform::RegValue* FindValue(const std::string& name) = 0;
 };
 
@@ -80,11 +74,8 @@ class TRegistry final : public TRegistryValues {
   // cannot be created; the key open before stays open then, and LastOpenError() tells why.
   // Throws ERegistryException when the key's file cannot be read or is damaged.
   bool OpenKey(const std::string& key, bool canCreate);
-  // Why the last OpenKey returned false, beginning with the file ("/home/u/.config/huebloc/
-  // settings.reg: cannot create the folder '/home/u/.config': Permission denied"); "" after one
-  // that succeeded.
+  // Why the last OpenKey returned false, beginning with the file; "" after one that succeeded.
   const std::string& LastOpenError() const { return OpenError; }
-  bool HasCurrentKey() const { return !KeyPath.empty(); }
   // The open key's path below HKEY_CURRENT_USER, "" when none is open.
   const std::string& CurrentPath() const { return KeyPath; }
 
@@ -95,22 +86,23 @@ class TRegistry final : public TRegistryValues {
   void WriteString(const std::string& name, const std::string& value);
 
   // One transaction on the open key: body reads the key as it is in the file and asks for writes
-  // while the file's lock is held, and the writes go into the file in one change (all or none)
-  // before the lock is released, so no other writer comes between the reads and the writes. An
-  // exception from body changes nothing and passes on. Fails as the writes above do, naming the
-  // value reportAs.
+  // while the file's lock is held, and the writes go into the file all or none before the lock is
+  // released, so no other writer comes between. An exception from body changes nothing and
+  // passes on. Fails as the writes above do, naming the value reportAs.
   void Transact(const std::string& reportAs, const std::function<void(TRegistryTransaction&)>& body);
 
-  // The file that keeps a key (a path below HKEY_CURRENT_USER), resolved from the XDG
-  // variables now; "" for keys outside the game's or when no home folder can be found, with
-  // the reason in why when given.
+  // The file that keeps a key, resolved from the XDG variables now; "" for keys outside the
+  // game's or when no home folder can be found, with the reason in why when given.
   static std::string FileForKey(std::string_view keyPath, std::string* why = nullptr);
 
  private:
-  // The document of file as it is on disk; throws ERegistryException when unreadable or damaged.
+  // The document of a file's text (absent: ""), parsed only when it is not the text in hand.
+  // Throws platform::RegParseError.
+  const platform::RegDocument& Parsed(std::string text);
+  // Throws ERegistryException when file is unreadable or damaged.
   const platform::RegDocument& Read(const std::string& file);
-  // Applies edit (false: nothing to change) to file as it is on disk, under its lock, and keeps
-  // the result as the document. Throws platform::RegParseError and platform::FileError.
+  // Applies edit (false: nothing to change) to file as it is on disk, under its lock. Throws
+  // platform::RegParseError and platform::FileError.
   void Update(const std::string& file, const std::function<bool(platform::RegDocument&)>& edit);
   const platform::RegValue* FindValue(const std::string& name) override;
 
@@ -118,8 +110,7 @@ class TRegistry final : public TRegistryValues {
   std::string FilePath;
   std::string OpenError;
 
-  // The last document read or written, of the file DocumentFile as its stamp describes it.
-  std::string DocumentFile;
-  platform::FileStamp DocumentStamp;
+  // The last document read, and the text it was read from.
+  std::string DocumentText;
   platform::RegDocument Document;
 };

@@ -99,23 +99,20 @@ std::string EncodeUtf16Hex(std::string_view text) {
 std::optional<std::string> DecodeUtf16Text(const std::vector<uint8_t>& bytes) {
   if (bytes.size() % 2 != 0) return std::nullopt;
   std::string out;
+  uint32_t high = 0;  // a high surrogate waiting for its low half
   bool ended = false;
   for (std::size_t k = 0; k < bytes.size(); k += 2) {
     const uint32_t unit = bytes[k] | (static_cast<uint32_t>(bytes[k + 1]) << 8);
+    const bool low = unit >= 0xDC00 && unit <= 0xDFFF, isHigh = unit >= 0xD800 && unit <= 0xDBFF;
+    if ((ended && unit != 0) || (high != 0) != low) return std::nullopt;  // text after the NUL, or a lone half
+    if (low)
+      AppendUtf8(out, 0x10000 + ((high - 0xD800) << 10) + (unit - 0xDC00));
+    else if (!isHigh && unit != 0)
+      AppendUtf8(out, unit);
+    high = isHigh ? unit : 0;
     ended = ended || unit == 0;
-    if (ended && unit != 0) return std::nullopt;  // text after the terminating NUL
-    if (ended) continue;
-    if (unit >= 0xDC00 && unit <= 0xDFFF) return std::nullopt;
-    if (unit >= 0xD800 && unit <= 0xDBFF) {
-      if (k + 3 >= bytes.size()) return std::nullopt;
-      const uint32_t low = bytes[k + 2] | (static_cast<uint32_t>(bytes[k + 3]) << 8);
-      if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
-      AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
-      k += 2;
-      continue;
-    }
-    AppendUtf8(out, unit);
   }
+  if (high != 0) return std::nullopt;
   return out;
 }
 
@@ -222,9 +219,8 @@ class Parser {
     Fail("a quoted text is not closed");
   }
 
-  RegValue ParseValue(std::string_view line) {
+  RegValue ParseValue(std::string_view rest) {
     RegValue value;
-    std::string_view rest = line;
     if (rest.front() == '@') {
       rest.remove_prefix(1);
     } else {
@@ -289,8 +285,7 @@ class Parser {
       list.remove_prefix(comma + 1);
       if (Trim(list).empty()) break;  // a trailing comma is harmless
     }
-    std::optional<std::string> text;
-    if (typed && type == 1) text = DecodeUtf16Text(bytes);
+    std::optional<std::string> text = typed && type == 1 ? DecodeUtf16Text(bytes) : std::nullopt;
     if (text) {
       value.Type = RegType::String;
       value.Text = std::move(*text);
@@ -307,6 +302,10 @@ class Parser {
 };
 
 }  // namespace
+
+bool IsAtOrBelow(std::string_view path, std::string_view key) {
+  return StartsWithNoCase(path, key) && (path.size() == key.size() || path[key.size()] == '\\');
+}
 
 bool SameName(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
@@ -333,10 +332,12 @@ bool IsValidValueName(std::string_view name) {
   return name.size() <= MaxValueName && name.find_first_of(std::string_view("\n\r\0", 3)) == std::string_view::npos;
 }
 
-std::string WhyTextCannotBeStored(std::string_view text) {
-  if (text.find('\0') != std::string_view::npos)
+std::string WhyValueCannotBeStored(const RegValue& value) {
+  if (!IsValidValueName(value.Name)) return "a value name cannot hold a line break or a NUL character";
+  if (value.Type != RegType::String) return {};
+  if (value.Text.find('\0') != std::string::npos)
     return "the text holds a NUL character, which the store cannot keep in a text";
-  if (NeedsHexText(text) && !IsUtf8(text))
+  if (NeedsHexText(value.Text) && !IsUtf8(value.Text))
     return "the text holds a line break and bytes that are not UTF-8, which the store cannot keep in a text";
   return {};
 }
@@ -366,10 +367,7 @@ const RegKey* RegDocument::FindKey(std::string_view path) const {
 }
 
 bool RegDocument::KeyExists(std::string_view path) const {
-  return FindKey(path) != nullptr || std::any_of(KeyList.begin(), KeyList.end(), [&](const RegKey& key) {
-           return key.Path().size() > path.size() && key.Path()[path.size()] == '\\' &&
-                  StartsWithNoCase(key.Path(), path);
-         });
+  return std::any_of(KeyList.begin(), KeyList.end(), [&](const RegKey& key) { return IsAtOrBelow(key.Path(), path); });
 }
 
 RegKey& RegDocument::AddKey(std::string_view path) {

@@ -1,9 +1,7 @@
 // The text form of the per-user store: registry export files ("Windows Registry Editor
 // Version 5.00", [HKEY_CURRENT_USER\...] sections, "Name"="text" and "Name"=dword:0000002a
-// values). Reads from and writes to strings only; the disk side lives in platform/Registry.cpp.
-//
-// Parsing, looking up and writing back are linear in the size of the text: keys and values
-// are found through an index by name, so a large or hostile file costs no more than its length.
+// values), read from and written to strings. Parsing, looking up and writing back are linear in
+// the size of the text: names are found through an index, so a hostile file costs no more than its length.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -32,6 +30,8 @@ struct RegValue {
 
 // Key paths and value names compare without regard to ASCII case, as the registry does.
 bool SameName(std::string_view a, std::string_view b);
+// Whether path is the key or a key below it.
+bool IsAtOrBelow(std::string_view path, std::string_view key);
 
 // An index from names to places in a list, blind to ASCII case. The hash is seeded once per
 // process, so a file cannot be made to pile all its names into one bucket.
@@ -45,8 +45,7 @@ struct NameEqual {
 };
 using NameIndex = std::unordered_map<std::string, std::size_t, NameHash, NameEqual>;
 
-// One key with its values in file order; the path is relative to HKEY_CURRENT_USER
-// ("SOFTWARE\Maker\Game").
+// One key with its values in file order; the path is below HKEY_CURRENT_USER ("SOFTWARE\Maker\Game").
 class RegKey {
  public:
   explicit RegKey(std::string path) : KeyPath(std::move(path)) {}
@@ -102,8 +101,8 @@ std::string FormatRegistryText(const RegDocument& document);
 bool IsValidKeyPath(std::string_view path);
 // Value names: any text without line breaks or NUL ("" is the key's default value).
 bool IsValidValueName(std::string_view name);
-// Why a text cannot be stored as a string value unchanged ("" when it can): a NUL character,
-// or a line break together with bytes that are not UTF-8.
-std::string WhyTextCannotBeStored(std::string_view text);
+// Why a value cannot be stored unchanged ("" when it can): a malformed name, or a text with a NUL
+// character or with a line break together with bytes that are not UTF-8.
+std::string WhyValueCannotBeStored(const RegValue& value);
 
 }  // namespace platform

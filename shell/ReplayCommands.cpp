@@ -16,7 +16,7 @@ constexpr int ExitNoReplay = 2;
 // The replay in the file, or nothing when it holds none, said on err.
 std::optional<TReplay> ReadReplay(const std::string& file, std::ostream& err) {
   try {
-    const auto bytes = platform::ReadWholeFile(file, nullptr, {MaxReplayBytes, "a replay file"});
+    const auto bytes = platform::ReadWholeFile(file, {MaxReplayBytes, "a replay file"});
     if (!bytes) {
       err << "huebloc: " << file << ": no such file\n";
       return std::nullopt;

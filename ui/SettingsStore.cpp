@@ -62,7 +62,7 @@ TDisplayChoices TSettingsStore::LoadDisplay() {
 void TSettingsStore::WriteDisplay(const std::string& name, int32_t value) {
   // Creating "Display" under an absent settings key would make that key exist without its
   // values, and the next start could not read it.
-  if (!DisplayRegistry.HasCurrentKey() && SettingsRegistry.HasCurrentKey())
+  if (DisplayRegistry.CurrentPath().empty() && !SettingsRegistry.CurrentPath().empty())
     DisplayRegistry.OpenKey(SettingsSubkey("Display"), true);
   DisplayRegistry.WriteInteger(name, value);
 }
