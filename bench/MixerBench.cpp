@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "platform/Sound.h"
@@ -36,19 +37,16 @@ void MixTenEffectsAndMusic(benchmark::State& state) {
   for (int i = 0; i < 10; ++i) {
     const std::vector<int16_t> samples = Tone(lengths[i], 1, 22050, 300.0 + 40 * i);
     const auto* bytes = reinterpret_cast<const uint8_t*>(samples.data());
-    effects.emplace_back();
-    device->CreateSoundBuffer({1, 22050, 16}, {bytes, samples.size() * sizeof(int16_t)}, effects.back());
+    effects.push_back(device->CreateSoundBuffer({1, 22050, 16}, {bytes, samples.size() * sizeof(int16_t)}));
     effects.back()->SetVolume(-150 * i);
     effects.back()->Play(platform::SoundPlayLooping);
   }
-  std::unique_ptr<platform::StreamBuffer> music;
-  device->CreateSoundBuffer(4 * platform::OutputFormat.AvgBytesPerSec(), music);
+  const auto music = device->CreateSoundBuffer(4 * platform::OutputFormat.AvgBytesPerSec());
   const std::vector<int16_t> ring = Tone(4 * platform::MixRate, 2, platform::MixRate, 441.0);
-  void* part = nullptr;
-  uint32_t bytes = 0;
-  music->Lock(0, music->Bytes(), &part, &bytes, nullptr, nullptr);
-  std::memcpy(part, ring.data(), bytes);
-  music->Unlock(part, bytes, nullptr, 0);
+  std::span<uint8_t> part, wrapped;
+  music->Lock(0, music->Bytes(), part, wrapped);
+  std::memcpy(part.data(), ring.data(), part.size());
+  music->Unlock();
   music->SetVolume(-600);
   music->Play(platform::SoundPlayLooping);
 
